@@ -1,0 +1,136 @@
+// The game half of the board: position, rights, move history, the rules of chess, making moves and
+// raising the game events. Plain C++ so that the rules can be tested and measured without a window or a
+// thread; TChessBrd derives from it and fills in the view and engine hooks.
+#pragma once
+
+#include "ChessTypes.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class ChessGame {
+public:
+    ChessGame();
+    virtual ~ChessGame() = default;
+    ChessGame(const ChessGame&) = delete;
+    ChessGame& operator=(const ChessGame&) = delete;
+
+    // Position and state
+    std::string GetPosition() const;
+    void SetPosition(std::string_view Value);
+    bool GetWhiteToMove() const { return FWhiteToMove; }
+    void SetWhiteToMove(bool Value);
+    int GetCurrentMove() const { return FCurrentMove; }
+    void SetCurrentMove(int Value);
+    Square GetEnPassant() const { return FEnPassant; }
+    void SetEnPassant(Square Value);
+    CastleSet GetCastlingAllowed() const { return FCastlingAllowed; }
+    void SetCastlingAllowed(CastleSet Value) { FCastlingAllowed = Value; }
+    char GetPromotionPiece() const { return FPromotionPiece; }
+
+    void NewGame();
+    void ResetGame();
+
+    static int FileOf(Square S);
+    static int RankOf(Square S);
+    static Square SquareOf(int File, int Rank);
+    static Square SquareFromName(std::string_view Name);
+    static bool IsLightSquare(Square S);
+    int PieceColor(Square S) const;
+    char PieceAt(Square S) const { return FBoard[S]; }
+
+    // Rules
+    bool IsLegalMove(Square FromSq, Square ToSq) const;
+    bool HasLegalMove() const;
+    bool IsThreefoldRepetition() const;
+    bool WhiteKingAttacked(Square FromSq, Square ToSq) const;
+    bool BlackKingAttacked(Square FromSq, Square ToSq) const;
+    bool PawnMoveValid(Square FromSq, Square ToSq) const;
+    bool KnightMoveValid(Square FromSq, Square ToSq) const;
+    bool BishopMoveValid(Square FromSq, Square ToSq) const;
+    bool RookMoveValid(Square FromSq, Square ToSq) const;
+    bool QueenMoveValid(Square FromSq, Square ToSq) const;
+    bool KingMoveValid(Square FromSq, Square ToSq) const;
+
+    // Moves and history
+    bool MakeMove(Square FromSq, Square ToSq);
+    bool PerformMove(Square FromSq, Square ToSq);
+    bool GotoMove(int MoveNumber, bool WhiteToMove);
+    void GetMoveInfo(int MoveNumber, bool WhiteToMove, MoveInfo& Info) const;
+    int FirstMove() const { return FFirstMove; }
+    bool FirstWhite() const { return FFirstWhite; }
+    int LastMove() const { return FLastMove; }
+    bool LastWhite() const { return FLastWhite; }
+    bool GameOver() const { return FGameOver; }
+    bool Halted() const { return FHalted; }
+
+    // The position as the engine reads it.
+    EnginePosition Snapshot(int SearchDepth) const;
+
+    // Events, in stored order; an empty handler is skipped.
+    TMoveEvent OnLegalMove;
+    TMoveEvent OnCheck;
+    TMoveEvent OnMate;
+    TMoveEvent OnStaleMate;
+    TMoveEvent OnCastle;
+    TMoveEvent OnCalculationFailed;
+    TNotifyEvent OnPaint;
+    TNotifyEvent OnDraw;
+    TNotifyEvent OnNoMatingMaterial;
+    TNotifyEvent OnThreefoldPosition;
+    TThinkEvent OnCalculateMove;
+    TCaptureEvent OnCapture;
+    TOneSquareEvent OnIllegalMove;
+    TPromotionEvent OnPromotion;
+
+    // Engine steering; without an engine thread only the halt flag changes.
+    virtual void StopThinking();
+    virtual void StartThinking() {}
+
+    // View operations used while a move is carried out; the board view draws, the bare model does not.
+    virtual void Paint() {}
+    virtual void DrawSquare(Square) {}
+    virtual void DrawPiece(Square, char) {}
+    virtual void DrawBoardLines() {}
+    virtual void AnimateMove(Square, Square, int /*Delay*/) {}
+
+protected:
+    void PromotePawn(Square Sq);
+    void RedrawChangedSquares(const std::string& OldPosition);
+
+    // Board letters: 1..64 the squares, 0 a filler read as empty, 65 the terminator.
+    char FBoard[66] = {};
+    bool FWhiteToMove = true;
+    int FCurrentMove = 1;
+    Square FEnPassant = None;
+    CastleSet FCastlingAllowed;
+    char FPromotionPiece = 'q';
+    bool FHalted = false;
+    bool FGameOver = false;
+
+    // View state that decides whether a move slides (the person's own drop does not).
+    bool FAnimateMoves = true;
+    int FAnimationDelay = 0;
+    Square DragSource = None;
+    Square DropTarget = None;
+
+    int FFirstMove = 1;
+    bool FFirstWhite = true;
+    int FLastMove = 1;
+    bool FLastWhite = true;
+
+private:
+    struct HistoryEntry {
+        std::array<char, 64> Position{};
+        bool HasPosition = false;
+        CastleSet Castling;
+        Square OldSq = None;
+        Square NewSq = None;
+        Square EnPassant = None;
+    };
+    // Entry (m, side) lives at (m - 1) * 2 + side and the vector grows with the game.
+    std::vector<HistoryEntry> FHistory;
+
+    // (definitions of the private helpers are up to the rules implementation)
+};

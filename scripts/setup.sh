@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Shared set-up for ./run and ./test: install what a fresh Debian 12 machine lacks, then configure and build.
+set -euo pipefail
+
+PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libpng-dev zlib1g-dev libasound2-dev
+    libsndfile1-dev libgtest-dev libbenchmark-dev fonts-dejavu-core clang-format xvfb xauth xdotool imagemagick)
+
+install_missing() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -eq 0 ]; then
+        echo "Installing: ${missing[*]}"
+        apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+    else
+        echo "Missing packages. Install them with:"
+        echo "  sudo apt-get install -y ${missing[*]}"
+        exit 1
+    fi
+}
+
+build_preset() {
+    local preset=$1
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset"
+}
