@@ -1,0 +1,239 @@
+// TChessBrd: the chess-board component both programs place on their main window. It holds the game
+// (ChessGame), runs the computer player on its own thread (TChessThread) and draws the board, which a
+// person plays by dragging pieces. It draws into its own canvas image and shows that in paintEvent.
+//
+// Implementation files: ChessBrd.cpp (construction, properties, piece set), ChessBrdPaint.cpp (drawing),
+// ChessBrdInput.cpp (mouse, drag-and-drop, animation, corner resizing), ChessBrdEngine.cpp (engine thread
+// steering and the custom-engine path).
+#pragma once
+
+#include "ChessGame.h"
+#include "ChessTypes.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPen>
+#include <QPixmap>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+#include <string>
+
+class TChessThread;
+class QLabel;
+
+class TChessBrd : public QWidget, public ChessGame {
+    Q_OBJECT
+    Q_PROPERTY(bool AnimateMoves READ GetAnimateMoves WRITE SetAnimateMoves)
+    Q_PROPERTY(int AnimationDelay READ GetAnimationDelay WRITE SetAnimationDelay)
+    Q_PROPERTY(bool BoardLines READ GetBoardLines WRITE SetBoardLines)
+    Q_PROPERTY(QImage BorderBitmap READ GetBorderBitmap WRITE SetBorderBitmap)
+    Q_PROPERTY(QColor BorderColor READ GetBorderColor WRITE SetBorderColor)
+    Q_PROPERTY(bool ComputerPlaysBlack READ GetComputerPlaysBlack WRITE SetComputerPlaysBlack)
+    Q_PROPERTY(bool ComputerPlaysWhite READ GetComputerPlaysWhite WRITE SetComputerPlaysWhite)
+    Q_PROPERTY(bool Thinking READ GetThinking WRITE SetThinking)
+    Q_PROPERTY(QFont CoordFont READ GetCoordFont WRITE SetCoordFont)
+    Q_PROPERTY(int CurrentMove READ GetCurrentMove WRITE SetCurrentMove)
+    Q_PROPERTY(QImage CustomPieceSet READ GetCustomPieceSet WRITE SetCustomPieceSet)
+    Q_PROPERTY(bool CustomEngine READ GetCustomEngine WRITE SetCustomEngine)
+    Q_PROPERTY(QPen LineStyle READ GetLineStyle WRITE SetLineStyle)
+    Q_PROPERTY(QString Position READ GetPositionString WRITE SetPositionString)
+    Q_PROPERTY(bool Resizable READ GetResizable WRITE SetResizable)
+    Q_PROPERTY(int ResizeMinSize READ GetResizeMinSize WRITE SetResizeMinSize)
+    Q_PROPERTY(int ResizeMaxSize READ GetResizeMaxSize WRITE SetResizeMaxSize)
+    Q_PROPERTY(int SearchDepth READ GetSearchDepth WRITE SetSearchDepth)
+    Q_PROPERTY(int SizeOfBorder READ GetSizeOfBorder WRITE SetSizeOfBorder)
+    Q_PROPERTY(int SizeOfSquare READ GetSizeOfSquare WRITE SetSizeOfSquare)
+    Q_PROPERTY(QColor SquareColorDark READ GetSquareColorDark WRITE SetSquareColorDark)
+    Q_PROPERTY(QColor SquareColorLight READ GetSquareColorLight WRITE SetSquareColorLight)
+    Q_PROPERTY(QImage SquareDark READ GetSquareDark WRITE SetSquareDark)
+    Q_PROPERTY(QImage SquareLight READ GetSquareLight WRITE SetSquareLight)
+    Q_PROPERTY(bool WhiteOnTop READ GetWhiteOnTop WRITE SetWhiteOnTop)
+    Q_PROPERTY(bool WhiteToMove READ GetWhiteToMove WRITE SetWhiteToMove)
+    Q_PROPERTY(QString Version READ GetVersion WRITE SetVersion)
+
+public:
+    explicit TChessBrd(QWidget* parent = nullptr);
+    ~TChessBrd() override;
+
+    // View properties (ChessBrd.cpp)
+    bool GetAnimateMoves() const { return FAnimateMoves; }
+    void SetAnimateMoves(bool Value) { FAnimateMoves = Value; }
+    int GetAnimationDelay() const { return FAnimationDelay; }
+    void SetAnimationDelay(int Value) { FAnimationDelay = Value; }
+    bool GetBoardLines() const { return FBoardLines; }
+    void SetBoardLines(bool Value);
+    QImage GetBorderBitmap() const { return FBorderBitmap; }
+    void SetBorderBitmap(const QImage& Value);
+    QColor GetBorderColor() const { return FBorderColor; }
+    void SetBorderColor(const QColor& Value);
+    QFont GetCoordFont() const { return FCoordFont; }
+    void SetCoordFont(const QFont& Value);
+    QImage GetCustomPieceSet() const { return FCustomPieceSet; }
+    void SetCustomPieceSet(const QImage& Value);
+    CoordSet GetDisplayCoords() const { return FDisplayCoords; }
+    void SetDisplayCoords(CoordSet Value);
+    QPen GetLineStyle() const { return FLineStyle; }
+    void SetLineStyle(const QPen& Value);
+    QString GetPositionString() const { return QString::fromStdString(GetPosition()); }
+    void SetPositionString(const QString& Value);
+    bool GetResizable() const { return FResizable; }
+    void SetResizable(bool Value) { FResizable = Value; }
+    int GetResizeMinSize() const { return FResizeMinSize; }
+    void SetResizeMinSize(int Value);
+    int GetResizeMaxSize() const { return FResizeMaxSize; }
+    void SetResizeMaxSize(int Value);
+    int GetSizeOfBorder() const { return FSizeOfBorder; }
+    void SetSizeOfBorder(int Value);
+    int GetSizeOfSquare() const { return FSizeOfSquare; }
+    void SetSizeOfSquare(int Value);
+    QColor GetSquareColorDark() const { return FSquareColorDark; }
+    void SetSquareColorDark(const QColor& Value);
+    QColor GetSquareColorLight() const { return FSquareColorLight; }
+    void SetSquareColorLight(const QColor& Value);
+    QImage GetSquareDark() const { return FSquareDark; }
+    void SetSquareDark(const QImage& Value);
+    QImage GetSquareLight() const { return FSquareLight; }
+    void SetSquareLight(const QImage& Value);
+    bool GetWhiteOnTop() const { return FWhiteOnTop; }
+    void SetWhiteOnTop(bool Value);
+    QString GetVersion() const { return {}; }
+    void SetVersion(const QString&) {}
+
+    // Engine properties (ChessBrdEngine.cpp)
+    bool GetComputerPlaysWhite() const { return FComputerPlaysWhite; }
+    void SetComputerPlaysWhite(bool Value);
+    bool GetComputerPlaysBlack() const { return FComputerPlaysBlack; }
+    void SetComputerPlaysBlack(bool Value);
+    bool GetThinking() const;
+    void SetThinking(bool) {}
+    bool GetCustomEngine() const { return FCustomEngine; }
+    void SetCustomEngine(bool Value) { FCustomEngine = Value; }
+    int GetSearchDepth() const { return FSearchDepth; }
+    void SetSearchDepth(int Value);
+    TThreadPriority GetThinkingPriority() const { return FThinkingPriority; }
+    void SetThinkingPriority(TThreadPriority Value);
+
+    // Piece set (ChessBrd.cpp)
+    static bool HasImage(const QImage& Bitmap);
+    static bool IsPieceSet(const QImage& Bitmap);
+    int PieceImageIndex(char Piece) const;
+    int GetPieceSize() const { return PieceSize; }
+
+    // Drawing (ChessBrdPaint.cpp)
+    void Paint() override;
+    void DrawSquare(Square Sq) override;
+    void DrawPiece(Square Sq, char Piece) override;
+    void DrawBoardLines() override;
+    void SquareToXY(Square Sq, int& X, int& Y) const;
+    // The picture the board shows; hosts may draw over it (e.g. last-move frames) and call update().
+    QImage& Canvas() { return FCanvas; }
+
+    // Input and animation (ChessBrdInput.cpp)
+    Square SquareFromPoint(int X, int Y) const;
+    void AnimateMove(Square FromSq, Square ToSq, int Delay) override;
+    Square GetDragSource() const { return DragSource; }
+    Square GetDropTarget() const { return DropTarget; }
+    bool IsDragImageShowing() const;
+
+    // Engine steering (ChessBrdEngine.cpp)
+    void StopThinking() override;
+    void StartThinking() override;
+    void EngineIdle();
+
+protected:
+    // Qt entry points
+    bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    friend class TChessThread;
+
+    // ChessBrd.cpp
+    void LoadDefaultPieceSet();
+    void BuildPieceImages();
+    const QImage& ActivePieceSet() const;
+
+    // ChessBrdPaint.cpp
+    void DrawBorder(class QPainter& p);
+    void DrawSquares(class QPainter& p);
+    void DrawPieces(class QPainter& p);
+    void FillArea(class QPainter& p, const QImage& Bitmap, const QColor& Color, const class QRegion& Clip);
+    void ApplySizeRule();
+
+    // ChessBrdInput.cpp
+    void DragOver(int X, int Y);
+    void DragDrop(int X, int Y);
+    void DragCanceled();
+    void HideDragImage();
+    void ShowDragImage(char Piece, int ParentX, int ParentY);
+    void MoveDragImage(int ParentX, int ParentY);
+    void AnimateLine(int X1, int Y1, int X2, int Y2, int Delay);
+    void AnimateHorizontal(int X1, int X2, int Y, int Delay);
+    void AnimateVertical(int Y1, int Y2, int X, int Delay);
+    void AnimationStep(int X, int Y, int Delay);
+    void StepWait(qint64 t0, int Delay);
+    void TimerTick();
+
+    // ChessBrdEngine.cpp
+    void CreateEngineThread();
+    void DestroyEngineThread();
+    bool IsComputersTurn() const;
+    void CustomEngineCheck();
+    void EngineHandOver(Square FromSq, Square ToSq, const EnginePosition& Searched);
+
+    // View state
+    QImage FCanvas;
+    bool FCanvasValid = false;
+    std::array<QPixmap, 12> PieceImages;  // white P N B R Q K, then black, each with its mask applied
+    std::array<std::array<int, 6>, 2> PieceImageIndexTable{};
+    QImage DefaultPieceSet;
+    QImage FCustomPieceSet;
+    QImage FSquareLight;
+    QImage FSquareDark;
+    QImage FBorderBitmap;
+    QFont FCoordFont;
+    QPen FLineStyle;
+    QTimer* PollTimer = nullptr;
+    int PieceSize = 40;
+    int FSizeOfSquare = 40;
+    int FSizeOfBorder = 24;
+    int BoardLeft = 24;
+    int BoardTop = 24;
+    QColor FBorderColor = Qt::black;
+    QColor FSquareColorDark = QColor(0x80, 0x80, 0x80);
+    QColor FSquareColorLight = QColor(0xC0, 0xC0, 0xC0);
+    CoordSet FDisplayCoords;
+    bool FBoardLines = false;
+    bool FWhiteOnTop = false;
+    bool FResizable = false;
+    int FResizeMinSize = 100;
+    int FResizeMaxSize = 1000;
+    bool Painted = false;
+
+    // Input state
+    bool Resizing = false;
+    Qt::CursorShape NormalCursor = Qt::ArrowCursor;
+    bool FPressed = false;
+    QPoint FPressPoint;
+    QPointer<QLabel> FDragImage;  // the floating piece, a child of the parent window
+    bool FDragActive = false;
+
+    // Engine state
+    std::unique_ptr<TChessThread> FThread;
+    bool FComputerPlaysWhite = false;
+    bool FComputerPlaysBlack = false;
+    bool FCustomEngine = false;
+    int FSearchDepth = 1;
+    TThreadPriority FThinkingPriority = tpNormal;
+    bool FInHandOver = false;
+};
