@@ -63,6 +63,7 @@ struct EnginePosition {
     CastleSet Castling;
     Square EnPassant = None;
     int SearchDepth = 1;
+    friend bool operator==(const EnginePosition&, const EnginePosition&) = default;
 };
 
 class ChessGame;

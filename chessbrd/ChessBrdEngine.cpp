@@ -1,0 +1,103 @@
+// TChessBrd's side of the computer player: the engine properties, starting and stopping the engine
+// thread, its park point and move hand-over, and the host-supplied (custom) engine.
+#include "ChessBrd.h"
+#include "ChessThread.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+void TChessBrd::CreateEngineThread() {
+    FThread = std::make_unique<TChessThread>();
+    FThread->FOnMoveFound = [this](Square FromSq, Square ToSq, const EnginePosition& Searched) {
+        EngineHandOver(FromSq, ToSq, Searched);
+    };
+    FThread->FOnIdle = [this] { EngineIdle(); };
+    FThread->ApplyPriority(FThinkingPriority);
+}
+
+void TChessBrd::DestroyEngineThread() { FThread.reset(); }
+
+bool TChessBrd::GetThinking() const { return FThread && FThread->FThinking.load(); }
+
+void TChessBrd::SetComputerPlaysWhite(bool Value) {
+    StopThinking();
+    FComputerPlaysWhite = Value;
+    StartThinking();
+}
+
+void TChessBrd::SetComputerPlaysBlack(bool Value) {
+    StopThinking();
+    FComputerPlaysBlack = Value;
+    StartThinking();
+}
+
+void TChessBrd::SetSearchDepth(int Value) { FSearchDepth = std::clamp(Value, 1, 8); }
+
+void TChessBrd::SetThinkingPriority(TThreadPriority Value) {
+    FThinkingPriority = Value;
+    if (FThread) FThread->ApplyPriority(Value);
+}
+
+bool TChessBrd::IsComputersTurn() const {
+    return FWhiteToMove ? FComputerPlaysWhite : FComputerPlaysBlack;
+}
+
+void TChessBrd::StopThinking() {
+    if (!FCustomEngine && FThread) {
+        FThread->FStopRequested = true;
+        // After mate or a draw a handler may start a new game from inside the engine's own hand-over,
+        // and any handler may run inside it: waiting there would wait for ourselves. The engine then
+        // parks at its next park point, and a move it still brings is checked against the position.
+        if (!FGameOver && !FInHandOver)
+            while (!FThread->Suspended()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    FHalted = true;
+}
+
+void TChessBrd::StartThinking() {
+    if (!FCustomEngine) {
+        if (!FThread) return;
+        FThread->FStopRequested = false;
+        // A pass on someone else's turn would only park again, so the thread stays asleep until then.
+        if (IsComputersTurn())
+            FThread->Resume({Snapshot(FSearchDepth), FComputerPlaysWhite, FComputerPlaysBlack, FThinkingPriority});
+        return;
+    }
+    if (!IsComputersTurn() || !OnCalculateMove || FHalted) return;
+    Square oldsq = None, newsq = None;
+    OnCalculateMove(this, oldsq, newsq);
+    if (FHalted) return;
+    if (!PerformMove(oldsq, newsq) && OnCalculationFailed) OnCalculationFailed(this, oldsq, newsq);
+}
+
+void TChessBrd::EngineIdle() {
+    FThread->FThinking = false;
+    FThread->MarkSuspended();
+    if (FThread->FStopRequested || !IsComputersTurn()) return;
+    // A position in which the engine found no move, or only one the board refuses (after a threefold
+    // repetition), would be searched again and again: park until the position or the roles change.
+    const bool stuck = FThread->LastPassFoundNoMove() || FHandOverRefused;
+    FHandOverRefused = false;
+    const EnginePosition& searched = FThread->LastSearched();
+    if (stuck && searched == Snapshot(searched.SearchDepth)) return;
+    StartThinking();
+}
+
+void TChessBrd::EngineHandOver(Square FromSq, Square ToSq, const EnginePosition& Searched) {
+    // A handler that ended the game may have set up another position meanwhile: the move belongs to the old one.
+    if (!(Searched == Snapshot(Searched.SearchDepth))) return;
+    FInHandOver = true;
+    FHandOverRefused = !PerformMove(FromSq, ToSq);
+    FInHandOver = false;
+}
+
+void TChessBrd::CustomEngineCheck() {
+    if (!FHalted && FCustomEngine && IsComputersTurn()) StartThinking();
+}
+
+bool TChessBrd::event(QEvent* e) {
+    const bool handled = QWidget::event(e);
+    CustomEngineCheck();
+    return handled;
+}
