@@ -1,0 +1,696 @@
+// ChessEngine: constant tables, root set-up, move generation, make and take-back, attack tests, the search
+// and perft.
+#include "ChessEngine.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace {
+
+constexpr int FileOfSq(int sq) {
+    return sq & 7;
+}
+
+// Castling squares (engine numbering).
+constexpr int SqA8 = 0, SqB8 = 1, SqC8 = 2, SqD8 = 3, SqE8 = 4, SqF8 = 5, SqG8 = 6, SqH8 = 7;
+constexpr int SqA1 = 56, SqB1 = 57, SqC1 = 58, SqD1 = 59, SqE1 = 60, SqF1 = 61, SqG1 = 62, SqH1 = 63;
+
+// Upper bound of the pseudo-legal moves one piece can have (a queen in the centre), plus two castlings and
+// two en-passant captures per position; used to keep every ply's moves inside the shared list.
+constexpr int MaxMovesPerPiece = 27;
+constexpr int ExtraMovesPerPosition = 4;
+
+constexpr int CaptureScore = 1000000;
+constexpr int PvBonus = 10000000;
+
+} // namespace
+
+ChessEngine::ChessEngine() {
+    Mailbox.fill(-1);
+    for (int row = 0; row < 8; ++row) {
+        for (int file = 0; file < 8; ++file) {
+            const int frame = 21 + 10 * row + file;
+            Mailbox[static_cast<std::size_t>(frame)] = row * 8 + file;
+            Mailbox64[static_cast<std::size_t>(row * 8 + file)] = frame;
+        }
+    }
+    DirectionCount = {0, 8, 4, 4, 8, 8};
+    Directions[Pawn] = {0, 0, 0, 0, 0, 0, 0, 0};
+    Directions[Knight] = {-21, -19, -12, -8, 8, 12, 19, 21};
+    Directions[Bishop] = {-11, -9, 9, 11, 0, 0, 0, 0};
+    Directions[Rook] = {-10, -1, 1, 10, 0, 0, 0, 0};
+    Directions[Queen] = {-11, -10, -9, -1, 1, 9, 10, 11};
+    Directions[King] = {-11, -10, -9, -1, 1, 9, 10, 11};
+    Slides = {false, false, true, true, true, false};
+    CastleMask.fill(15);
+    CastleMask[SqA8] = 7;
+    CastleMask[SqE8] = 3;
+    CastleMask[SqH8] = 11;
+    CastleMask[SqA1] = 13;
+    CastleMask[SqE1] = 12;
+    CastleMask[SqH1] = 14;
+    FillEvaluationTables();
+    FColor.fill(EmptySquare);
+    FPiece.fill(EmptySquare);
+    FKingSquare.fill(-1);
+}
+
+void ChessEngine::ReadBoard() {
+    FOccupied.fill(0);
+    int kingCount[2] = {0, 0};
+    FKingSquare.fill(-1);
+    for (int s = 0; s < 64; ++s) {
+        const char c = FRoot.Board[static_cast<std::size_t>(s)];
+        int colour = EmptySquare;
+        if (c >= 'B' && c <= 'R')
+            colour = White;
+        else if (c >= 'b' && c <= 'r')
+            colour = Black;
+        int piece = EmptySquare;
+        switch (colour == White ? static_cast<char>(c - 'A' + 'a') : c) {
+        case 'p':
+            piece = Pawn;
+            break;
+        case 'n':
+            piece = Knight;
+            break;
+        case 'b':
+            piece = Bishop;
+            break;
+        case 'r':
+            piece = Rook;
+            break;
+        case 'q':
+            piece = Queen;
+            break;
+        case 'k':
+            piece = King;
+            break;
+        default:
+            break;
+        }
+        // A letter of a colour that names no piece (only possible in a hand-made snapshot) is an empty
+        // square, so that colour and piece always agree.
+        if (piece == EmptySquare) colour = EmptySquare;
+        FColor[static_cast<std::size_t>(s)] = colour;
+        FPiece[static_cast<std::size_t>(s)] = piece;
+        if (colour != EmptySquare) FOccupied[static_cast<std::size_t>(colour)] |= std::uint64_t{1} << s;
+        if (piece == King) {
+            if (kingCount[colour]++ == 0) FKingSquare[static_cast<std::size_t>(colour)] = s;
+        }
+    }
+    FScanForKings = kingCount[White] > 1 || kingCount[Black] > 1;
+
+    FSide = FRoot.WhiteToMove ? White : Black;
+    FXSide = 1 - FSide;
+
+    // A right enters only with its king and rook at home: castling moves a rook that must be there, and a
+    // right without it would make the engine choose a move the board refuses.
+    auto holds = [this](int sq, int colour, int piece) {
+        return FColor[static_cast<std::size_t>(sq)] == colour &&
+               FPiece[static_cast<std::size_t>(sq)] == piece;
+    };
+    FCastle = 0;
+    const CastleSet rights = FRoot.Castling;
+    if (rights.Contains(WhiteKingSide) && holds(SqE1, White, King) && holds(SqH1, White, Rook)) FCastle |= 1;
+    if (rights.Contains(WhiteQueenSide) && holds(SqE1, White, King) && holds(SqA1, White, Rook)) FCastle |= 2;
+    if (rights.Contains(BlackKingSide) && holds(SqE8, Black, King) && holds(SqH8, Black, Rook)) FCastle |= 4;
+    if (rights.Contains(BlackQueenSide) && holds(SqE8, Black, King) && holds(SqA8, Black, Rook)) FCastle |= 8;
+
+    // The en-passant square is taken only when a pawn can really have passed over it: otherwise taking back
+    // an en-passant capture would put back a pawn that was never there.
+    FEpSquare = -1;
+    if (FRoot.EnPassant >= A8 && FRoot.EnPassant <= H1) {
+        const int ep = FRoot.EnPassant - 1;
+        const bool consistent = FSide == White ? ep >= 16 && ep < 24 && holds(ep + 8, Black, Pawn)
+                                               : ep >= 40 && ep < 48 && holds(ep - 8, White, Pawn);
+        if (consistent && FColor[static_cast<std::size_t>(ep)] == EmptySquare) FEpSquare = ep;
+    }
+
+    FPly = 0;
+    FFirst[0] = 0;
+    PrepareEvaluation();
+    for (auto& row : FHistoryScore) row.fill(0);
+    FNodes = 0;
+    FQNodes = 0;
+    FHasBestMove = false;
+}
+
+void ChessEngine::ThinkMove() {
+    ReadBoard();
+    const int depthLimit = std::clamp(FRoot.SearchDepth, MinDepth, MaxDepth);
+
+    // Find out first whether there is any legal move, so that "no move" is reported instead of a stale one.
+    bool anyLegal = false;
+    EngineMove firstLegal;
+    GenerateMoves();
+    for (int i = FFirst[0]; i < FLast[0] && !anyLegal; ++i) {
+        if (DoMove(FMoveList[static_cast<std::size_t>(i)].Move)) {
+            UndoMove();
+            anyLegal = true;
+            firstLegal = FMoveList[static_cast<std::size_t>(i)].Move;
+        }
+    }
+
+    FRootMoveChosen = false;
+    for (int depth = 1; depth <= depthLimit; ++depth) {
+        if (FStopRequested.load(std::memory_order_relaxed)) break;
+        FFollowPv = true;
+        const int score = AlphaBeta(-Infinity, Infinity, depth);
+        if (OnIteration && !FStopRequested.load(std::memory_order_relaxed)) {
+            IterationReport report;
+            report.Depth = depth;
+            report.Score = score;
+            report.Nodes = Nodes();
+            report.Pv = FPv[0].data();
+            report.PvLength = FPvLength[0];
+            OnIteration(report);
+        }
+    }
+    // Only a score outside the window (material far beyond any real game) leaves the root without a chosen
+    // move although moves exist; then the first legal move is played rather than none.
+    FHasBestMove = anyLegal;
+    FBestMove = FRootMoveChosen ? FPv[0][0] : firstLegal;
+}
+
+bool ChessEngine::AtCapacityLimit() const {
+    if (FPly >= MaxPly - 1) return true;
+    const int bound =
+        MaxMovesPerPiece * std::popcount(FOccupied[static_cast<std::size_t>(FSide)]) + ExtraMovesPerPosition;
+    return FFirst[static_cast<std::size_t>(FPly)] + bound > MoveListSize;
+}
+
+int ChessEngine::StaticScore(int alpha, int beta) {
+    FPvLength[static_cast<std::size_t>(FPly)] = FPly;
+    return std::clamp(Evaluate(), alpha, beta);
+}
+
+void ChessEngine::PlacePiece(int Sq, int Colour, int Piece) {
+    const auto s = static_cast<std::size_t>(Sq);
+    const std::uint64_t bit = std::uint64_t{1} << Sq;
+    if (FColor[s] != EmptySquare) FOccupied[static_cast<std::size_t>(FColor[s])] &= ~bit;
+    FColor[s] = Colour;
+    FPiece[s] = Piece;
+    FOccupied[static_cast<std::size_t>(Colour)] |= bit;
+}
+
+void ChessEngine::ClearSquare(int Sq) {
+    const auto s = static_cast<std::size_t>(Sq);
+    if (FColor[s] != EmptySquare) FOccupied[static_cast<std::size_t>(FColor[s])] &= ~(std::uint64_t{1} << Sq);
+    FColor[s] = EmptySquare;
+    FPiece[s] = EmptySquare;
+}
+
+void ChessEngine::AddMove(int From, int To, int Flags) {
+    if ((Flags & mfPawn) && (To < 8 || To >= 56)) {
+        AddPromotions(From, To, Flags);
+        return;
+    }
+    MoveEntry& entry = FMoveList[static_cast<std::size_t>(FLast[static_cast<std::size_t>(FPly)]++)];
+    entry.Move = EngineMove{static_cast<std::uint8_t>(From), static_cast<std::uint8_t>(To), 0,
+                            static_cast<std::uint8_t>(Flags)};
+    if (Flags & mfCapture)
+        entry.Score =
+            CaptureScore + 10 * FPiece[static_cast<std::size_t>(To)] - FPiece[static_cast<std::size_t>(From)];
+    else
+        entry.Score = FHistoryScore[static_cast<std::size_t>(From)][static_cast<std::size_t>(To)];
+}
+
+void ChessEngine::AddPromotions(int From, int To, int Flags) {
+    for (int piece = Knight; piece <= Queen; ++piece) {
+        MoveEntry& entry = FMoveList[static_cast<std::size_t>(FLast[static_cast<std::size_t>(FPly)]++)];
+        entry.Move =
+            EngineMove{static_cast<std::uint8_t>(From), static_cast<std::uint8_t>(To),
+                       static_cast<std::uint8_t>(piece), static_cast<std::uint8_t>(Flags | mfPromotion)};
+        entry.Score = CaptureScore + 10 * piece;
+    }
+}
+
+void ChessEngine::GenerateMoves() {
+    const auto ply = static_cast<std::size_t>(FPly);
+    FLast[ply] = FFirst[ply];
+    std::uint64_t own = FOccupied[static_cast<std::size_t>(FSide)];
+    while (own != 0) {
+        const int s = std::countr_zero(own);
+        own &= own - 1;
+        const int piece = FPiece[static_cast<std::size_t>(s)];
+        if (piece == Pawn) {
+            // A pawn standing on its last rank (only in a hand-made position) has nowhere to go.
+            if (FSide == White) {
+                if (s < 8) continue;
+                if (FileOfSq(s) != 0 && FColor[static_cast<std::size_t>(s - 9)] == Black)
+                    AddMove(s, s - 9, mfPawn | mfCapture);
+                if (FileOfSq(s) != 7 && FColor[static_cast<std::size_t>(s - 7)] == Black)
+                    AddMove(s, s - 7, mfPawn | mfCapture);
+                if (FColor[static_cast<std::size_t>(s - 8)] == EmptySquare) {
+                    AddMove(s, s - 8, mfPawn);
+                    if (s >= 48 && FColor[static_cast<std::size_t>(s - 16)] == EmptySquare)
+                        AddMove(s, s - 16, mfPawn | mfDoubleStep);
+                }
+            } else {
+                if (s >= 56) continue;
+                if (FileOfSq(s) != 0 && FColor[static_cast<std::size_t>(s + 7)] == White)
+                    AddMove(s, s + 7, mfPawn | mfCapture);
+                if (FileOfSq(s) != 7 && FColor[static_cast<std::size_t>(s + 9)] == White)
+                    AddMove(s, s + 9, mfPawn | mfCapture);
+                if (FColor[static_cast<std::size_t>(s + 8)] == EmptySquare) {
+                    AddMove(s, s + 8, mfPawn);
+                    if (s <= 15 && FColor[static_cast<std::size_t>(s + 16)] == EmptySquare)
+                        AddMove(s, s + 16, mfPawn | mfDoubleStep);
+                }
+            }
+            continue;
+        }
+        const auto p = static_cast<std::size_t>(piece);
+        for (int d = 0; d < DirectionCount[p]; ++d) {
+            const int offset = Directions[p][static_cast<std::size_t>(d)];
+            int t = s;
+            for (;;) {
+                t = Mailbox[static_cast<std::size_t>(Mailbox64[static_cast<std::size_t>(t)] + offset)];
+                if (t == -1) break;
+                const int colour = FColor[static_cast<std::size_t>(t)];
+                if (colour != EmptySquare) {
+                    if (colour == FXSide) AddMove(s, t, mfCapture);
+                    break;
+                }
+                AddMove(s, t, 0);
+                if (!Slides[p]) break;
+            }
+        }
+    }
+
+    if (FSide == White) {
+        if (FCastle & 1) AddMove(SqE1, SqG1, mfCastle);
+        if (FCastle & 2) AddMove(SqE1, SqC1, mfCastle);
+    } else {
+        if (FCastle & 4) AddMove(SqE8, SqG8, mfCastle);
+        if (FCastle & 8) AddMove(SqE8, SqC8, mfCastle);
+    }
+    if (FEpSquare != -1) {
+        auto ownPawn = [this](int sq) {
+            return FColor[static_cast<std::size_t>(sq)] == FSide &&
+                   FPiece[static_cast<std::size_t>(sq)] == Pawn;
+        };
+        const int ep = FEpSquare;
+        if (FSide == White) {
+            if (FileOfSq(ep) != 0 && ownPawn(ep + 7)) AddMove(ep + 7, ep, mfPawn | mfCapture | mfEnPassant);
+            if (FileOfSq(ep) != 7 && ownPawn(ep + 9)) AddMove(ep + 9, ep, mfPawn | mfCapture | mfEnPassant);
+        } else {
+            if (FileOfSq(ep) != 0 && ownPawn(ep - 9)) AddMove(ep - 9, ep, mfPawn | mfCapture | mfEnPassant);
+            if (FileOfSq(ep) != 7 && ownPawn(ep - 7)) AddMove(ep - 7, ep, mfPawn | mfCapture | mfEnPassant);
+        }
+    }
+    if (ply + 1 < MaxPly) FFirst[ply + 1] = FLast[ply];
+}
+
+void ChessEngine::GenerateCaptures() {
+    const auto ply = static_cast<std::size_t>(FPly);
+    FLast[ply] = FFirst[ply];
+    std::uint64_t own = FOccupied[static_cast<std::size_t>(FSide)];
+    while (own != 0) {
+        const int s = std::countr_zero(own);
+        own &= own - 1;
+        const int piece = FPiece[static_cast<std::size_t>(s)];
+        if (piece == Pawn) {
+            if (FSide == White) {
+                if (s < 8) continue;
+                if (FileOfSq(s) != 0 && FColor[static_cast<std::size_t>(s - 9)] == Black)
+                    AddMove(s, s - 9, mfPawn | mfCapture);
+                if (FileOfSq(s) != 7 && FColor[static_cast<std::size_t>(s - 7)] == Black)
+                    AddMove(s, s - 7, mfPawn | mfCapture);
+                if (s <= 15 && FColor[static_cast<std::size_t>(s - 8)] == EmptySquare)
+                    AddMove(s, s - 8, mfPawn);
+            } else {
+                if (s >= 56) continue;
+                if (FileOfSq(s) != 0 && FColor[static_cast<std::size_t>(s + 7)] == White)
+                    AddMove(s, s + 7, mfPawn | mfCapture);
+                if (FileOfSq(s) != 7 && FColor[static_cast<std::size_t>(s + 9)] == White)
+                    AddMove(s, s + 9, mfPawn | mfCapture);
+                if (s >= 48 && FColor[static_cast<std::size_t>(s + 8)] == EmptySquare)
+                    AddMove(s, s + 8, mfPawn);
+            }
+            continue;
+        }
+        const auto p = static_cast<std::size_t>(piece);
+        for (int d = 0; d < DirectionCount[p]; ++d) {
+            const int offset = Directions[p][static_cast<std::size_t>(d)];
+            int t = s;
+            for (;;) {
+                t = Mailbox[static_cast<std::size_t>(Mailbox64[static_cast<std::size_t>(t)] + offset)];
+                if (t == -1) break;
+                const int colour = FColor[static_cast<std::size_t>(t)];
+                if (colour != EmptySquare) {
+                    if (colour == FXSide) AddMove(s, t, mfCapture);
+                    break;
+                }
+                if (!Slides[p]) break;
+            }
+        }
+    }
+    if (FEpSquare != -1) {
+        auto ownPawn = [this](int sq) {
+            return FColor[static_cast<std::size_t>(sq)] == FSide &&
+                   FPiece[static_cast<std::size_t>(sq)] == Pawn;
+        };
+        const int ep = FEpSquare;
+        if (FSide == White) {
+            if (FileOfSq(ep) != 0 && ownPawn(ep + 7)) AddMove(ep + 7, ep, mfPawn | mfCapture | mfEnPassant);
+            if (FileOfSq(ep) != 7 && ownPawn(ep + 9)) AddMove(ep + 9, ep, mfPawn | mfCapture | mfEnPassant);
+        } else {
+            if (FileOfSq(ep) != 0 && ownPawn(ep - 9)) AddMove(ep - 9, ep, mfPawn | mfCapture | mfEnPassant);
+            if (FileOfSq(ep) != 7 && ownPawn(ep - 7)) AddMove(ep - 7, ep, mfPawn | mfCapture | mfEnPassant);
+        }
+    }
+    if (ply + 1 < MaxPly) FFirst[ply + 1] = FLast[ply];
+}
+
+bool ChessEngine::DoMove(EngineMove Move) {
+    const int from = Move.From;
+    const int to = Move.To;
+    if (Move.Flags & mfCastle) {
+        if (InCheck(FSide)) return false;
+        auto empty = [this](int sq) { return FColor[static_cast<std::size_t>(sq)] == EmptySquare; };
+        int rookFrom = 0;
+        int rookTo = 0;
+        switch (to) {
+        case SqG1:
+            if (!empty(SqF1) || !empty(SqG1) || IsAttacked(SqF1, FXSide) || IsAttacked(SqG1, FXSide))
+                return false;
+            rookFrom = SqH1;
+            rookTo = SqF1;
+            break;
+        case SqC1:
+            if (!empty(SqB1) || !empty(SqC1) || !empty(SqD1) || IsAttacked(SqC1, FXSide) ||
+                IsAttacked(SqD1, FXSide))
+                return false;
+            rookFrom = SqA1;
+            rookTo = SqD1;
+            break;
+        case SqG8:
+            if (!empty(SqF8) || !empty(SqG8) || IsAttacked(SqF8, FXSide) || IsAttacked(SqG8, FXSide))
+                return false;
+            rookFrom = SqH8;
+            rookTo = SqF8;
+            break;
+        case SqC8:
+            if (!empty(SqB8) || !empty(SqC8) || !empty(SqD8) || IsAttacked(SqC8, FXSide) ||
+                IsAttacked(SqD8, FXSide))
+                return false;
+            rookFrom = SqA8;
+            rookTo = SqD8;
+            break;
+        default:
+            return false;
+        }
+        ClearSquare(rookFrom);
+        PlacePiece(rookTo, FSide, Rook);
+    }
+
+    const int captured = FPiece[static_cast<std::size_t>(to)];
+    FUndo[static_cast<std::size_t>(FPly)] = UndoEntry{Move, captured, FCastle, FEpSquare};
+    ++FPly;
+    FCastle &= CastleMask[static_cast<std::size_t>(from)] & CastleMask[static_cast<std::size_t>(to)];
+    if (Move.Flags & mfDoubleStep)
+        FEpSquare = FSide == White ? to + 8 : to - 8;
+    else
+        FEpSquare = -1;
+
+    const int mover = FPiece[static_cast<std::size_t>(from)];
+    PlacePiece(to, FSide, Move.Flags & mfPromotion ? Move.Promote : mover);
+    ClearSquare(from);
+    if (Move.Flags & mfEnPassant) ClearSquare(FSide == White ? to + 8 : to - 8);
+    if (mover == King) FKingSquare[static_cast<std::size_t>(FSide)] = to;
+    if (captured == King) FKingSquare[static_cast<std::size_t>(FXSide)] = -1;
+
+    std::swap(FSide, FXSide);
+    if (InCheck(FXSide)) {
+        UndoMove();
+        return false;
+    }
+    return true;
+}
+
+void ChessEngine::UndoMove() {
+    std::swap(FSide, FXSide);
+    --FPly;
+    const UndoEntry& undo = FUndo[static_cast<std::size_t>(FPly)];
+    const EngineMove move = undo.Move;
+    const int from = move.From;
+    const int to = move.To;
+    FCastle = undo.Castle;
+    FEpSquare = undo.EpSquare;
+
+    const int piece = move.Flags & mfPromotion ? Pawn : FPiece[static_cast<std::size_t>(to)];
+    PlacePiece(from, FSide, piece);
+    if (undo.Captured == EmptySquare)
+        ClearSquare(to);
+    else
+        PlacePiece(to, FXSide, undo.Captured);
+    if (piece == King) FKingSquare[static_cast<std::size_t>(FSide)] = from;
+    if (undo.Captured == King) FKingSquare[static_cast<std::size_t>(FXSide)] = to;
+
+    if (move.Flags & mfCastle) {
+        switch (to) {
+        case SqG1:
+            ClearSquare(SqF1);
+            PlacePiece(SqH1, FSide, Rook);
+            break;
+        case SqC1:
+            ClearSquare(SqD1);
+            PlacePiece(SqA1, FSide, Rook);
+            break;
+        case SqG8:
+            ClearSquare(SqF8);
+            PlacePiece(SqH8, FSide, Rook);
+            break;
+        case SqC8:
+            ClearSquare(SqD8);
+            PlacePiece(SqA8, FSide, Rook);
+            break;
+        default:
+            break;
+        }
+    }
+    if (move.Flags & mfEnPassant) PlacePiece(FSide == White ? to + 8 : to - 8, FXSide, Pawn);
+}
+
+bool ChessEngine::InCheck(int Colour) const {
+    if (!FScanForKings) {
+        const int king = FKingSquare[static_cast<std::size_t>(Colour)];
+        return king >= 0 && IsAttacked(king, 1 - Colour);
+    }
+    for (int s = 0; s < 64; ++s) {
+        if (FPiece[static_cast<std::size_t>(s)] == King && FColor[static_cast<std::size_t>(s)] == Colour)
+            return IsAttacked(s, 1 - Colour);
+    }
+    return false;
+}
+
+// Looks outward from the square for each kind of attacker; the same answer as walking every attacker's moves
+// towards it, because every piece's set of directions is symmetric.
+bool ChessEngine::IsAttacked(int Sq, int By) const {
+    const int frame = Mailbox64[static_cast<std::size_t>(Sq)];
+    auto holds = [this](int sq, int by, int piece) {
+        return sq != -1 && FPiece[static_cast<std::size_t>(sq)] == piece &&
+               FColor[static_cast<std::size_t>(sq)] == by;
+    };
+    auto at = [this, frame](int offset) { return Mailbox[static_cast<std::size_t>(frame + offset)]; };
+
+    // A white pawn attacks up the board (towards lower squares), so it stands below the square it attacks.
+    if (By == White) {
+        if (holds(at(9), White, Pawn) || holds(at(11), White, Pawn)) return true;
+    } else {
+        if (holds(at(-9), Black, Pawn) || holds(at(-11), Black, Pawn)) return true;
+    }
+    for (int offset : Directions[Knight])
+        if (holds(at(offset), By, Knight)) return true;
+    for (int offset : Directions[King])
+        if (holds(at(offset), By, King)) return true;
+    for (int d = 0; d < 8; ++d) {
+        const int offset = Directions[Queen][static_cast<std::size_t>(d)];
+        const bool diagonal = offset == -11 || offset == -9 || offset == 9 || offset == 11;
+        const int slider = diagonal ? Bishop : Rook;
+        int f = frame;
+        for (;;) {
+            f += offset;
+            const int t = Mailbox[static_cast<std::size_t>(f)];
+            if (t == -1) break;
+            const int colour = FColor[static_cast<std::size_t>(t)];
+            if (colour == EmptySquare) continue;
+            if (colour == By) {
+                const int piece = FPiece[static_cast<std::size_t>(t)];
+                if (piece == slider || piece == Queen) return true;
+            }
+            break;
+        }
+    }
+    return false;
+}
+
+void ChessEngine::PickMove(int Slot) {
+    const int last = FLast[static_cast<std::size_t>(FPly)];
+    int best = Slot;
+    for (int i = Slot + 1; i < last; ++i) {
+        if (FMoveList[static_cast<std::size_t>(i)].Score > FMoveList[static_cast<std::size_t>(best)].Score)
+            best = i;
+    }
+    if (best != Slot)
+        std::swap(FMoveList[static_cast<std::size_t>(Slot)], FMoveList[static_cast<std::size_t>(best)]);
+}
+
+void ChessEngine::MarkPvMove() {
+    FFollowPv = false;
+    const EngineMove pv = FPv[0][static_cast<std::size_t>(FPly)];
+    const int last = FLast[static_cast<std::size_t>(FPly)];
+    for (int i = FFirst[static_cast<std::size_t>(FPly)]; i < last; ++i) {
+        MoveEntry& entry = FMoveList[static_cast<std::size_t>(i)];
+        if (entry.Move.From == pv.From && entry.Move.To == pv.To) {
+            entry.Score += PvBonus;
+            FFollowPv = true;
+            return;
+        }
+    }
+}
+
+void ChessEngine::CopyPvFromChild(EngineMove Move) {
+    const auto ply = static_cast<std::size_t>(FPly);
+    auto& row = FPv[ply];
+    const auto& childRow = FPv[ply + 1];
+    row[ply] = Move;
+    const int childLength = FPvLength[ply + 1];
+    for (int j = FPly + 1; j < childLength; ++j)
+        row[static_cast<std::size_t>(j)] = childRow[static_cast<std::size_t>(j)];
+    FPvLength[ply] = childLength;
+    if (FPly == 0) FRootMoveChosen = true;
+}
+
+int ChessEngine::AlphaBeta(int alpha, int beta, int depth) {
+    if (FStopRequested.load(std::memory_order_relaxed)) return 0;
+    if (depth == 0) return Quiescence(alpha, beta);
+    ++FNodes;
+    // Past the capacity of the ply tables or the move list the node is scored statically.
+    if (AtCapacityLimit()) return StaticScore(alpha, beta);
+    const int ply = FPly;
+    FPvLength[static_cast<std::size_t>(ply)] = ply;
+    const bool inCheck = InCheck(FSide);
+    if (inCheck) ++depth;
+    GenerateMoves();
+    if (FFollowPv) MarkPvMove();
+
+    bool legalMoveFound = false;
+    const int last = FLast[static_cast<std::size_t>(ply)];
+    for (int i = FFirst[static_cast<std::size_t>(ply)]; i < last; ++i) {
+        if (FStopRequested.load(std::memory_order_relaxed)) break;
+        PickMove(i);
+        const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
+        if (!DoMove(move)) continue;
+        legalMoveFound = true;
+        const int x = -AlphaBeta(-beta, -alpha, depth - 1);
+        UndoMove();
+        if (x > alpha) {
+            FHistoryScore[move.From][move.To] += depth;
+            if (x >= beta) return beta;
+            alpha = x;
+            CopyPvFromChild(move);
+        }
+    }
+    if (!legalMoveFound) return inCheck ? ply - Infinity : 0;
+    return alpha;
+}
+
+int ChessEngine::Quiescence(int alpha, int beta) {
+    ++FQNodes;
+    if (AtCapacityLimit()) return StaticScore(alpha, beta);
+    const int ply = FPly;
+    FPvLength[static_cast<std::size_t>(ply)] = ply;
+    const bool inCheck = InCheck(FSide);
+    if (inCheck) {
+        GenerateMoves();
+    } else {
+        const int x = Evaluate();
+        if (x >= beta) return beta;
+        if (x > alpha) alpha = x;
+        GenerateCaptures();
+    }
+    if (FFollowPv) MarkPvMove();
+
+    bool legalMoveFound = false;
+    const int last = FLast[static_cast<std::size_t>(ply)];
+    for (int i = FFirst[static_cast<std::size_t>(ply)]; i < last; ++i) {
+        PickMove(i);
+        const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
+        if (!DoMove(move)) continue;
+        legalMoveFound = true;
+        const int x = -Quiescence(-beta, -alpha);
+        UndoMove();
+        if (x > alpha) {
+            if (x >= beta) return beta;
+            alpha = x;
+            CopyPvFromChild(move);
+        }
+    }
+    if (inCheck && !legalMoveFound) return ply - Infinity;
+    return alpha;
+}
+
+std::uint64_t ChessEngine::Perft(int depth) {
+    if (depth <= 0) return 1;
+    if (FPly + depth > MaxPly - 1) return 0;
+    return PerftNode(depth);
+}
+
+std::uint64_t ChessEngine::PerftNode(int depth) {
+    if (AtCapacityLimit()) return 0;
+    GenerateMoves();
+    std::uint64_t count = 0;
+    const auto ply = static_cast<std::size_t>(FPly);
+    const int last = FLast[ply];
+    for (int i = FFirst[ply]; i < last; ++i) {
+        if (!DoMove(FMoveList[static_cast<std::size_t>(i)].Move)) continue;
+        count += depth == 1 ? 1 : PerftNode(depth - 1);
+        UndoMove();
+    }
+    return count;
+}
+
+std::vector<EngineMove> ChessEngine::LegalMoves() {
+    std::vector<EngineMove> moves;
+    if (AtCapacityLimit()) return moves;
+    GenerateMoves();
+    const auto ply = static_cast<std::size_t>(FPly);
+    for (int i = FFirst[ply]; i < FLast[ply]; ++i) {
+        const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
+        if (!DoMove(move)) continue;
+        UndoMove();
+        moves.push_back(move);
+    }
+    return moves;
+}
+
+EnginePosition ChessEngine::Position() const {
+    EnginePosition position;
+    for (int s = 0; s < 64; ++s) {
+        const int piece = FPiece[static_cast<std::size_t>(s)];
+        char letter = ' ';
+        if (piece != EmptySquare) {
+            letter = "pnbrqk"[piece];
+            if (FColor[static_cast<std::size_t>(s)] == White) letter = static_cast<char>(letter - 'a' + 'A');
+        }
+        position.Board[static_cast<std::size_t>(s)] = letter;
+    }
+    position.WhiteToMove = FSide == White;
+    position.Castling = CastleSet{static_cast<std::uint8_t>(FCastle)};
+    position.EnPassant = FEpSquare < 0 ? None : static_cast<Square>(FEpSquare + 1);
+    position.SearchDepth = FRoot.SearchDepth;
+    return position;
+}
+
+std::string ChessEngine::MoveText(EngineMove Move) {
+    std::string text;
+    for (int sq : {static_cast<int>(Move.From), static_cast<int>(Move.To)}) {
+        text += static_cast<char>('a' + sq % 8);
+        text += static_cast<char>('8' - sq / 8);
+    }
+    if (Move.Flags & mfPromotion) text += "pnbrqk"[Move.Promote];
+    return text;
+}

@@ -1,0 +1,202 @@
+// The built-in chess engine: its own board, move generation, make and take-back, a fail-hard alpha-beta
+// search with check extension and quiescence, and the static evaluation. Everything lives in fixed arrays of
+// the object so that a search allocates nothing; the engine thread class derives from it. The object is
+// large: create it with new or std::make_unique.
+#pragma once
+
+#include "ChessTypes.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// A move as the engine stores it; copied as one 32-bit value.
+struct EngineMove {
+    std::uint8_t From = 0;    // engine square 0..63 (a8 = 0, h1 = 63)
+    std::uint8_t To = 0;      // engine square
+    std::uint8_t Promote = 0; // piece code 1..4 of a promotion, else 0
+    std::uint8_t Flags = 0;   // mf* bits
+
+    friend constexpr bool operator==(EngineMove, EngineMove) = default;
+};
+
+inline constexpr std::uint8_t mfCapture = 1;
+inline constexpr std::uint8_t mfCastle = 2;
+inline constexpr std::uint8_t mfEnPassant = 4;
+inline constexpr std::uint8_t mfDoubleStep = 8;
+inline constexpr std::uint8_t mfPawn = 16;
+inline constexpr std::uint8_t mfPromotion = 32;
+
+struct MoveEntry {
+    EngineMove Move;
+    std::int32_t Score = 0;
+};
+
+struct UndoEntry {
+    EngineMove Move;
+    int Captured = 6; // piece code that stood on the destination, 6 when it was empty
+    int Castle = 0;
+    int EpSquare = -1;
+};
+
+// One finished iteration of ThinkMove, for progress reports. Pv points into the engine and is valid only
+// during the call.
+struct IterationReport {
+    int Depth = 0;
+    int Score = 0;
+    std::uint64_t Nodes = 0;
+    const EngineMove* Pv = nullptr;
+    int PvLength = 0;
+};
+
+class ChessEngine {
+public:
+    // Colour and piece codes of the engine board.
+    static constexpr int White = 0, Black = 1;
+    static constexpr int Pawn = 0, Knight = 1, Bishop = 2, Rook = 3, Queen = 4, King = 5;
+    static constexpr int EmptySquare = 6;
+
+    static constexpr int MaxPly = 64;
+    static constexpr int MoveListSize = 4096;
+    static constexpr int MinDepth = 1;
+    static constexpr int MaxDepth = 8;
+    static constexpr int Infinity = 10000;
+
+    ChessEngine();
+    virtual ~ChessEngine() = default;
+    ChessEngine(const ChessEngine&) = delete;
+    ChessEngine& operator=(const ChessEngine&) = delete;
+
+    // The position ReadBoard copies; the board hands a snapshot, the engine never reads the board itself.
+    void SetRoot(const EnginePosition& Position) { FRoot = Position; }
+    const EnginePosition& Root() const { return FRoot; }
+
+    void ReadBoard();
+    void ThinkMove();
+
+    // The move chosen by the last ThinkMove; HasBestMove is false when the side to move had no legal move
+    // (or a stop came before any move was chosen), and then nothing may be played.
+    bool HasBestMove() const { return FHasBestMove; }
+    EngineMove BestMove() const { return FBestMove; }
+    Square BestFrom() const { return static_cast<Square>(FBestMove.From + 1); }
+    Square BestTo() const { return static_cast<Square>(FBestMove.To + 1); }
+
+    // Set from another thread to abandon the search; the search only reads it.
+    std::atomic<bool> FStopRequested{false};
+
+    // Nodes visited since the last ReadBoard: full-width nodes (depth > 0) and quiescence nodes.
+    std::uint64_t FullNodes() const { return FNodes; }
+    std::uint64_t QuiescenceNodes() const { return FQNodes; }
+    std::uint64_t Nodes() const { return FNodes + FQNodes; }
+
+    // Called after every iteration that was not stopped; must not block for long.
+    std::function<void(const IterationReport&)> OnIteration;
+
+    // Leaf count of the move tree below the current position, every move made and taken back. Depths that
+    // would run past the ply limit give 0.
+    std::uint64_t Perft(int depth);
+
+    // Legal moves of the current position in generation order (allocates; not for use inside a search).
+    std::vector<EngineMove> LegalMoves();
+
+    // The current engine position as board letters.
+    EnginePosition Position() const;
+
+    // Coordinate notation, e.g. "e2e4", "e7e8q".
+    static std::string MoveText(EngineMove Move);
+
+    // Move generation and make/take-back on the current ply.
+    void GenerateMoves();
+    void GenerateCaptures();
+    bool DoMove(EngineMove Move);
+    void UndoMove();
+    bool InCheck(int Colour) const;
+    bool IsAttacked(int Sq, int By) const;
+
+    void PrepareEvaluation();
+    int Evaluate() const;
+
+    int AlphaBeta(int alpha, int beta, int depth);
+    int Quiescence(int alpha, int beta);
+
+    // Moves generated for the current ply.
+    int FirstSlot() const { return FFirst[static_cast<std::size_t>(FPly)]; }
+    int LastSlot() const { return FLast[static_cast<std::size_t>(FPly)]; }
+    const MoveEntry& Slot(int i) const { return FMoveList[static_cast<std::size_t>(i)]; }
+    int Ply() const { return FPly; }
+    int PieceAt(int Sq) const { return FPiece[static_cast<std::size_t>(Sq)]; }
+    int ColourAt(int Sq) const { return FColor[static_cast<std::size_t>(Sq)]; }
+    int SideToMove() const { return FSide; }
+    int CastleRights() const { return FCastle; }
+    int EpSquare() const { return FEpSquare; }
+    const EngineMove* PrincipalVariation() const { return FPv[0].data(); }
+    int PrincipalVariationLength() const { return FPvLength[0]; }
+
+    // True when this node must be scored statically: the next ply or the moves of this one might not fit.
+    bool AtCapacityLimit() const;
+
+protected:
+    void FillEvaluationTables();
+    void AddMove(int From, int To, int Flags);
+    void AddPromotions(int From, int To, int Flags);
+    void PickMove(int Slot);
+    void MarkPvMove();
+
+    int StaticScore(int alpha, int beta);
+    std::uint64_t PerftNode(int depth);
+    void PlacePiece(int Sq, int Colour, int Piece);
+    void ClearSquare(int Sq);
+    void CopyPvFromChild(EngineMove Move);
+
+    // The engine board
+    std::array<int, 64> FColor{};
+    std::array<int, 64> FPiece{};
+    int FSide = White;
+    int FXSide = Black;
+    int FCastle = 0;
+    int FEpSquare = -1;
+    int FPly = 0;
+
+    std::array<MoveEntry, MoveListSize> FMoveList{};
+    std::array<int, MaxPly> FFirst{};
+    std::array<int, MaxPly> FLast{};
+    std::array<UndoEntry, MaxPly> FUndo{};
+    std::array<std::array<int, 64>, 64> FHistoryScore{};
+    std::array<std::array<EngineMove, MaxPly>, MaxPly> FPv{};
+    std::array<int, MaxPly> FPvLength{};
+    bool FFollowPv = false;
+
+    std::array<std::array<std::array<int, 64>, 6>, 2> FPieceSquare{};
+
+    // Constant tables
+    std::array<int, 120> Mailbox{};
+    std::array<int, 64> Mailbox64{};
+    std::array<int, 6> DirectionCount{};
+    std::array<std::array<int, 8>, 6> Directions{};
+    std::array<bool, 6> Slides{};
+    std::array<int, 64> CastleMask{};
+    std::array<int, 6> PieceValue{};
+    std::array<int, 64> PawnTable{};
+    std::array<int, 64> ShieldKingside{};
+    std::array<int, 64> ShieldQueenside{};
+    std::array<int, 64> MinorTable{};
+    std::array<int, 64> KingMiddleTable{};
+    std::array<int, 64> KingEndTable{};
+
+    // Speed-ups that answer the same questions as the board arrays: the squares of each colour (scanned in
+    // ascending order, which is the generation order), the king squares, and the pieces per colour.
+    std::array<std::uint64_t, 2> FOccupied{};
+    std::array<int, 2> FKingSquare{};
+    // With several kings of one colour the "first king" moves around; then InCheck scans like the board does.
+    bool FScanForKings = false;
+
+    EnginePosition FRoot;
+    std::uint64_t FNodes = 0;
+    std::uint64_t FQNodes = 0;
+    bool FHasBestMove = false;
+    EngineMove FBestMove;
+    bool FRootMoveChosen = false;
+};
