@@ -132,5 +132,20 @@ private:
     // Entry (m, side) lives at (m - 1) * 2 + side and the vector grows with the game.
     std::vector<HistoryEntry> FHistory;
 
-    // (definitions of the private helpers are up to the rules implementation)
+    // Entry (m, side) or nullptr when it lies outside the vector; writing grows the vector as needed.
+    const HistoryEntry* EntryAt(int MoveNumber, bool WhiteToMove) const;
+    HistoryEntry& WritableEntry(int MoveNumber, bool WhiteToMove);
+    bool OutsideRecordedSpan(int MoveNumber, bool WhiteToMove) const;
+
+    // Legality without the repetition refusal, and the reply test built on it.
+    bool LegalIgnoringRepetition(Square FromSq, Square ToSq) const;
+    bool HasReply() const;
+    bool HasLegalDestination(Square FromSq) const;
+    // The pawn an en-passant capture from FromSq to ToSq removes, or None.
+    Square EnPassantVictim(Square FromSq, Square ToSq) const;
+    // Whether a king is attacked once FromSq's letter stands on ToSq and Removed (if any) is empty.
+    bool KingAttackedAfter(bool WhiteKing, Square FromSq, Square ToSq, Square Removed) const;
+    bool SlideReaches(Square FromSq, Square ToSq, bool Diagonal) const;
+    bool CastlingValid(Square FromSq, Square ToSq) const;
+    void CopyInitialPosition();
 };

@@ -1,0 +1,301 @@
+// ChessGame: starting a game, carrying out moves with their events, and moving through the history.
+#include "ChessGame.h"
+
+#include <cctype>
+#include <cstring>
+
+namespace {
+
+template <class Handler, class... Args> void Raise(const Handler& handler, Args&&... args) {
+    if (handler) handler(std::forward<Args>(args)...);
+}
+
+long HistoryIndex(int MoveNumber, bool WhiteToMove) {
+    return (static_cast<long>(MoveNumber) - 1) * 2 + (WhiteToMove ? 0 : 1);
+}
+
+int MaterialOf(char c) {
+    switch (c) {
+    case 'B':
+    case 'b':
+        return 3;
+    case 'N':
+    case 'n':
+        return 2;
+    case 'P':
+    case 'p':
+    case 'R':
+    case 'r':
+    case 'Q':
+    case 'q':
+        return 5;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+void ChessGame::StopThinking() {
+    FHalted = true;
+}
+
+void ChessGame::ResetGame() {
+    StopThinking();
+    CopyInitialPosition();
+    FWhiteToMove = true;
+    FCurrentMove = 1;
+    FFirstMove = 1;
+    FFirstWhite = true;
+    FLastMove = 1;
+    FLastWhite = true;
+    FEnPassant = None;
+    FCastlingAllowed = CastleSet::All();
+}
+
+void ChessGame::NewGame() {
+    ResetGame();
+    Paint();
+}
+
+const ChessGame::HistoryEntry* ChessGame::EntryAt(int MoveNumber, bool WhiteToMove) const {
+    const long index = HistoryIndex(MoveNumber, WhiteToMove);
+    if (index < 0 || index >= static_cast<long>(FHistory.size())) return nullptr;
+    return &FHistory[static_cast<std::size_t>(index)];
+}
+
+ChessGame::HistoryEntry& ChessGame::WritableEntry(int MoveNumber, bool WhiteToMove) {
+    // The move number never drops below 1: the reset starts at 1 and GotoMove keeps inside the span.
+    const auto index = static_cast<std::size_t>(HistoryIndex(MoveNumber, WhiteToMove));
+    if (index >= FHistory.size()) FHistory.resize(index + 1);
+    return FHistory[index];
+}
+
+bool ChessGame::OutsideRecordedSpan(int MoveNumber, bool WhiteToMove) const {
+    const bool afterNewest =
+        MoveNumber > FLastMove || (MoveNumber == FLastMove && FLastWhite && !WhiteToMove);
+    const bool beforeFirst =
+        MoveNumber < FFirstMove || (MoveNumber == FFirstMove && !FFirstWhite && WhiteToMove);
+    return afterNewest || beforeFirst;
+}
+
+bool ChessGame::MakeMove(Square FromSq, Square ToSq) {
+    StopThinking();
+    const bool result = PerformMove(FromSq, ToSq);
+    FHalted = false;
+    StartThinking();
+    return result;
+}
+
+bool ChessGame::PerformMove(Square FromSq, Square ToSq) {
+    FGameOver = false;
+    if (!IsLegalMove(FromSq, ToSq)) return false;
+    bool drawMark = false;
+
+    {
+        HistoryEntry& before = WritableEntry(FCurrentMove, FWhiteToMove);
+        std::memcpy(before.Position.data(), FBoard + 1, 64);
+        before.HasPosition = true;
+        before.Castling = FCastlingAllowed;
+        before.EnPassant = FEnPassant;
+        before.OldSq = FromSq;
+        before.NewSq = ToSq;
+    }
+
+    DrawSquare(FromSq);
+    if (FAnimateMoves && (FromSq != DragSource || ToSq != DropTarget)) {
+        DrawBoardLines();
+        AnimateMove(FromSq, ToSq, FAnimationDelay);
+    }
+
+    const char captured = FBoard[ToSq];
+    FBoard[ToSq] = FBoard[FromSq];
+    FBoard[FromSq] = ' ';
+    DrawSquare(ToSq);
+    DrawPiece(ToSq, FBoard[ToSq]);
+    DrawBoardLines();
+
+    if (!FWhiteToMove) ++FCurrentMove;
+    FWhiteToMove = !FWhiteToMove;
+    FLastMove = FCurrentMove;
+    FLastWhite = FWhiteToMove;
+
+    Raise(OnLegalMove, this, FromSq, ToSq);
+    if (captured != ' ') Raise(OnCapture, this, FromSq, ToSq, captured);
+
+    if ((FBoard[ToSq] == 'P' || FBoard[ToSq] == 'p') && (RankOf(ToSq) == 8 || RankOf(ToSq) == 1)) {
+        Raise(OnPromotion, this, FromSq, ToSq, FPromotionPiece);
+        PromotePawn(ToSq);
+    }
+
+    // The pawn now stands on ToSq, and FEnPassant still holds the square from before the move.
+    const Square victim = EnPassantVictim(ToSq, ToSq);
+    if (victim != None) {
+        Raise(OnCapture, this, FromSq, ToSq, FBoard[victim]);
+        FBoard[victim] = ' ';
+        DrawSquare(victim);
+        DrawBoardLines();
+    }
+
+    if (FBoard[ToSq] == 'P' && RankOf(FromSq) == 2 && RankOf(ToSq) == 4)
+        FEnPassant = static_cast<Square>((FromSq + ToSq) / 2);
+    else if (FBoard[ToSq] == 'p' && RankOf(FromSq) == 7 && RankOf(ToSq) == 5)
+        FEnPassant = static_cast<Square>((FromSq + ToSq) / 2);
+    else
+        FEnPassant = None;
+
+    struct RookJump {
+        char King;
+        Square KingFrom, KingTo, RookFrom, RookTo;
+        char Rook;
+    };
+    static constexpr RookJump rookJumps[4] = {{'K', E1, G1, H1, F1, 'R'},
+                                              {'K', E1, C1, A1, D1, 'R'},
+                                              {'k', E8, G8, H8, F8, 'r'},
+                                              {'k', E8, C8, A8, D8, 'r'}};
+    for (const RookJump& jump : rookJumps) {
+        if (FBoard[ToSq] != jump.King || FromSq != jump.KingFrom || ToSq != jump.KingTo) continue;
+        FBoard[jump.RookTo] = jump.Rook;
+        FBoard[jump.RookFrom] = ' ';
+        DrawSquare(jump.RookFrom);
+        DrawPiece(jump.RookTo, jump.Rook);
+        DrawBoardLines();
+        Raise(OnCastle, this, FromSq, ToSq);
+        break;
+    }
+
+    switch (FromSq) {
+    case A8:
+        FCastlingAllowed.Exclude(BlackQueenSide);
+        break;
+    case E8:
+        FCastlingAllowed.Exclude(BlackQueenSide);
+        FCastlingAllowed.Exclude(BlackKingSide);
+        break;
+    case H8:
+        FCastlingAllowed.Exclude(BlackKingSide);
+        break;
+    case A1:
+        FCastlingAllowed.Exclude(WhiteQueenSide);
+        break;
+    case E1:
+        FCastlingAllowed.Exclude(WhiteQueenSide);
+        FCastlingAllowed.Exclude(WhiteKingSide);
+        break;
+    case H1:
+        FCastlingAllowed.Exclude(WhiteKingSide);
+        break;
+    default:
+        break;
+    }
+
+    const bool check = WhiteKingAttacked(FromSq, FromSq) || BlackKingAttacked(FromSq, FromSq);
+    // Movement and king rules only: a repetition is judged below, once the new entry is written.
+    const bool reply = HasReply();
+    if (check) {
+        Raise(OnCheck, this, FromSq, ToSq);
+        if (!reply && OnMate) {
+            FGameOver = true;
+            OnMate(this, FromSq, ToSq);
+        }
+    } else if (!reply) {
+        Raise(OnStaleMate, this, FromSq, ToSq);
+        drawMark = true;
+    }
+
+    int whiteMaterial = 0, blackMaterial = 0;
+    for (int s = 1; s <= 64; ++s) {
+        const int colour = PieceColor(static_cast<Square>(s));
+        if (colour == 1) whiteMaterial += MaterialOf(FBoard[s]);
+        if (colour == 0) blackMaterial += MaterialOf(FBoard[s]);
+    }
+    if (whiteMaterial < 5 && blackMaterial < 5) {
+        Raise(OnNoMatingMaterial, this);
+        drawMark = true;
+    }
+
+    {
+        HistoryEntry& after = WritableEntry(FCurrentMove, FWhiteToMove);
+        std::memcpy(after.Position.data(), FBoard + 1, 64);
+        after.HasPosition = true;
+        after.Castling = FCastlingAllowed;
+        after.EnPassant = FEnPassant;
+        FLastMove = FCurrentMove;
+        FLastWhite = FWhiteToMove;
+    }
+
+    if (IsThreefoldRepetition()) {
+        Raise(OnThreefoldPosition, this);
+        drawMark = true;
+    }
+    if (drawMark && OnDraw) {
+        FGameOver = true;
+        OnDraw(this);
+    }
+    Raise(OnPaint, this);
+    return true;
+}
+
+void ChessGame::PromotePawn(Square Sq) {
+    const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(FPromotionPiece)));
+    FBoard[Sq] = RankOf(Sq) == 8 ? upper : static_cast<char>(upper + 32);
+    DrawSquare(Sq);
+    DrawPiece(Sq, FBoard[Sq]);
+    DrawBoardLines();
+}
+
+void ChessGame::RedrawChangedSquares(const std::string& OldPosition) {
+    for (int s = 1; s <= 64; ++s) {
+        const auto i = static_cast<std::size_t>(s - 1);
+        if (i < OldPosition.size() && OldPosition[i] == FBoard[s]) continue;
+        const auto sq = static_cast<Square>(s);
+        DrawSquare(sq);
+        if (PieceColor(sq) != -1) DrawPiece(sq, FBoard[s]);
+    }
+    DrawBoardLines();
+}
+
+bool ChessGame::GotoMove(int MoveNumber, bool WhiteToMove) {
+    StopThinking();
+    if (OutsideRecordedSpan(MoveNumber, WhiteToMove)) return false;
+    FCurrentMove = MoveNumber;
+    FWhiteToMove = WhiteToMove;
+    const std::string oldPosition = GetPosition();
+    // An entry that never received a position (play began with black to move) leaves the board as it is.
+    if (const HistoryEntry* entry = EntryAt(MoveNumber, WhiteToMove);
+        entry != nullptr && entry->HasPosition) {
+        std::memcpy(FBoard + 1, entry->Position.data(), 64);
+        FBoard[65] = '\0';
+        FEnPassant = entry->EnPassant;
+        FCastlingAllowed = entry->Castling;
+    }
+    RedrawChangedSquares(oldPosition);
+    return true;
+}
+
+void ChessGame::GetMoveInfo(int MoveNumber, bool WhiteToMove, MoveInfo& Info) const {
+    if (OutsideRecordedSpan(MoveNumber, WhiteToMove)) {
+        Info = MoveInfo{"init", CastleSet{}, None, None, None};
+        return;
+    }
+    const HistoryEntry* entry = EntryAt(MoveNumber, WhiteToMove);
+    if (entry == nullptr) {
+        Info = MoveInfo{};
+        return;
+    }
+    Info.Position = entry->HasPosition ? std::string(entry->Position.data(), 64) : std::string();
+    Info.Castling = entry->Castling;
+    Info.OldSq = entry->OldSq;
+    Info.NewSq = entry->NewSq;
+    Info.EnPassant = entry->EnPassant;
+}
+
+EnginePosition ChessGame::Snapshot(int SearchDepth) const {
+    EnginePosition position;
+    std::memcpy(position.Board.data(), FBoard + 1, 64);
+    position.WhiteToMove = FWhiteToMove;
+    position.Castling = FCastlingAllowed;
+    position.EnPassant = FEnPassant;
+    position.SearchDepth = SearchDepth;
+    return position;
+}

@@ -1,0 +1,302 @@
+// Board model, movement, king safety and repetition of ChessGame, checked against known move counts.
+#include "TestPositions.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <random>
+#include <string>
+
+namespace {
+
+bool LongRuns() {
+    return std::getenv("GAMBITRON_LONG") != nullptr;
+}
+
+constexpr const char* Kiwipete = "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -";
+constexpr const char* RookEndgame = "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - -";
+
+TEST(BoardModel, SquareArithmeticFollowsRankEightFirst) {
+    EXPECT_EQ(ChessGame::FileOf(A8), 1);
+    EXPECT_EQ(ChessGame::RankOf(A8), 8);
+    EXPECT_EQ(ChessGame::FileOf(H1), 8);
+    EXPECT_EQ(ChessGame::RankOf(H1), 1);
+    EXPECT_EQ(ChessGame::SquareOf(5, 4), E4);
+    EXPECT_EQ(ChessGame::SquareOf(0, 4), None);
+    EXPECT_EQ(ChessGame::SquareOf(3, 9), None);
+    EXPECT_TRUE(ChessGame::IsLightSquare(A8));
+    EXPECT_TRUE(ChessGame::IsLightSquare(H1));
+    EXPECT_FALSE(ChessGame::IsLightSquare(A1));
+    EXPECT_FALSE(ChessGame::IsLightSquare(H8));
+}
+
+TEST(BoardModel, SquareNamesMustBeOneFileAndOneRank) {
+    EXPECT_EQ(ChessGame::SquareFromName("E4"), E4);
+    EXPECT_EQ(ChessGame::SquareFromName("h1"), H1);
+    EXPECT_EQ(ChessGame::SquareFromName("e9"), None);
+    EXPECT_EQ(ChessGame::SquareFromName("i1"), None);
+    EXPECT_EQ(ChessGame::SquareFromName("e"), None);
+    EXPECT_EQ(ChessGame::SquareFromName("e44"), None);
+}
+
+TEST(BoardModel, ANewGameHoldsTheInitialPositionWithAllRights) {
+    ChessGame game;
+    EXPECT_EQ(game.GetPosition(), "rnbqkbnrpppppppp" + std::string(32, ' ') + "PPPPPPPPRNBQKBNR");
+    EXPECT_TRUE(game.GetWhiteToMove());
+    EXPECT_EQ(game.GetCurrentMove(), 1);
+    EXPECT_EQ(game.GetEnPassant(), None);
+    EXPECT_EQ(game.GetCastlingAllowed(), CastleSet::All());
+    EXPECT_EQ(game.GetPromotionPiece(), 'q');
+    EXPECT_TRUE(game.Halted());
+    EXPECT_EQ(game.PieceColor(E1), 1);
+    EXPECT_EQ(game.PieceColor(E8), 0);
+    EXPECT_EQ(game.PieceColor(E4), -1);
+    EXPECT_EQ(game.PieceColor(None), -1);
+}
+
+TEST(BoardModel, SetPositionKeepsOnlyPieceLettersAndPadsWithSpaces) {
+    ChessGame game;
+    game.SetPosition(std::string(63, ' '));
+    EXPECT_EQ(game.GetPosition(), std::string(64, ' '));
+
+    game.SetPosition("rnbqkbnrpppppppp" + std::string(48, 'x'));
+    EXPECT_EQ(game.GetPosition(), "rnbqkbnrpppppppp" + std::string(48, ' '));
+
+    game.SetPosition(std::string("rnbq\0kbnr", 9));
+    EXPECT_EQ(game.GetPosition(), "rnbq" + std::string(60, ' '));
+}
+
+TEST(BoardModel, TheInitWordsInAnyCaseGiveTheInitialPositionAndNothingElse) {
+    ChessGame game;
+    game.SetWhiteToMove(false);
+    for (const char* word : {"INIT", "NewGame"}) {
+        game.SetPosition("");
+        game.SetPosition(word);
+        EXPECT_EQ(game.PieceAt(A8), 'r');
+        EXPECT_EQ(game.PieceAt(H1), 'R');
+        EXPECT_FALSE(game.GetWhiteToMove());
+        EXPECT_EQ(game.GetCurrentMove(), 1);
+    }
+}
+
+TEST(BoardModel, SettersIgnoreValuesTheyDoNotAccept) {
+    ChessGame game;
+    game.SetEnPassant(E3);
+    EXPECT_EQ(game.GetEnPassant(), E3);
+    game.SetEnPassant(None);
+    EXPECT_EQ(game.GetEnPassant(), E3);
+    game.SetEnPassant(E4);
+    EXPECT_EQ(game.GetEnPassant(), E3);
+    game.SetCurrentMove(10);
+    EXPECT_EQ(game.GetCurrentMove(), 1);
+}
+
+TEST(PieceMovement, OnlyTheSideToMoveMovesAndOnlyAsItsPieceMay) {
+    ChessGame game;
+    EXPECT_TRUE(game.IsLegalMove(E2, E4));
+    EXPECT_TRUE(game.IsLegalMove(G1, F3));
+    EXPECT_FALSE(game.IsLegalMove(E2, E5));
+    EXPECT_FALSE(game.IsLegalMove(G1, G3));
+    EXPECT_FALSE(game.IsLegalMove(E7, E5));
+    EXPECT_FALSE(game.IsLegalMove(None, E4));
+    EXPECT_FALSE(game.IsLegalMove(E2, static_cast<Square>(65)));
+    game.SetWhiteToMove(false);
+    EXPECT_TRUE(game.IsLegalMove(E7, E5));
+}
+
+TEST(PieceMovement, APawnStepsOnlyOntoEmptySquares) {
+    ChessGame game;
+    LoadPosition(game, "4k3/8/8/8/8/4n3/4P3/4K3 w - -");
+    EXPECT_FALSE(game.IsLegalMove(E2, E3));
+    EXPECT_FALSE(game.IsLegalMove(E2, E4));
+    LoadPosition(game, "4k3/8/8/8/4n3/8/4P3/4K3 w - -");
+    EXPECT_TRUE(game.IsLegalMove(E2, E3));
+    EXPECT_FALSE(game.IsLegalMove(E2, E4));
+}
+
+TEST(PieceMovement, APawnTakesOntoTheEnPassantSquareOnlyWhileItIsSet) {
+    ChessGame game;
+    LoadPosition(game, "4k3/8/8/3pP3/8/8/8/4K3 w - d6");
+    EXPECT_TRUE(game.IsLegalMove(E5, D6));
+    LoadPosition(game, "4k3/8/8/3pP3/8/8/8/4K3 w - -");
+    EXPECT_FALSE(game.IsLegalMove(E5, D6));
+}
+
+TEST(PieceMovement, CastlingNeedsTheRightTheRookAndFreeSquares) {
+    ChessGame game;
+    LoadPosition(game, "4k3/8/8/8/8/8/8/R3K2R w KQ -");
+    EXPECT_TRUE(game.IsLegalMove(E1, G1));
+    EXPECT_TRUE(game.IsLegalMove(E1, C1));
+    LoadPosition(game, "4k3/8/8/8/8/8/8/R3K2R w Q -");
+    EXPECT_FALSE(game.IsLegalMove(E1, G1));
+    LoadPosition(game, "4k3/8/8/8/8/8/8/R3K1NR w KQ -");
+    EXPECT_FALSE(game.IsLegalMove(E1, G1));
+    LoadPosition(game, "4k3/8/8/8/8/8/8/RN2K2B w KQ -");
+    EXPECT_FALSE(game.IsLegalMove(E1, G1));
+    EXPECT_FALSE(game.IsLegalMove(E1, C1));
+}
+
+TEST(PieceMovement, CastlingIsRefusedOutOfOrThroughAnAttackedSquare) {
+    ChessGame game;
+    LoadPosition(game, "1r2k3/8/8/8/8/8/8/R3K3 w Q -");
+    EXPECT_TRUE(game.IsLegalMove(E1, C1)) << "b1 may be attacked";
+    LoadPosition(game, "3rk3/8/8/8/8/8/8/R3K3 w Q -");
+    EXPECT_FALSE(game.IsLegalMove(E1, C1));
+    LoadPosition(game, "4k3/8/8/8/8/8/8/R3K2r w Q -");
+    EXPECT_FALSE(game.IsLegalMove(E1, C1)) << "the king stands in check";
+    LoadPosition(game, "r3k2r/8/8/8/8/8/8/5R2 b kq -");
+    EXPECT_FALSE(game.IsLegalMove(E8, G8));
+    EXPECT_TRUE(game.IsLegalMove(E8, C8));
+}
+
+TEST(KingSafety, APinnedPieceStaysOnItsLineAndKingsKeepApart) {
+    ChessGame game;
+    LoadPosition(game, "4r1k1/8/8/8/8/8/4B3/4K3 w - -");
+    EXPECT_FALSE(game.IsLegalMove(E2, D3));
+    LoadPosition(game, "4r1k1/8/8/8/8/8/4R3/4K3 w - -");
+    EXPECT_TRUE(game.IsLegalMove(E2, E5));
+    EXPECT_FALSE(game.IsLegalMove(E2, D2));
+    LoadPosition(game, "8/8/8/3k4/8/3K4/8/8 w - -");
+    EXPECT_FALSE(game.IsLegalMove(D3, D4));
+    EXPECT_TRUE(game.IsLegalMove(D3, D2));
+}
+
+TEST(KingSafety, EnPassantIsJudgedWithTheTakenPawnRemoved) {
+    ChessGame game;
+    // Taking the pawn opens the fifth rank between the white king and the rook.
+    LoadPosition(game, "8/8/8/K2pP2r/8/8/8/7k w - d6");
+    EXPECT_FALSE(game.IsLegalMove(E5, D6));
+    // The pawn that has just given check can be taken en passant.
+    LoadPosition(game, "7k/2b5/8/1pP5/K7/8/2n5/1r6 w - b6");
+    EXPECT_TRUE(game.IsLegalMove(C5, B6));
+    EXPECT_TRUE(game.HasLegalMove());
+}
+
+TEST(KingSafety, AMissingKingIsNeverAttackedWhenWhiteAndAlwaysWhenBlack) {
+    ChessGame game;
+    LoadPosition(game, "8/8/8/8/8/8/8/q7 w - -");
+    EXPECT_FALSE(game.WhiteKingAttacked(A1, A1));
+    EXPECT_TRUE(game.BlackKingAttacked(A1, A1));
+    LoadPosition(game, "8/8/8/8/8/8/8/r7 b - -");
+    EXPECT_FALSE(game.HasLegalMove());
+}
+
+TEST(Repetition, TheThirdOccurrenceStopsAllPlayAndIgnoresSideAndRights) {
+    ChessGame game;
+    const Move dance[] = {{G1, F3}, {G8, F6}, {F3, G1}, {F6, G8}};
+    for (int round = 0; round < 2; ++round)
+        for (const Move& move : dance) {
+            EXPECT_FALSE(game.IsThreefoldRepetition());
+            ASSERT_TRUE(game.PerformMove(move.first, move.second));
+        }
+    EXPECT_TRUE(game.IsThreefoldRepetition());
+    EXPECT_FALSE(game.HasLegalMove());
+    EXPECT_FALSE(game.IsLegalMove(E2, E4));
+    game.SetWhiteToMove(false);
+    game.SetCastlingAllowed(CastleSet{});
+    EXPECT_FALSE(game.IsLegalMove(E7, E5));
+}
+
+TEST(Repetition, LoadingAnotherPositionLiftsTheRefusal) {
+    ChessGame game;
+    const Move dance[] = {{G1, F3}, {G8, F6}, {F3, G1}, {F6, G8}};
+    for (int round = 0; round < 2; ++round)
+        for (const Move& move : dance) ASSERT_TRUE(game.PerformMove(move.first, move.second));
+    ASSERT_FALSE(game.HasLegalMove());
+    game.SetPosition(BoardFromPlacement("4k3/8/8/8/8/8/4P3/4K3"));
+    EXPECT_FALSE(game.IsThreefoldRepetition());
+    EXPECT_TRUE(game.IsLegalMove(E2, E4));
+}
+
+struct PerftCase {
+    const char* Fen;
+    int Depth;
+    std::uint64_t Leaves;
+    bool Long;
+};
+
+class KnownMoveCounts : public testing::TestWithParam<PerftCase> {};
+
+TEST_P(KnownMoveCounts, LegalPairsAddUpToThePublishedCounts) {
+    const PerftCase& c = GetParam();
+    if (c.Long && !LongRuns()) GTEST_SKIP() << "set GAMBITRON_LONG for the deep counts";
+    ChessGame game;
+    LoadPosition(game, c.Fen);
+    EXPECT_EQ(Perft(game, c.Depth), c.Leaves);
+}
+
+constexpr const char* Start = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
+
+INSTANTIATE_TEST_SUITE_P(
+    StandardPositions, KnownMoveCounts,
+    testing::Values(PerftCase{Start, 1, 20, false}, PerftCase{Start, 2, 400, false},
+                    PerftCase{Start, 3, 8902, false}, PerftCase{Start, 4, 197281, true},
+                    PerftCase{Kiwipete, 1, 48, false}, PerftCase{Kiwipete, 2, 2039, false},
+                    PerftCase{Kiwipete, 3, 97862, false}, PerftCase{Kiwipete, 4, 4085603, true},
+                    PerftCase{RookEndgame, 1, 14, false}, PerftCase{RookEndgame, 2, 191, false},
+                    PerftCase{RookEndgame, 3, 2812, false}, PerftCase{RookEndgame, 4, 43238, false},
+                    PerftCase{RookEndgame, 5, 674624, true}));
+
+class RandomPositions : public testing::TestWithParam<const char*> {};
+
+TEST_P(RandomPositions, TheQuickReplyTestAgreesWithEveryPair) {
+    int positions = 0, withoutMove = 0;
+    for (std::uint32_t seed = 1; seed <= 12; ++seed) {
+        ChessGame game;
+        LoadPosition(game, GetParam());
+        RandomPlayout(game, seed, 300, [&](ChessGame& g) {
+            ++positions;
+            const bool any = AnyLegalPair(g);
+            withoutMove += any ? 0 : 1;
+            ASSERT_EQ(g.HasLegalMove(), any) << g.GetPosition();
+        });
+    }
+    EXPECT_GT(positions, 500);
+    RecordProperty("PositionsWithoutMove", withoutMove);
+}
+
+INSTANTIATE_TEST_SUITE_P(FromStartAndTactics, RandomPositions,
+                         testing::Values(Start, Kiwipete, RookEndgame,
+                                         "r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq -",
+                                         "8/P1k5/K7/8/8/8/6p1/8 w - -"));
+
+TEST(SparsePositions, TheQuickReplyTestFindsTheMoveOfALonePiece) {
+    // A king and one piece against a crowd: often a single piece has a single legal move, which is where a
+    // destination missing from the quick test would show.
+    std::mt19937 rng(7);
+    auto squareAt = [&rng] { return std::uniform_int_distribution<int>(1, 64)(rng); };
+    int stuck = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const bool white = i % 2 == 0;
+        std::string board(64, ' ');
+        auto place = [&](char letter) {
+            for (;;) {
+                const int s = squareAt();
+                const int rank = ChessGame::RankOf(static_cast<Square>(s));
+                if (board[s - 1] != ' ' || ((letter == 'P' || letter == 'p') && (rank == 1 || rank == 8)))
+                    continue;
+                board[s - 1] = letter;
+                return;
+            }
+        };
+        auto side = [white](char c, bool mover) {
+            return static_cast<char>(mover == white ? std::toupper(c) : std::tolower(c));
+        };
+        place(side('k', true));
+        place(side("pnbrq"[i / 2 % 5], true));
+        place(side('k', false));
+        const int crowd = std::uniform_int_distribution<int>(3, 9)(rng);
+        for (int n = 0; n < crowd; ++n) place(side("pnbrq"[squareAt() % 5], false));
+        ChessGame game;
+        game.SetPosition(board);
+        game.SetWhiteToMove(white);
+        if (i % 7 == 0) game.SetEnPassant(static_cast<Square>(white ? A6 + i % 8 : A3 + i % 8));
+        const bool any = AnyLegalPair(game);
+        stuck += any ? 0 : 1;
+        ASSERT_EQ(game.HasLegalMove(), any) << board << (white ? " white" : " black");
+    }
+    EXPECT_GT(stuck, 100);
+}
+
+} // namespace
