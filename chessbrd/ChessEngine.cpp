@@ -50,13 +50,50 @@ ChessEngine::ChessEngine() {
     CastleMask[SqE1] = 12;
     CastleMask[SqH1] = 14;
     FillEvaluationTables();
+    FillAttackTables();
     FColor.fill(EmptySquare);
     FPiece.fill(EmptySquare);
     FKingSquare.fill(-1);
 }
 
+void ChessEngine::FillAttackTables() {
+    for (int sq = 0; sq < 64; ++sq) {
+        const auto q = static_cast<std::size_t>(sq);
+        for (int s = 0; s < 64; ++s) {
+            const std::uint64_t bit = std::uint64_t{1} << s;
+            if ((FileOfSq(s) != 0 && s - 9 == sq) || (FileOfSq(s) != 7 && s - 7 == sq))
+                PawnAttackers[White][q] |= bit;
+            if ((FileOfSq(s) != 0 && s + 7 == sq) || (FileOfSq(s) != 7 && s + 9 == sq))
+                PawnAttackers[Black][q] |= bit;
+        }
+        const int frame = Mailbox64[q];
+        for (int offset : Directions[Knight]) {
+            const int t = Mailbox[static_cast<std::size_t>(frame + offset)];
+            if (t != -1) KnightAttackers[q] |= std::uint64_t{1} << t;
+        }
+        for (std::size_t d = 0; d < 8; ++d) {
+            const int offset = Directions[Queen][d];
+            const int next = Mailbox[static_cast<std::size_t>(frame + offset)];
+            if (next != -1) KingAttackers[q] |= std::uint64_t{1} << next;
+            for (int f = frame + offset; Mailbox[static_cast<std::size_t>(f)] != -1; f += offset)
+                Rays[d][q] |= std::uint64_t{1} << Mailbox[static_cast<std::size_t>(f)];
+        }
+        // Queen directions 0, 2, 5, 7 are the diagonals.
+        DiagonalLines[q] = Rays[0][q] | Rays[2][q] | Rays[5][q] | Rays[7][q];
+        StraightLines[q] = Rays[1][q] | Rays[3][q] | Rays[4][q] | Rays[6][q];
+    }
+    for (std::size_t p = Knight; p <= King; ++p) {
+        for (std::size_t i = 0; i < static_cast<std::size_t>(DirectionCount[p]); ++i) {
+            for (std::size_t d = 0; d < 8; ++d)
+                if (Directions[Queen][d] == Directions[p][i]) PieceRays[p][i] = d;
+        }
+    }
+}
+
 void ChessEngine::ReadBoard() {
     FOccupied.fill(0);
+    for (auto& bits : FPieceBits) bits.fill(0);
+    for (auto& files : FPawnsOnFile) files.fill(0);
     int kingCount[2] = {0, 0};
     FKingSquare.fill(-1);
     for (int s = 0; s < 64; ++s) {
@@ -94,7 +131,13 @@ void ChessEngine::ReadBoard() {
         if (piece == EmptySquare) colour = EmptySquare;
         FColor[static_cast<std::size_t>(s)] = colour;
         FPiece[static_cast<std::size_t>(s)] = piece;
-        if (colour != EmptySquare) FOccupied[static_cast<std::size_t>(colour)] |= std::uint64_t{1} << s;
+        if (colour != EmptySquare) {
+            FOccupied[static_cast<std::size_t>(colour)] |= std::uint64_t{1} << s;
+            FPieceBits[static_cast<std::size_t>(colour)][static_cast<std::size_t>(piece)] |= std::uint64_t{1}
+                                                                                             << s;
+            if (piece == Pawn)
+                ++FPawnsOnFile[static_cast<std::size_t>(colour)][static_cast<std::size_t>(FileOfSq(s) + 1)];
+        }
         if (piece == King) {
             if (kingCount[colour]++ == 0) FKingSquare[static_cast<std::size_t>(colour)] = s;
         }
@@ -175,9 +218,11 @@ void ChessEngine::ThinkMove() {
 
 bool ChessEngine::AtCapacityLimit() const {
     if (FPly >= MaxPly - 1) return true;
+    const int first = FFirst[static_cast<std::size_t>(FPly)];
+    if (first + MaxMovesPerPiece * 64 + ExtraMovesPerPosition <= MoveListSize) return false;
     const int bound =
         MaxMovesPerPiece * std::popcount(FOccupied[static_cast<std::size_t>(FSide)]) + ExtraMovesPerPosition;
-    return FFirst[static_cast<std::size_t>(FPly)] + bound > MoveListSize;
+    return first + bound > MoveListSize;
 }
 
 int ChessEngine::StaticScore(int alpha, int beta) {
@@ -186,17 +231,29 @@ int ChessEngine::StaticScore(int alpha, int beta) {
 }
 
 void ChessEngine::PlacePiece(int Sq, int Colour, int Piece) {
+    ClearSquare(Sq);
     const auto s = static_cast<std::size_t>(Sq);
+    const auto c = static_cast<std::size_t>(Colour);
+    const auto p = static_cast<std::size_t>(Piece);
     const std::uint64_t bit = std::uint64_t{1} << Sq;
-    if (FColor[s] != EmptySquare) FOccupied[static_cast<std::size_t>(FColor[s])] &= ~bit;
     FColor[s] = Colour;
     FPiece[s] = Piece;
-    FOccupied[static_cast<std::size_t>(Colour)] |= bit;
+    FOccupied[c] |= bit;
+    FPieceBits[c][p] |= bit;
+    FScore[c] += FPieceSquare[c][p][s];
+    if (Piece == Pawn) ++FPawnsOnFile[c][static_cast<std::size_t>(FileOfSq(Sq) + 1)];
 }
 
 void ChessEngine::ClearSquare(int Sq) {
     const auto s = static_cast<std::size_t>(Sq);
-    if (FColor[s] != EmptySquare) FOccupied[static_cast<std::size_t>(FColor[s])] &= ~(std::uint64_t{1} << Sq);
+    if (FColor[s] == EmptySquare) return;
+    const auto c = static_cast<std::size_t>(FColor[s]);
+    const auto p = static_cast<std::size_t>(FPiece[s]);
+    const std::uint64_t bit = std::uint64_t{1} << Sq;
+    FOccupied[c] &= ~bit;
+    FPieceBits[c][p] &= ~bit;
+    FScore[c] -= FPieceSquare[c][p][s];
+    if (FPiece[s] == Pawn) --FPawnsOnFile[c][static_cast<std::size_t>(FileOfSq(Sq) + 1)];
     FColor[s] = EmptySquare;
     FPiece[s] = EmptySquare;
 }
@@ -223,6 +280,47 @@ void ChessEngine::AddPromotions(int From, int To, int Flags) {
             EngineMove{static_cast<std::uint8_t>(From), static_cast<std::uint8_t>(To),
                        static_cast<std::uint8_t>(piece), static_cast<std::uint8_t>(Flags | mfPromotion)};
         entry.Score = CaptureScore + 10 * piece;
+    }
+}
+
+// The moves of a knight, bishop, rook, queen or king on s, in the order of walking its direction table
+// through the frame: knight and king targets in that order are simply the ascending squares, and along a
+// sliding ray the empty squares come outward first, then the capture of the blocker.
+void ChessEngine::AddPieceMoves(int Sq, int Piece, bool WithQuiet) {
+    const auto q = static_cast<std::size_t>(Sq);
+    const std::uint64_t enemy = FOccupied[static_cast<std::size_t>(FXSide)];
+    if (!Slides[static_cast<std::size_t>(Piece)]) {
+        const std::uint64_t reach = Piece == Knight ? KnightAttackers[q] : KingAttackers[q];
+        std::uint64_t targets = reach & (WithQuiet ? ~FOccupied[static_cast<std::size_t>(FSide)] : enemy);
+        while (targets != 0) {
+            const int t = std::countr_zero(targets);
+            targets &= targets - 1;
+            AddMove(Sq, t, ((enemy >> t) & 1u) != 0 ? mfCapture : 0);
+        }
+        return;
+    }
+    const auto& rays = PieceRays[static_cast<std::size_t>(Piece)];
+    const int count = DirectionCount[static_cast<std::size_t>(Piece)];
+    const std::uint64_t occupied = FOccupied[White] | FOccupied[Black];
+    for (int i = 0; i < count; ++i) {
+        const std::size_t d = rays[static_cast<std::size_t>(i)];
+        const bool towardsLower = d < 4;
+        const std::uint64_t ray = Rays[d][q];
+        const std::uint64_t blockers = ray & occupied;
+        int blocker = -1;
+        std::uint64_t empties = ray;
+        if (blockers != 0) {
+            blocker = towardsLower ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
+            empties &= ~(Rays[d][static_cast<std::size_t>(blocker)] | (std::uint64_t{1} << blocker));
+        }
+        if (WithQuiet) {
+            while (empties != 0) {
+                const int t = towardsLower ? 63 - std::countl_zero(empties) : std::countr_zero(empties);
+                empties &= ~(std::uint64_t{1} << t);
+                AddMove(Sq, t, 0);
+            }
+        }
+        if (blocker >= 0 && ((enemy >> blocker) & 1u) != 0) AddMove(Sq, blocker, mfCapture);
     }
 }
 
@@ -261,22 +359,7 @@ void ChessEngine::GenerateMoves() {
             }
             continue;
         }
-        const auto p = static_cast<std::size_t>(piece);
-        for (int d = 0; d < DirectionCount[p]; ++d) {
-            const int offset = Directions[p][static_cast<std::size_t>(d)];
-            int t = s;
-            for (;;) {
-                t = Mailbox[static_cast<std::size_t>(Mailbox64[static_cast<std::size_t>(t)] + offset)];
-                if (t == -1) break;
-                const int colour = FColor[static_cast<std::size_t>(t)];
-                if (colour != EmptySquare) {
-                    if (colour == FXSide) AddMove(s, t, mfCapture);
-                    break;
-                }
-                AddMove(s, t, 0);
-                if (!Slides[p]) break;
-            }
-        }
+        AddPieceMoves(s, piece, true);
     }
 
     if (FSide == White) {
@@ -331,21 +414,7 @@ void ChessEngine::GenerateCaptures() {
             }
             continue;
         }
-        const auto p = static_cast<std::size_t>(piece);
-        for (int d = 0; d < DirectionCount[p]; ++d) {
-            const int offset = Directions[p][static_cast<std::size_t>(d)];
-            int t = s;
-            for (;;) {
-                t = Mailbox[static_cast<std::size_t>(Mailbox64[static_cast<std::size_t>(t)] + offset)];
-                if (t == -1) break;
-                const int colour = FColor[static_cast<std::size_t>(t)];
-                if (colour != EmptySquare) {
-                    if (colour == FXSide) AddMove(s, t, mfCapture);
-                    break;
-                }
-                if (!Slides[p]) break;
-            }
-        }
+        AddPieceMoves(s, piece, false);
     }
     if (FEpSquare != -1) {
         auto ownPawn = [this](int sq) {
@@ -486,53 +555,42 @@ bool ChessEngine::InCheck(int Colour) const {
     return false;
 }
 
-// Looks outward from the square for each kind of attacker; the same answer as walking every attacker's moves
-// towards it, because every piece's set of directions is symmetric.
+// Looks from the square for each kind of attacker: the same answer as walking every attacker's moves towards
+// it, because each piece's set of directions is symmetric. A slider attacks when it is the nearest occupied
+// square along one of the square's rays.
 bool ChessEngine::IsAttacked(int Sq, int By) const {
-    const int frame = Mailbox64[static_cast<std::size_t>(Sq)];
-    auto holds = [this](int sq, int by, int piece) {
-        return sq != -1 && FPiece[static_cast<std::size_t>(sq)] == piece &&
-               FColor[static_cast<std::size_t>(sq)] == by;
+    const auto q = static_cast<std::size_t>(Sq);
+    const auto& pieces = FPieceBits[static_cast<std::size_t>(By)];
+    if ((PawnAttackers[static_cast<std::size_t>(By)][q] & pieces[Pawn]) != 0) return true;
+    if ((KnightAttackers[q] & pieces[Knight]) != 0) return true;
+    if ((KingAttackers[q] & pieces[King]) != 0) return true;
+    const std::uint64_t occupied = FOccupied[White] | FOccupied[Black];
+    auto nearestIs = [&](std::size_t direction, std::uint64_t attackers) {
+        const std::uint64_t blockers = Rays[direction][q] & occupied;
+        if (blockers == 0) return false;
+        // Directions 0..3 run towards lower squares, 4..7 towards higher ones.
+        const int nearest = direction < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
+        return ((attackers >> nearest) & 1u) != 0;
     };
-    auto at = [this, frame](int offset) { return Mailbox[static_cast<std::size_t>(frame + offset)]; };
-
-    // A white pawn attacks up the board (towards lower squares), so it stands below the square it attacks.
-    if (By == White) {
-        if (holds(at(9), White, Pawn) || holds(at(11), White, Pawn)) return true;
-    } else {
-        if (holds(at(-9), Black, Pawn) || holds(at(-11), Black, Pawn)) return true;
-    }
-    for (int offset : Directions[Knight])
-        if (holds(at(offset), By, Knight)) return true;
-    for (int offset : Directions[King])
-        if (holds(at(offset), By, King)) return true;
-    for (int d = 0; d < 8; ++d) {
-        const int offset = Directions[Queen][static_cast<std::size_t>(d)];
-        const bool diagonal = offset == -11 || offset == -9 || offset == 9 || offset == 11;
-        const int slider = diagonal ? Bishop : Rook;
-        int f = frame;
-        for (;;) {
-            f += offset;
-            const int t = Mailbox[static_cast<std::size_t>(f)];
-            if (t == -1) break;
-            const int colour = FColor[static_cast<std::size_t>(t)];
-            if (colour == EmptySquare) continue;
-            if (colour == By) {
-                const int piece = FPiece[static_cast<std::size_t>(t)];
-                if (piece == slider || piece == Queen) return true;
-            }
-            break;
-        }
-    }
-    return false;
+    const std::uint64_t diagonal = pieces[Bishop] | pieces[Queen];
+    if ((diagonal & DiagonalLines[q]) != 0 && (nearestIs(0, diagonal) || nearestIs(2, diagonal) ||
+                                               nearestIs(5, diagonal) || nearestIs(7, diagonal)))
+        return true;
+    const std::uint64_t straight = pieces[Rook] | pieces[Queen];
+    return (straight & StraightLines[q]) != 0 && (nearestIs(1, straight) || nearestIs(3, straight) ||
+                                                  nearestIs(4, straight) || nearestIs(6, straight));
 }
 
 void ChessEngine::PickMove(int Slot) {
     const int last = FLast[static_cast<std::size_t>(FPly)];
     int best = Slot;
+    std::int32_t bestScore = FMoveList[static_cast<std::size_t>(Slot)].Score;
     for (int i = Slot + 1; i < last; ++i) {
-        if (FMoveList[static_cast<std::size_t>(i)].Score > FMoveList[static_cast<std::size_t>(best)].Score)
+        const std::int32_t score = FMoveList[static_cast<std::size_t>(i)].Score;
+        if (score > bestScore) {
+            bestScore = score;
             best = i;
+        }
     }
     if (best != Slot)
         std::swap(FMoveList[static_cast<std::size_t>(Slot)], FMoveList[static_cast<std::size_t>(best)]);

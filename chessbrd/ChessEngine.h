@@ -117,7 +117,7 @@ public:
     bool IsAttacked(int Sq, int By) const;
 
     void PrepareEvaluation();
-    int Evaluate() const;
+    int Evaluate();
 
     int AlphaBeta(int alpha, int beta, int depth);
     int Quiescence(int alpha, int beta);
@@ -140,8 +140,11 @@ public:
 
 protected:
     void FillEvaluationTables();
+    void FillAttackTables();
     void AddMove(int From, int To, int Flags);
     void AddPromotions(int From, int To, int Flags);
+    void AddPieceMoves(int Sq, int Piece, bool WithQuiet);
+    std::array<int, 2> PawnStructure(std::uint64_t WhitePawns, std::uint64_t BlackPawns) const;
     void PickMove(int Slot);
     void MarkPvMove();
 
@@ -186,9 +189,34 @@ protected:
     std::array<int, 64> KingMiddleTable{};
     std::array<int, 64> KingEndTable{};
 
+    // Attack masks derived from the tables above, for IsAttacked: the squares from which a pawn of each
+    // colour, a knight or a king attacks a square, and each square's rays in the queen's directions.
+    std::array<std::array<std::uint64_t, 64>, 2> PawnAttackers{};
+    std::array<std::uint64_t, 64> KnightAttackers{};
+    std::array<std::uint64_t, 64> KingAttackers{};
+    std::array<std::array<std::uint64_t, 64>, 8> Rays{};
+    std::array<std::uint64_t, 64> DiagonalLines{};
+    std::array<std::uint64_t, 64> StraightLines{};
+    // Each piece's directions as indices into the queen's directions, the order in which they are walked.
+    std::array<std::array<std::size_t, 8>, 6> PieceRays{};
+
+    // Pawn-structure scores of both colours by the pawns' squares; the prepared pawn values they include
+    // change with every search, so PrepareEvaluation empties it.
+    struct PawnEntry {
+        std::uint64_t WhitePawns = ~std::uint64_t{0};
+        std::uint64_t BlackPawns = ~std::uint64_t{0};
+        std::array<int, 2> Score{};
+    };
+    static constexpr std::size_t PawnCacheSize = 2048;
+    std::array<PawnEntry, PawnCacheSize> FPawnCache{};
+
     // Speed-ups that answer the same questions as the board arrays: the squares of each colour (scanned in
-    // ascending order, which is the generation order), the king squares, and the pieces per colour.
+    // ascending order, which is the generation order) and of each piece, the king squares, the sum of the
+    // prepared piece-square values and the pawns per file (index file + 1) of each colour.
     std::array<std::uint64_t, 2> FOccupied{};
+    std::array<std::array<std::uint64_t, 6>, 2> FPieceBits{};
+    std::array<int, 2> FScore{};
+    std::array<std::array<int, 10>, 2> FPawnsOnFile{};
     std::array<int, 2> FKingSquare{};
     // With several kings of one colour the "first king" moves around; then InCheck scans like the board does.
     bool FScanForKings = false;

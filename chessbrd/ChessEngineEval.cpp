@@ -103,45 +103,66 @@ void ChessEngine::PrepareEvaluation() {
             black[King][s] = KingEndTable[m];
         }
     }
+
+    for (PawnEntry& entry : FPawnCache) entry = PawnEntry{};
+    FScore = {0, 0};
+    for (std::size_t s = 0; s < 64; ++s) {
+        if (FColor[s] != EmptySquare)
+            FScore[static_cast<std::size_t>(FColor[s])] +=
+                FPieceSquare[static_cast<std::size_t>(FColor[s])][static_cast<std::size_t>(FPiece[s])][s];
+    }
 }
 
-int ChessEngine::Evaluate() const {
-    int score[2] = {0, 0};
-    // Pawns per file, with an empty file beyond each edge: index file + 1.
-    int pawns[2][10] = {};
+std::array<int, 2> ChessEngine::PawnStructure(std::uint64_t WhitePawns, std::uint64_t BlackPawns) const {
+    std::array<int, 2> score = {0, 0};
+    const std::uint64_t pawnBits[2] = {WhitePawns, BlackPawns};
     for (int c = White; c <= Black; ++c) {
-        const auto& values = FPieceSquare[static_cast<std::size_t>(c)];
-        std::uint64_t bits = FOccupied[static_cast<std::size_t>(c)];
-        while (bits != 0) {
-            const int s = std::countr_zero(bits);
-            bits &= bits - 1;
-            const int piece = FPiece[static_cast<std::size_t>(s)];
-            score[c] += values[static_cast<std::size_t>(piece)][static_cast<std::size_t>(s)];
-            if (piece == Pawn) ++pawns[c][(s & 7) + 1];
+        const auto& own = FPawnsOnFile[static_cast<std::size_t>(c)];
+        const auto& other = FPawnsOnFile[static_cast<std::size_t>(1 - c)];
+        const auto& pawnValues = FPieceSquare[static_cast<std::size_t>(c)][Pawn];
+        int& total = score[static_cast<std::size_t>(c)];
+        std::uint64_t pawns = pawnBits[c];
+        while (pawns != 0) {
+            const int s = std::countr_zero(pawns);
+            pawns &= pawns - 1;
+            const auto f = static_cast<std::size_t>((s & 7) + 1);
+            if (own[f] > 1) total -= 5;
+            if (own[f - 1] == 0 && own[f + 1] == 0) {
+                total -= 20;
+                if (other[f] == 0) total -= 10;
+            }
+            if (other[f - 1] == 0 && other[f] == 0 && other[f + 1] == 0)
+                total += 2 * pawnValues[static_cast<std::size_t>(s)];
         }
     }
+    return score;
+}
+
+int ChessEngine::Evaluate() {
+    // Material and placement are kept up to date by every change of a square; the pawn structure and the
+    // rook files are scored here from the pawns per file (index file + 1, so the edges have empty
+    // neighbours).
+    const std::uint64_t whitePawns = FPieceBits[White][Pawn];
+    const std::uint64_t blackPawns = FPieceBits[Black][Pawn];
+    const std::uint64_t hash = (whitePawns * 0x9E3779B97F4A7C15ull) ^ (blackPawns * 0xC2B2AE3D27D4EB4Full);
+    PawnEntry& entry = FPawnCache[static_cast<std::size_t>(hash >> 53) % PawnCacheSize];
+    if (entry.WhitePawns != whitePawns || entry.BlackPawns != blackPawns) {
+        entry.WhitePawns = whitePawns;
+        entry.BlackPawns = blackPawns;
+        entry.Score = PawnStructure(whitePawns, blackPawns);
+    }
+    int score[2] = {FScore[White] + entry.Score[White], FScore[Black] + entry.Score[Black]};
     for (int c = White; c <= Black; ++c) {
-        const int o = 1 - c;
-        std::uint64_t bits = FOccupied[static_cast<std::size_t>(c)];
-        while (bits != 0) {
-            const int s = std::countr_zero(bits);
-            bits &= bits - 1;
-            const int piece = FPiece[static_cast<std::size_t>(s)];
-            const int f = (s & 7) + 1;
-            if (piece == Pawn) {
-                if (pawns[c][f] > 1) score[c] -= 5;
-                if (pawns[c][f - 1] == 0 && pawns[c][f + 1] == 0) {
-                    score[c] -= 20;
-                    if (pawns[o][f] == 0) score[c] -= 10;
-                }
-                if (pawns[o][f - 1] == 0 && pawns[o][f] == 0 && pawns[o][f + 1] == 0)
-                    score[c] +=
-                        2 * FPieceSquare[static_cast<std::size_t>(c)][Pawn][static_cast<std::size_t>(s)];
-            } else if (piece == Rook) {
-                if (pawns[c][f] == 0) {
-                    score[c] += 10;
-                    if (pawns[o][f] == 0) score[c] += 5;
-                }
+        const auto& own = FPawnsOnFile[static_cast<std::size_t>(c)];
+        const auto& other = FPawnsOnFile[static_cast<std::size_t>(1 - c)];
+        std::uint64_t rooks = FPieceBits[static_cast<std::size_t>(c)][Rook];
+        while (rooks != 0) {
+            const int s = std::countr_zero(rooks);
+            rooks &= rooks - 1;
+            const auto f = static_cast<std::size_t>((s & 7) + 1);
+            if (own[f] == 0) {
+                score[c] += 10;
+                if (other[f] == 0) score[c] += 5;
             }
         }
     }
