@@ -11,6 +11,7 @@
 #include "ChessTypes.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QImage>
 #include <QPen>
@@ -20,6 +21,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -37,8 +39,10 @@ class TChessBrd : public QWidget, public ChessGame {
     Q_PROPERTY(bool ComputerPlaysWhite READ GetComputerPlaysWhite WRITE SetComputerPlaysWhite)
     Q_PROPERTY(bool Thinking READ GetThinking WRITE SetThinking)
     Q_PROPERTY(QFont CoordFont READ GetCoordFont WRITE SetCoordFont)
+    Q_PROPERTY(QColor CoordFontColor READ GetCoordFontColor WRITE SetCoordFontColor)
     Q_PROPERTY(int CurrentMove READ GetCurrentMove WRITE SetCurrentMove)
     Q_PROPERTY(QImage CustomPieceSet READ GetCustomPieceSet WRITE SetCustomPieceSet)
+    Q_PROPERTY(int DisplayCoords READ GetDisplayCoordBits WRITE SetDisplayCoordBits)
     Q_PROPERTY(bool CustomEngine READ GetCustomEngine WRITE SetCustomEngine)
     Q_PROPERTY(QPen LineStyle READ GetLineStyle WRITE SetLineStyle)
     Q_PROPERTY(QString Position READ GetPositionString WRITE SetPositionString)
@@ -73,10 +77,17 @@ public:
     void SetBorderColor(const QColor& Value);
     QFont GetCoordFont() const { return FCoordFont; }
     void SetCoordFont(const QFont& Value);
+    // A QFont carries no colour, so the coordinate font's colour is a property of its own.
+    QColor GetCoordFontColor() const { return FCoordFontColor; }
+    void SetCoordFontColor(const QColor& Value);
     QImage GetCustomPieceSet() const { return FCustomPieceSet; }
     void SetCustomPieceSet(const QImage& Value);
     CoordSet GetDisplayCoords() const { return FDisplayCoords; }
     void SetDisplayCoords(CoordSet Value);
+    int GetDisplayCoordBits() const { return FDisplayCoords.Bits; }
+    void SetDisplayCoordBits(int Value) {
+        SetDisplayCoords(CoordSet{static_cast<std::uint8_t>(Value & 0x0F)});
+    }
     QPen GetLineStyle() const { return FLineStyle; }
     void SetLineStyle(const QPen& Value);
     QString GetPositionString() const { return QString::fromStdString(GetPosition()); }
@@ -139,11 +150,31 @@ public:
     Square GetDragSource() const { return DragSource; }
     Square GetDropTarget() const { return DropTarget; }
     bool IsDragImageShowing() const;
+    // Steps taken by the last slide; OnAnimationStep (if set) sees every step's point in the parent.
+    int AnimationSteps() const { return FAnimationSteps; }
+    std::function<void(int X, int Y)> OnAnimationStep;
+
+    // The inherited mouse and drag events, re-published for hosts; raised before the board's own handling.
+    std::function<void(TChessBrd* Sender)> OnClick;
+    std::function<void(TChessBrd* Sender)> OnDblClick;
+    std::function<void(TChessBrd* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>
+        OnMouseDown;
+    std::function<void(TChessBrd* Sender, Qt::MouseButtons Buttons, Qt::KeyboardModifiers Shift, int X,
+                       int Y)>
+        OnMouseMove;
+    std::function<void(TChessBrd* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>
+        OnMouseUp;
+    std::function<void(TChessBrd* Sender)> OnStartDrag;
+    std::function<void(TChessBrd* Sender, int X, int Y, bool& Accept)> OnDragOver;
+    std::function<void(TChessBrd* Sender, int X, int Y)> OnDragDrop;
+    std::function<void(TChessBrd* Sender, int X, int Y)> OnEndDrag;
 
     // Engine steering (ChessBrdEngine.cpp)
     void StopThinking() override;
     void StartThinking() override;
     void EngineIdle();
+    // The engine thread, for measurements and tests; null when the board has none.
+    const TChessThread* EngineThread() const { return FThread.get(); }
 
 protected:
     // Qt entry points
@@ -153,7 +184,10 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
 
 private:
     friend class TChessThread;
@@ -167,13 +201,21 @@ private:
     void DrawBorder(class QPainter& p);
     void DrawSquares(class QPainter& p);
     void DrawPieces(class QPainter& p);
+    void DrawSquareOn(class QPainter& p, Square Sq);
+    QRect DrawPieceOn(class QPainter& p, Square Sq, char Piece);
+    void DrawBoardLinesOn(class QPainter& p);
     void FillArea(class QPainter& p, const QImage& Bitmap, const QColor& Color, const class QRegion& Clip);
     void ApplySizeRule();
+    bool CanvasReady() const;
+    int CoordFontSize() const;
 
     // ChessBrdInput.cpp
     void DragOver(int X, int Y);
     void DragDrop(int X, int Y);
     void DragCanceled();
+    void EndDrag();
+    void AbortDrag();
+    void SetDragCursor(bool Accept);
     void HideDragImage();
     void ShowDragImage(char Piece, int ParentX, int ParentY);
     void MoveDragImage(int ParentX, int ParentY);
@@ -194,7 +236,7 @@ private:
     // View state
     QImage FCanvas;
     bool FCanvasValid = false;
-    std::array<QPixmap, 12> PieceImages;  // white P N B R Q K, then black, each with its mask applied
+    std::array<QPixmap, 12> PieceImages; // white P N B R Q K, then black, each with its mask applied
     std::array<std::array<int, 6>, 2> PieceImageIndexTable{};
     QImage DefaultPieceSet;
     QImage FCustomPieceSet;
@@ -202,6 +244,7 @@ private:
     QImage FSquareDark;
     QImage FBorderBitmap;
     QFont FCoordFont;
+    QColor FCoordFontColor = Qt::white;
     QPen FLineStyle;
     QTimer* PollTimer = nullptr;
     int PieceSize = 40;
@@ -225,8 +268,12 @@ private:
     Qt::CursorShape NormalCursor = Qt::ArrowCursor;
     bool FPressed = false;
     QPoint FPressPoint;
-    QPointer<QLabel> FDragImage;  // the floating piece, a child of the parent window
+    QPointer<QLabel> FDragImage; // the floating piece, a child of the parent window
     bool FDragActive = false;
+    bool FDragAccepted = false;
+    bool FDragCursorShown = false;
+    int FAnimationSteps = 0;
+    QElapsedTimer FTicks;
 
     // Engine state
     std::unique_ptr<TChessThread> FThread;
@@ -236,4 +283,5 @@ private:
     int FSearchDepth = 1;
     TThreadPriority FThinkingPriority = tpNormal;
     bool FInHandOver = false;
+    bool FHandOverRefused = false;
 };

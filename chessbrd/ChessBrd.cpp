@@ -1,0 +1,201 @@
+// TChessBrd construction and destruction, the view properties and the piece set.
+#include "ChessBrd.h"
+#include "ChessThread.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+
+#include <algorithm>
+#include <string_view>
+
+// The built-in piece set lives in this static library; the resource must be registered by name.
+static void InitBoardResources() {
+    Q_INIT_RESOURCE(chessbrd);
+}
+
+TChessBrd::TChessBrd(QWidget* parent) : QWidget(parent) {
+    InitBoardResources();
+    PollTimer = new QTimer(this);
+
+    FResizeMinSize = 100;
+    FResizeMaxSize = 1000;
+    FAnimateMoves = true;
+    FAnimationDelay = 0;
+
+    LoadDefaultPieceSet();
+    BuildPieceImages();
+
+    FCoordFont = QFont(QStringLiteral("Arial"));
+    FCoordFont.setPointSize(7);
+    FCoordFontColor = Qt::white;
+
+    FSizeOfSquare = 40;
+    FSizeOfBorder = 24;
+    FBorderColor = Qt::black;
+    FSquareColorDark = QColor(0x80, 0x80, 0x80);
+    FSquareColorLight = QColor(0xC0, 0xC0, 0xC0);
+    BoardLeft = BoardTop = 24;
+    FComputerPlaysWhite = FComputerPlaysBlack = false;
+    FSearchDepth = 1;
+    FThinkingPriority = tpNormal;
+    const int side = 8 * FSizeOfSquare + 2 * FSizeOfBorder;
+    resize(side, side);
+
+    ResetGame();
+
+    // Everything on the control is drawn from the canvas, and the resize corner needs the pointer
+    // without a button held.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    FTicks.start();
+
+    CreateEngineThread();
+}
+
+TChessBrd::~TChessBrd() {
+    DestroyEngineThread();
+    // The floating piece belongs to the parent window, which may outlive the board.
+    delete FDragImage;
+    if (FDragCursorShown) QGuiApplication::restoreOverrideCursor();
+}
+
+void TChessBrd::SetBoardLines(bool Value) {
+    FBoardLines = Value;
+    Paint();
+}
+
+void TChessBrd::SetBorderBitmap(const QImage& Value) {
+    FBorderBitmap = Value;
+    Paint();
+}
+
+void TChessBrd::SetBorderColor(const QColor& Value) {
+    FBorderColor = Value;
+    Paint();
+}
+
+void TChessBrd::SetCoordFont(const QFont& Value) {
+    FCoordFont = Value;
+    Paint();
+}
+
+void TChessBrd::SetCoordFontColor(const QColor& Value) {
+    FCoordFontColor = Value;
+    Paint();
+}
+
+void TChessBrd::SetCustomPieceSet(const QImage& Value) {
+    // A null image stands for "no bitmap" and brings the built-in set back; a wrong shape is refused.
+    if (!Value.isNull() && !IsPieceSet(Value)) return;
+    FCustomPieceSet = Value;
+    BuildPieceImages();
+    Paint();
+}
+
+void TChessBrd::SetDisplayCoords(CoordSet Value) {
+    FDisplayCoords = Value;
+    Paint();
+}
+
+void TChessBrd::SetLineStyle(const QPen& Value) {
+    FLineStyle = Value;
+    Paint();
+}
+
+void TChessBrd::SetPositionString(const QString& Value) {
+    SetPosition(Value.toLatin1().toStdString());
+}
+
+void TChessBrd::SetResizeMinSize(int Value) {
+    FResizeMinSize = std::min(Value, FResizeMaxSize);
+}
+
+void TChessBrd::SetResizeMaxSize(int Value) {
+    FResizeMaxSize = std::max(Value, FResizeMinSize);
+}
+
+// A negative border or a square below one pixel cannot be drawn; such values are raised to the least
+// drawable size instead of producing negative geometry.
+void TChessBrd::SetSizeOfBorder(int Value) {
+    FSizeOfBorder = std::max(Value, 0);
+    BoardLeft = BoardTop = FSizeOfBorder;
+    resize(8 * FSizeOfSquare + 2 * FSizeOfBorder, height());
+}
+
+void TChessBrd::SetSizeOfSquare(int Value) {
+    FSizeOfSquare = std::max(Value, 1);
+    resize(8 * FSizeOfSquare + 2 * FSizeOfBorder, height());
+}
+
+void TChessBrd::SetSquareColorDark(const QColor& Value) {
+    FSquareColorDark = Value;
+    Paint();
+}
+
+void TChessBrd::SetSquareColorLight(const QColor& Value) {
+    FSquareColorLight = Value;
+    Paint();
+}
+
+void TChessBrd::SetSquareDark(const QImage& Value) {
+    FSquareDark = Value;
+    Paint();
+}
+
+void TChessBrd::SetSquareLight(const QImage& Value) {
+    FSquareLight = Value;
+    Paint();
+}
+
+void TChessBrd::SetWhiteOnTop(bool Value) {
+    FWhiteOnTop = Value;
+    Paint();
+}
+
+bool TChessBrd::HasImage(const QImage& Bitmap) {
+    return !Bitmap.isNull() && Bitmap.width() > 0 && Bitmap.height() > 0;
+}
+
+bool TChessBrd::IsPieceSet(const QImage& Bitmap) {
+    return HasImage(Bitmap) && Bitmap.width() * 2 == Bitmap.height() * 3;
+}
+
+const QImage& TChessBrd::ActivePieceSet() const {
+    return IsPieceSet(FCustomPieceSet) ? FCustomPieceSet : DefaultPieceSet;
+}
+
+void TChessBrd::LoadDefaultPieceSet() {
+    DefaultPieceSet = QImage(QStringLiteral(":/SETVORNEL40"));
+}
+
+void TChessBrd::BuildPieceImages() {
+    const QImage set = ActivePieceSet().convertToFormat(QImage::Format_RGB32);
+    PieceSize = set.height() / 4;
+    PieceImages = {};
+    if (PieceSize <= 0) return;
+    const int c = PieceSize;
+    int index = 0;
+    for (int i = 0; i < 2; ++i) {
+        for (int j = 0; j < 6; ++j) {
+            const QImage image = set.copy(j * c, 2 * i * c, c, c);
+            const QImage mask = set.copy(j * c, (2 * i + 1) * c, c, c);
+            // Black mask pixels are the piece; everything else stays transparent whatever its colour.
+            QImage piece(c, c, QImage::Format_ARGB32);
+            for (int y = 0; y < c; ++y) {
+                const auto* src = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+                const auto* msk = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
+                auto* dst = reinterpret_cast<QRgb*>(piece.scanLine(y));
+                for (int x = 0; x < c; ++x) dst[x] = qGray(msk[x]) < 128 ? (src[x] | 0xFF000000u) : 0u;
+            }
+            PieceImages[index] = QPixmap::fromImage(piece);
+            PieceImageIndexTable[i][j] = index++;
+        }
+    }
+}
+
+int TChessBrd::PieceImageIndex(char Piece) const {
+    constexpr std::string_view letters = "PNBRQKpnbrqk";
+    const auto p = letters.find(Piece);
+    if (p == std::string_view::npos) return -1;
+    return PieceImageIndexTable[p / 6][p % 6];
+}

@@ -1,0 +1,307 @@
+// TChessBrd input: picking pieces up, dragging and dropping them, corner resizing, sliding moves that were
+// not dragged, and the custom-engine poll.
+#include "ChessBrd.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+constexpr int DragThreshold = 5;
+constexpr int ResizeCorner = 10;
+
+bool IsSizingCursor(Qt::CursorShape shape) {
+    return shape == Qt::SizeFDiagCursor || shape == Qt::SizeHorCursor || shape == Qt::SizeVerCursor;
+}
+} // namespace
+
+Square TChessBrd::SquareFromPoint(int X, int Y) const {
+    const int x = X - BoardLeft, y = Y - BoardTop, span = 8 * FSizeOfSquare;
+    if (x < 0 || x >= span || y < 0 || y >= span) return None;
+    int column = std::min(x / FSizeOfSquare, 7);
+    int row = std::min(y / FSizeOfSquare, 7);
+    if (FWhiteOnTop) {
+        column = 7 - column;
+        row = 7 - row;
+    }
+    return static_cast<Square>(row * 8 + column + 1);
+}
+
+void TChessBrd::mousePressEvent(QMouseEvent* e) {
+    const QPoint pos = e->position().toPoint();
+    if (OnMouseDown) OnMouseDown(this, e->button(), e->modifiers(), pos.x(), pos.y());
+    // A second button during a drag changes nothing; the drag ends with the next release.
+    if (FPressed || FDragActive) return;
+    const Square q = SquareFromPoint(pos.x(), pos.y());
+    if (q != None && PieceAt(q) != ' ') {
+        DragSource = q;
+        FPressed = true;
+        FPressPoint = pos;
+    }
+}
+
+void TChessBrd::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (OnDblClick) OnDblClick(this);
+    mousePressEvent(e);
+}
+
+void TChessBrd::mouseMoveEvent(QMouseEvent* e) {
+    const QPoint pos = e->position().toPoint();
+    const int x = pos.x(), y = pos.y();
+    if (OnMouseMove) OnMouseMove(this, e->buttons(), e->modifiers(), x, y);
+
+    if (!IsSizingCursor(cursor().shape())) NormalCursor = cursor().shape();
+    if (FResizable && x >= width() - ResizeCorner && x <= width() && y >= height() - ResizeCorner &&
+        y <= height()) {
+        setCursor(Qt::SizeFDiagCursor);
+        if (e->buttons() & Qt::LeftButton) Resizing = true;
+    } else if (FResizable && !Resizing) {
+        setCursor(NormalCursor);
+    }
+    if (FResizable && Resizing) {
+        const int size = std::clamp(std::max(x, y), FResizeMinSize, FResizeMaxSize);
+        if (size != width()) resize(size, height());
+    }
+
+    if (FPressed && !FDragActive && (e->buttons() & (Qt::LeftButton | Qt::RightButton | Qt::MiddleButton)) &&
+        (std::abs(x - FPressPoint.x()) >= DragThreshold || std::abs(y - FPressPoint.y()) >= DragThreshold)) {
+        FDragActive = true;
+        FDragAccepted = false;
+        // Escape must reach the board wherever the keyboard focus is.
+        qApp->installEventFilter(this);
+        if (OnStartDrag) OnStartDrag(this);
+    }
+    if (FDragActive) {
+        if (rect().contains(pos))
+            DragOver(x, y);
+        else {
+            FDragAccepted = false;
+            SetDragCursor(false);
+        }
+    }
+}
+
+void TChessBrd::mouseReleaseEvent(QMouseEvent* e) {
+    const QPoint pos = e->position().toPoint();
+    if (OnMouseUp) OnMouseUp(this, e->button(), e->modifiers(), pos.x(), pos.y());
+    Resizing = false;
+    if (FDragActive) {
+        if (rect().contains(pos)) DragOver(pos.x(), pos.y());
+        const bool drop = FDragAccepted && rect().contains(pos) &&
+                          (e->button() == Qt::LeftButton || e->button() == Qt::RightButton);
+        EndDrag();
+        if (drop)
+            DragDrop(pos.x(), pos.y());
+        else
+            DragCanceled();
+        if (OnEndDrag) OnEndDrag(this, pos.x(), pos.y());
+    } else {
+        FPressed = false;
+        if (e->button() == Qt::LeftButton && rect().contains(pos) && OnClick) OnClick(this);
+    }
+}
+
+bool TChessBrd::eventFilter(QObject* watched, QEvent* e) {
+    if (FDragActive && e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
+        AbortDrag();
+        return true;
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+// Losing the window's activation takes the mouse away from the board: a drag in progress is cancelled.
+void TChessBrd::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    if (e->type() == QEvent::ActivationChange && FDragActive && !isActiveWindow()) AbortDrag();
+}
+
+void TChessBrd::hideEvent(QHideEvent* e) {
+    QWidget::hideEvent(e);
+    if (FDragActive) AbortDrag();
+}
+
+void TChessBrd::AbortDrag() {
+    const QPoint at = mapFromGlobal(QCursor::pos());
+    EndDrag();
+    DragCanceled();
+    if (OnEndDrag) OnEndDrag(this, at.x(), at.y());
+}
+
+void TChessBrd::EndDrag() {
+    FDragActive = false;
+    FPressed = false;
+    qApp->removeEventFilter(this);
+    SetDragCursor(false);
+    if (FDragCursorShown) {
+        QGuiApplication::restoreOverrideCursor();
+        FDragCursorShown = false;
+    }
+}
+
+void TChessBrd::SetDragCursor(bool Accept) {
+    if (!FDragActive) return;
+    const QCursor shape(Accept ? Qt::DragMoveCursor : Qt::ForbiddenCursor);
+    if (FDragCursorShown) {
+        QGuiApplication::changeOverrideCursor(shape);
+    } else {
+        QGuiApplication::setOverrideCursor(shape);
+        FDragCursorShown = true;
+    }
+}
+
+void TChessBrd::DragOver(int X, int Y) {
+    const Square q = SquareFromPoint(X, Y);
+    const int h = FSizeOfSquare / 2;
+    if (!IsDragImageShowing()) {
+        DrawSquare(DragSource);
+        DrawBoardLines();
+        ShowDragImage(PieceAt(DragSource), X + x() - h, Y + y() - h);
+    }
+    MoveDragImage(X + x() - h, Y + y() - h);
+
+    bool accept = false;
+    if (OnDragOver) OnDragOver(this, X, Y, accept);
+    if (!GetThinking() && (q == DragSource || IsLegalMove(DragSource, q))) accept = true;
+    FDragAccepted = accept;
+    SetDragCursor(accept);
+}
+
+void TChessBrd::DragDrop(int X, int Y) {
+    HideDragImage();
+    if (OnDragDrop) OnDragDrop(this, X, Y);
+    DropTarget = SquareFromPoint(X, Y);
+    if (DropTarget == DragSource) {
+        DrawPiece(DragSource, PieceAt(DragSource));
+        return;
+    }
+    // A host's OnDragOver may accept a square the rules refuse; the piece must not vanish then.
+    if (!MakeMove(DragSource, DropTarget)) {
+        DrawPiece(DragSource, PieceAt(DragSource));
+        if (OnIllegalMove) OnIllegalMove(this, DragSource);
+    }
+}
+
+void TChessBrd::DragCanceled() {
+    HideDragImage();
+    DrawPiece(DragSource, PieceAt(DragSource));
+    if (OnIllegalMove) OnIllegalMove(this, DragSource);
+}
+
+bool TChessBrd::IsDragImageShowing() const {
+    return FDragImage && !FDragImage->isHidden();
+}
+
+void TChessBrd::ShowDragImage(char Piece, int ParentX, int ParentY) {
+    const int index = PieceImageIndex(Piece);
+    if (index < 0 || PieceImages[index].isNull()) return;
+    QWidget* host = parentWidget() ? parentWidget() : this;
+    if (!FDragImage) {
+        FDragImage = new QLabel(host);
+        FDragImage->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    FDragImage->setPixmap(PieceImages[index]);
+    FDragImage->resize(PieceImages[index].size());
+    MoveDragImage(ParentX, ParentY);
+    FDragImage->show();
+    FDragImage->raise();
+}
+
+void TChessBrd::MoveDragImage(int ParentX, int ParentY) {
+    if (!FDragImage) return;
+    // Without a parent the image lives on the board itself, whose own coordinates are the parent's.
+    const QPoint origin = parentWidget() ? QPoint(0, 0) : pos();
+    FDragImage->move(QPoint(ParentX, ParentY) - origin);
+}
+
+void TChessBrd::HideDragImage() {
+    delete FDragImage;
+}
+
+void TChessBrd::AnimateMove(Square FromSq, Square ToSq, int Delay) {
+    FAnimationSteps = 0;
+    if (!IsDragImageShowing()) {
+        const char piece = PieceAt(FromSq);
+        int x1, y1, x2, y2;
+        SquareToXY(FromSq, x1, y1);
+        SquareToXY(ToSq, x2, y2);
+        x1 += x();
+        y1 += y();
+        x2 += x();
+        y2 += y();
+        ShowDragImage(piece, x1, y1);
+        if (piece == 'N' || piece == 'n') {
+            AnimateHorizontal(x1, x2, y1, Delay);
+            AnimateVertical(y1, y2, x2, Delay);
+        } else {
+            AnimateLine(x1, y1, x2, y2, Delay);
+        }
+    }
+    HideDragImage();
+}
+
+void TChessBrd::AnimateLine(int X1, int Y1, int X2, int Y2, int Delay) {
+    if (X1 == X2 && Y1 == Y2) return;
+    if (std::abs(Y2 - Y1) > std::abs(X2 - X1)) {
+        const int dir = Y2 > Y1 ? 1 : -1;
+        const double dx = double(X2 - X1) / std::abs(Y2 - Y1);
+        double x = X1;
+        for (int y = Y1;; y += dir) {
+            AnimationStep(static_cast<int>(x), y, Delay);
+            if (y == Y2) break;
+            x += dx;
+        }
+    } else {
+        const int dir = X2 > X1 ? 1 : -1;
+        const double dy = double(Y2 - Y1) / std::abs(X2 - X1);
+        double y = Y1;
+        for (int x = X1;; x += dir) {
+            AnimationStep(x, static_cast<int>(y), Delay);
+            if (x == X2) break;
+            y += dy;
+        }
+    }
+}
+
+void TChessBrd::AnimateHorizontal(int X1, int X2, int Y, int Delay) {
+    const int dir = X2 >= X1 ? 1 : -1;
+    for (int x = X1;; x += dir) {
+        AnimationStep(x, Y, Delay);
+        if (x == X2) break;
+    }
+}
+
+void TChessBrd::AnimateVertical(int Y1, int Y2, int X, int Delay) {
+    const int dir = Y2 >= Y1 ? 1 : -1;
+    for (int y = Y1;; y += dir) {
+        AnimationStep(X, y, Delay);
+        if (y == Y2) break;
+    }
+}
+
+void TChessBrd::AnimationStep(int X, int Y, int Delay) {
+    const qint64 t0 = FTicks.elapsed();
+    ++FAnimationSteps;
+    if (OnAnimationStep) OnAnimationStep(X, Y);
+    if (FDragImage) {
+        MoveDragImage(X, Y);
+        FDragImage->show();
+        // Drawn at once, so the slide is seen even when no wait lets the event loop run.
+        FDragImage->repaint();
+    }
+    StepWait(t0, Delay);
+}
+
+void TChessBrd::StepWait(qint64 t0, int Delay) {
+    if (Delay <= 0) return;
+    do {
+        QCoreApplication::processEvents();
+    } while (FTicks.elapsed() - t0 <= Delay);
+}
+
+void TChessBrd::TimerTick() {
+    CustomEngineCheck();
+}

@@ -1,0 +1,308 @@
+// Board input tests: dragging pieces with simulated mouse events, slides of moves that were not dragged,
+// and resizing by the corner.
+#include "ChessBrd.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+class BoardInput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host.resize(400, 400);
+        board = new TChessBrd(&host);
+        board->move(4, 4);
+        host.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+        QCoreApplication::processEvents();
+        board->OnIllegalMove = [this](ChessGame*, Square q) { illegal.push_back(q); };
+        board->OnLegalMove = [this](ChessGame*, Square from, Square to) { legal.push_back({from, to}); };
+        board->OnAnimationStep = [this](int x, int y) { steps.push_back({x, y}); };
+    }
+
+    QPoint Corner(Square q) const {
+        int x, y;
+        board->SquareToXY(q, x, y);
+        return {x, y};
+    }
+    QPoint Centre(Square q) const { return Corner(q) + QPoint(20, 20); }
+    QImage SquareImage(Square q) const { return board->Canvas().copy(QRect(Corner(q), QSize(40, 40))); }
+
+    // QTest::mouseMove carries no buttons, so moves are sent as they come from a held button.
+    void Move(QPoint p, Qt::MouseButtons buttons = Qt::LeftButton) {
+        QMouseEvent e(QEvent::MouseMove, p, board->mapToGlobal(p), Qt::NoButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(board, &e);
+    }
+    void Press(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mousePress(board, b, {}, p); }
+    void Release(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mouseRelease(board, b, {}, p); }
+    void Drag(Square from, Square to) {
+        Press(Centre(from));
+        Move(Centre(from) + QPoint(6, 0));
+        Move(Centre(to));
+        Release(Centre(to));
+    }
+    QLabel* FloatingPiece() const {
+        const auto labels = host.findChildren<QLabel*>();
+        return labels.isEmpty() ? nullptr : labels.first();
+    }
+    Qt::CursorShape DragCursor() const {
+        return QGuiApplication::overrideCursor() ? QGuiApplication::overrideCursor()->shape()
+                                                 : Qt::BlankCursor;
+    }
+    template <typename Pred> bool WaitFor(Pred pred, int ms = 10000) {
+        QElapsedTimer t;
+        t.start();
+        while (!pred() && t.elapsed() < ms) QTest::qWait(5);
+        return pred();
+    }
+
+    std::vector<Square> illegal;
+    std::vector<std::pair<Square, Square>> legal;
+    std::vector<QPoint> steps;
+    QWidget host;
+    TChessBrd* board = nullptr;
+};
+
+} // namespace
+
+TEST_F(BoardInput, SquareFromPointFollowsTheGridAndTheOrientation) {
+    EXPECT_EQ(board->SquareFromPoint(23, 100), None);
+    EXPECT_EQ(board->SquareFromPoint(24, 24), A8);
+    EXPECT_EQ(board->SquareFromPoint(343, 343), H1);
+    EXPECT_EQ(board->SquareFromPoint(344, 100), None);
+    EXPECT_EQ(board->SquareFromPoint(100, 344), None);
+    board->SetWhiteOnTop(true);
+    EXPECT_EQ(board->SquareFromPoint(24, 24), H1);
+    EXPECT_EQ(board->SquareFromPoint(343, 343), A8);
+}
+
+TEST_F(BoardInput, ALegalDragMakesTheMoveWithoutASlide) {
+    const QImage emptyLight = SquareImage(E4); // a light square like e2
+    Press(Centre(E2));
+    Move(Centre(E2) + QPoint(4, 4));
+    EXPECT_FALSE(board->IsDragImageShowing()) << "below the 5-pixel threshold";
+    Move(Centre(E2) + QPoint(0, -5));
+    ASSERT_TRUE(board->IsDragImageShowing());
+    EXPECT_EQ(SquareImage(E2), emptyLight) << "the piece has left its square";
+    Move(Centre(E4));
+    ASSERT_NE(FloatingPiece(), nullptr);
+    EXPECT_EQ(FloatingPiece()->pos(), Centre(E4) + board->pos() - QPoint(20, 20));
+    EXPECT_EQ(DragCursor(), Qt::DragMoveCursor);
+    Move(Centre(E5));
+    EXPECT_EQ(DragCursor(), Qt::ForbiddenCursor);
+    Move(Centre(E4));
+    Release(Centre(E4));
+
+    EXPECT_EQ(board->PieceAt(E4), 'P');
+    EXPECT_EQ(board->PieceAt(E2), ' ');
+    EXPECT_EQ(legal, (std::vector<std::pair<Square, Square>>{{E2, E4}}));
+    EXPECT_TRUE(steps.empty());
+    EXPECT_TRUE(illegal.empty());
+    EXPECT_EQ(FloatingPiece(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(SquareImage(E2), emptyLight);
+    EXPECT_EQ(board->GetDragSource(), E2);
+    EXPECT_EQ(board->GetDropTarget(), E4);
+}
+
+TEST_F(BoardInput, AnIllegalDragPutsThePieceBackAndReportsItsSquare) {
+    const QImage before = SquareImage(E7);
+    Drag(E7, E5); // black, but white is to move
+    EXPECT_EQ(illegal, std::vector<Square>{E7});
+    EXPECT_TRUE(legal.empty());
+    EXPECT_EQ(board->PieceAt(E7), 'p');
+    EXPECT_EQ(SquareImage(E7), before);
+    EXPECT_EQ(FloatingPiece(), nullptr);
+
+    Drag(E2, E5);
+    EXPECT_EQ(illegal, (std::vector<Square>{E7, E2}));
+    EXPECT_EQ(board->PieceAt(E2), 'P');
+}
+
+TEST_F(BoardInput, DroppingOnTheSourceSquareRaisesNothing) {
+    const QImage before = SquareImage(G1);
+    Press(Centre(G1));
+    Move(Centre(F3));
+    Move(Centre(G1));
+    Release(Centre(G1));
+    EXPECT_TRUE(illegal.empty());
+    EXPECT_TRUE(legal.empty());
+    EXPECT_EQ(SquareImage(G1), before);
+}
+
+TEST_F(BoardInput, APressWithoutADragChangesNothing) {
+    const QImage before = board->Canvas().copy();
+    Press(Centre(E2));
+    Move(Centre(E2) + QPoint(4, -4));
+    Release(Centre(E2) + QPoint(4, -4));
+    Press(Centre(E4)); // an empty square starts nothing
+    Move(Centre(E5));
+    Release(Centre(E5));
+    EXPECT_EQ(board->Canvas(), before);
+    EXPECT_TRUE(illegal.empty());
+    EXPECT_EQ(FloatingPiece(), nullptr);
+}
+
+TEST_F(BoardInput, EscapeReleaseOutsideAndHidingCancelTheDrag) {
+    const QImage before = SquareImage(D2);
+    Press(Centre(D2));
+    Move(Centre(D4));
+    QTest::keyClick(board, Qt::Key_Escape);
+    EXPECT_EQ(illegal, std::vector<Square>{D2});
+    EXPECT_EQ(FloatingPiece(), nullptr);
+    EXPECT_EQ(SquareImage(D2), before);
+    Move(Centre(D3));
+    Release(Centre(D3));
+    EXPECT_EQ(illegal.size(), 1u) << "the drag ended with Escape";
+    EXPECT_EQ(board->PieceAt(D2), 'P');
+
+    Press(Centre(D2));
+    Move(Centre(D4));
+    Move(QPoint(-30, 100));
+    EXPECT_EQ(DragCursor(), Qt::ForbiddenCursor);
+    Release(QPoint(-30, 100));
+    EXPECT_EQ(illegal, (std::vector<Square>{D2, D2}));
+    EXPECT_EQ(SquareImage(D2), before);
+
+    Press(Centre(D2));
+    Move(Centre(D4));
+    board->hide();
+    EXPECT_EQ(illegal.size(), 3u);
+    EXPECT_EQ(FloatingPiece(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(BoardInput, ADropTheHostAcceptsButTheRulesRefuseLeavesNoHole) {
+    board->OnDragOver = [](TChessBrd*, int, int, bool& accept) { accept = true; };
+    const QImage before = SquareImage(E2);
+    Drag(E2, E5);
+    EXPECT_EQ(board->PieceAt(E2), 'P');
+    EXPECT_EQ(SquareImage(E2), before);
+    EXPECT_EQ(illegal, std::vector<Square>{E2});
+}
+
+TEST_F(BoardInput, ADragWhileTheEngineThinksIsRefused) {
+    board->SetSearchDepth(8);
+    board->SetComputerPlaysWhite(true);
+    ASSERT_TRUE(WaitFor([&] { return board->GetThinking(); }));
+    Drag(E2, E4);
+    Press(Centre(G1));
+    Move(Centre(F3));
+    Move(Centre(G1));
+    Release(Centre(G1));
+    const bool stillThinking = board->GetThinking();
+    board->SetComputerPlaysWhite(false);
+    ASSERT_TRUE(stillThinking) << "the search ended too early for this test";
+    EXPECT_EQ(illegal, (std::vector<Square>{E2, G1}));
+    EXPECT_EQ(board->PieceAt(E2), 'P');
+}
+
+TEST_F(BoardInput, TheComputersReplySlidesFromItsSquareToItsDestination) {
+    board->SetComputerPlaysBlack(true);
+    Drag(E2, E4);
+    ASSERT_TRUE(WaitFor([&] { return legal.size() == 2; }));
+    board->SetComputerPlaysBlack(false);
+    const auto [from, to] = legal[1];
+    const QPoint a = Corner(from) + board->pos(), b = Corner(to) + board->pos();
+    const int dx = std::abs(b.x() - a.x()), dy = std::abs(b.y() - a.y());
+    const bool knight = board->PieceAt(to) == 'n';
+    ASSERT_EQ(int(steps.size()), knight ? dx + dy + 2 : std::max(dx, dy) + 1);
+    EXPECT_EQ(steps.front(), a);
+    EXPECT_EQ(steps.back(), b);
+    EXPECT_EQ(FloatingPiece(), nullptr);
+}
+
+TEST_F(BoardInput, AHostMoveSlidesOnePixelPerStep) {
+    ASSERT_TRUE(board->MakeMove(E2, E4));
+    ASSERT_EQ(steps.size(), 81u);
+    EXPECT_EQ(board->AnimationSteps(), 81);
+    for (size_t i = 0; i < steps.size(); ++i)
+        EXPECT_EQ(steps[i], Corner(E2) + board->pos() - QPoint(0, int(i)));
+    EXPECT_EQ(FloatingPiece(), nullptr);
+
+    // A diagonal runs along its longer axis, the shorter one truncated.
+    steps.clear();
+    ASSERT_TRUE(board->MakeMove(E7, E5));
+    steps.clear();
+    ASSERT_TRUE(board->MakeMove(F1, B5));
+    ASSERT_EQ(steps.size(), 161u);
+    for (size_t i = 0; i < steps.size(); ++i) {
+        EXPECT_EQ(steps[i].x(), Corner(F1).x() + 4 - int(i));
+        EXPECT_EQ(steps[i].y(), Corner(F1).y() + 4 - int(i));
+    }
+}
+
+TEST_F(BoardInput, AKnightSlidesAlongTheRowFirst) {
+    ASSERT_TRUE(board->MakeMove(G1, F3));
+    ASSERT_EQ(steps.size(), 40u + 80u + 2u);
+    const QPoint a = Corner(G1) + board->pos(), b = Corner(F3) + board->pos();
+    for (int i = 0; i <= 40; ++i) EXPECT_EQ(steps[i], QPoint(a.x() - i, a.y()));
+    for (int i = 0; i <= 80; ++i) EXPECT_EQ(steps[41 + i], QPoint(b.x(), a.y() - i));
+}
+
+TEST_F(BoardInput, TheDelayStretchesEveryStepAndAnimateMovesOffSkipsTheSlide) {
+    board->SetAnimationDelay(5);
+    QElapsedTimer t;
+    t.start();
+    ASSERT_TRUE(board->MakeMove(E2, E3));
+    EXPECT_EQ(steps.size(), 41u);
+    EXPECT_GT(t.elapsed(), 41 * 5);
+
+    steps.clear();
+    board->SetAnimateMoves(false);
+    ASSERT_TRUE(board->MakeMove(E7, E5));
+    EXPECT_TRUE(steps.empty());
+    EXPECT_EQ(board->PieceAt(E5), 'p');
+}
+
+TEST_F(BoardInput, ASlideDuringADragIsSkippedAndTheFloatingPieceComesBack) {
+    Press(Centre(B1));
+    Move(Centre(C3));
+    ASSERT_TRUE(board->IsDragImageShowing());
+    ASSERT_TRUE(board->MakeMove(E2, E4));
+    EXPECT_TRUE(steps.empty());
+    EXPECT_FALSE(board->IsDragImageShowing());
+    EXPECT_EQ(board->PieceAt(E4), 'P');
+    Move(Centre(C3) + QPoint(1, 1));
+    EXPECT_TRUE(board->IsDragImageShowing());
+    Release(Centre(C3));
+    EXPECT_EQ(illegal, std::vector<Square>{B1}) << "black is to move now";
+}
+
+TEST_F(BoardInput, TheCornerResizesTheBoardWithinItsLimits) {
+    const QPoint corner(363, 363);
+    Move(corner, Qt::NoButton);
+    EXPECT_EQ(board->cursor().shape(), Qt::ArrowCursor) << "not resizable yet";
+
+    board->SetResizable(true);
+    Move(corner, Qt::NoButton);
+    EXPECT_EQ(board->cursor().shape(), Qt::SizeFDiagCursor);
+    Move(QPoint(200, 200), Qt::NoButton);
+    EXPECT_EQ(board->cursor().shape(), Qt::ArrowCursor);
+
+    Press(corner);
+    Move(corner);
+    Move(QPoint(700, 650));
+    EXPECT_EQ(board->width(), 700);
+    EXPECT_EQ(board->height(), 368);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(board->width(), 528);
+    EXPECT_EQ(board->height(), 528);
+
+    Move(QPoint(50, 40));
+    EXPECT_EQ(board->width(), 100);
+    Release(QPoint(50, 40));
+    QCoreApplication::processEvents();
+    const int settled = board->width();
+    EXPECT_EQ(settled, board->height());
+    Move(QPoint(300, 300));
+    EXPECT_EQ(board->width(), settled) << "the release ended the resize";
+}
