@@ -36,7 +36,8 @@ void BM_IdleCpu(benchmark::State& state) {
         QTimer::singleShot(5000, qApp, &QCoreApplication::quit);
         QCoreApplication::exec();
         const double cpu = ProcessCpuSeconds() - cpu0;
-        state.counters["idle_cpu_percent_of_core"] = 100.0 * cpu / (static_cast<double>(wall.elapsed()) / 1000.0);
+        state.counters["idle_cpu_percent_of_core"] =
+            100.0 * cpu / (static_cast<double>(wall.elapsed()) / 1000.0);
     }
 }
 BENCHMARK(BM_IdleCpu)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -75,7 +76,7 @@ void BM_WindowThreadBlockedDuringSearch(benchmark::State& state) {
         while (!moved) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         const qint64 searchMs = search.elapsed();
         QElapsedTimer stop;
-        board.SetComputerPlaysBlack(true);  // searches again; now measure how quickly a stop returns
+        board.SetComputerPlaysBlack(true); // searches again; now measure how quickly a stop returns
         while (!board.GetThinking()) QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
         stop.start();
         board.StopThinking();

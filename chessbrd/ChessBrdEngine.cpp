@@ -16,9 +16,13 @@ void TChessBrd::CreateEngineThread() {
     FThread->ApplyPriority(FThinkingPriority);
 }
 
-void TChessBrd::DestroyEngineThread() { FThread.reset(); }
+void TChessBrd::DestroyEngineThread() {
+    FThread.reset();
+}
 
-bool TChessBrd::GetThinking() const { return FThread && FThread->FThinking.load(); }
+bool TChessBrd::GetThinking() const {
+    return FThread && FThread->FThinking.load();
+}
 
 void TChessBrd::SetComputerPlaysWhite(bool Value) {
     StopThinking();
@@ -32,7 +36,9 @@ void TChessBrd::SetComputerPlaysBlack(bool Value) {
     StartThinking();
 }
 
-void TChessBrd::SetSearchDepth(int Value) { FSearchDepth = std::clamp(Value, 1, 8); }
+void TChessBrd::SetSearchDepth(int Value) {
+    FSearchDepth = std::clamp(Value, 1, 8);
+}
 
 void TChessBrd::SetThinkingPriority(TThreadPriority Value) {
     FThinkingPriority = Value;
@@ -61,7 +67,8 @@ void TChessBrd::StartThinking() {
         FThread->FStopRequested = false;
         // A pass on someone else's turn would only park again, so the thread stays asleep until then.
         if (IsComputersTurn())
-            FThread->Resume({Snapshot(FSearchDepth), FComputerPlaysWhite, FComputerPlaysBlack, FThinkingPriority});
+            FThread->Resume(
+                {Snapshot(FSearchDepth), FComputerPlaysWhite, FComputerPlaysBlack, FThinkingPriority});
         return;
     }
     if (!IsComputersTurn() || !OnCalculateMove || FHalted) return;
@@ -85,7 +92,8 @@ void TChessBrd::EngineIdle() {
 }
 
 void TChessBrd::EngineHandOver(Square FromSq, Square ToSq, const EnginePosition& Searched) {
-    // A handler that ended the game may have set up another position meanwhile: the move belongs to the old one.
+    // A handler that ended the game may have set up another position meanwhile: the move belongs to the old
+    // one.
     if (!(Searched == Snapshot(Searched.SearchDepth))) return;
     FInHandOver = true;
     FHandOverRefused = !PerformMove(FromSq, ToSq);

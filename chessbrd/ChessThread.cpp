@@ -71,7 +71,8 @@ void TChessThread::Execute() {
             if (FTerminated) return;
             input = FInput;
         }
-        const bool computersTurn = input.Position.WhiteToMove ? input.ComputerPlaysWhite : input.ComputerPlaysBlack;
+        const bool computersTurn =
+            input.Position.WhiteToMove ? input.ComputerPlaysWhite : input.ComputerPlaysBlack;
         FLastPassNoMove = false;
         FLastSearched = input.Position;
         if (computersTurn && !FStopRequested) {
@@ -116,10 +117,10 @@ void TChessThread::RunPendingCall() {
     {
         std::lock_guard lock(FMutex);
         call = FPendingCall;
-        FPendingCall = nullptr;  // a nested event loop inside the call must not run it twice
+        FPendingCall = nullptr; // a nested event loop inside the call must not run it twice
     }
     if (!call) return;
-    (*call)();  // the engine thread is blocked in Synchronize, so its stack objects are alive
+    (*call)(); // the engine thread is blocked in Synchronize, so its stack objects are alive
     {
         std::lock_guard lock(FMutex);
         FCallDone = true;

@@ -45,6 +45,8 @@ public:
     bool LastPassFoundNoMove() const { return FLastPassNoMove; }
     const EnginePosition& LastSearched() const { return FLastSearched; }
     std::uint64_t SearchCount() const { return FSearchCount.load(); }
+    // The kernel's id of the engine thread (0 until it has started).
+    int ThreadId() const { return FTid.load(); }
 
     std::atomic<bool> FThinking{false};
     // Bound by the board: the computer's move (with the position it was found in) and the park point.

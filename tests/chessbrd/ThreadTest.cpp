@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <cstdlib>
 #include <memory>
 #include <random>
@@ -39,7 +41,7 @@ protected:
         Board->OnLegalMove = [this](ChessGame*, Square oldSq, Square newSq) {
             Moves.push_back({oldSq, newSq});
         };
-        Board->Paint();  // the first full paint lets the engine run
+        Board->Paint(); // the first full paint lets the engine run
     }
 
     std::uint64_t Searches() const { return Board->EngineThread()->SearchCount(); }
@@ -129,7 +131,8 @@ TEST_F(EngineThread, ChangingTheGameAbandonsTheSearchAndLeavesTheEngineParked) {
         EXPECT_TRUE(Parked());
         ProcessFor(150);
         EXPECT_TRUE(Moves.empty());
-        EXPECT_EQ(Searches(), searches) << "nothing restarts the engine until a role is set or a move is made";
+        EXPECT_EQ(Searches(), searches)
+            << "nothing restarts the engine until a role is set or a move is made";
         EXPECT_FALSE(Board->GetThinking());
         Board->SetComputerPlaysWhite(false);
     }
@@ -148,6 +151,17 @@ TEST_F(EngineThread, SearchDepthIsClampedToOneToEight) {
         Board->SetSearchDepth(in);
         EXPECT_EQ(Board->GetSearchDepth(), out) << in;
     }
+}
+
+TEST_F(EngineThread, ThinkingPriorityIsAppliedToTheThreadAtOnce) {
+    ASSERT_TRUE(ProcessUntil([this] { return Board->EngineThread()->ThreadId() != 0; }));
+    const auto tid = static_cast<id_t>(Board->EngineThread()->ThreadId());
+    Board->SetThinkingPriority(tpLowest);
+    EXPECT_EQ(getpriority(PRIO_PROCESS, tid), TChessThread::NiceValue(tpLowest));
+    Board->SetThinkingPriority(tpIdle);
+    EXPECT_EQ(getpriority(PRIO_PROCESS, tid), TChessThread::NiceValue(tpIdle));
+    EXPECT_GT(TChessThread::NiceValue(tpLowest), TChessThread::NiceValue(tpNormal))
+        << "lower priority, higher nice";
 }
 
 TEST_F(EngineThread, ParksWhenTheComputersSideHasNoLegalMove) {
@@ -176,7 +190,7 @@ TEST_F(EngineThread, AMateHandlerMayStartANewGameWithTheComputerToMove) {
     ASSERT_TRUE(Board->MakeMove(F2, F3));
     ASSERT_TRUE(Board->MakeMove(E7, E5));
     Board->SetComputerPlaysBlack(true);
-    ASSERT_TRUE(Board->MakeMove(G2, G4));  // the engine answers D8-H4 mate
+    ASSERT_TRUE(Board->MakeMove(G2, G4)); // the engine answers D8-H4 mate
     ASSERT_TRUE(ProcessUntil([&] { return mates == 1; }));
     EXPECT_EQ(Moves[3], std::make_pair(D8, H4));
     // The new game's first move comes from the engine playing White.
@@ -249,12 +263,24 @@ TEST(EngineThreadStress, SurvivesRandomStartsStopsAndRoleChanges) {
     std::mt19937 rng(12345);
     for (int i = 0; i < operations; ++i) {
         switch (rng() % 8) {
-        case 0: board.SetComputerPlaysWhite(rng() % 2); break;
-        case 1: board.SetComputerPlaysBlack(rng() % 2); break;
-        case 2: board.SetSearchDepth(1 + rng() % 4); break;
-        case 3: board.NewGame(); break;
-        case 4: board.StopThinking(); break;
-        case 5: board.GotoMove(board.FirstMove(), board.FirstWhite()); break;
+        case 0:
+            board.SetComputerPlaysWhite(rng() % 2);
+            break;
+        case 1:
+            board.SetComputerPlaysBlack(rng() % 2);
+            break;
+        case 2:
+            board.SetSearchDepth(1 + rng() % 4);
+            break;
+        case 3:
+            board.NewGame();
+            break;
+        case 4:
+            board.StopThinking();
+            break;
+        case 5:
+            board.GotoMove(board.FirstMove(), board.FirstWhite());
+            break;
         case 6: {
             std::vector<std::pair<Square, Square>> legal;
             for (int f = 1; f <= 64; ++f)
@@ -266,7 +292,8 @@ TEST(EngineThreadStress, SurvivesRandomStartsStopsAndRoleChanges) {
             }
             break;
         }
-        default: break;
+        default:
+            break;
         }
         // Let the engine's hand-overs run now and then.
         ProcessFor(static_cast<int>(rng() % 4));
