@@ -196,11 +196,14 @@ void ChessEngine::ThinkMove() {
     }
 
     FRootMoveChosen = false;
+    bool iterationCompleted = false;
     for (int depth = 1; depth <= depthLimit; ++depth) {
         if (FStopRequested.load(std::memory_order_relaxed)) break;
         FFollowPv = true;
         const int score = AlphaBeta(-Infinity, Infinity, depth);
-        if (OnIteration && !FStopRequested.load(std::memory_order_relaxed)) {
+        if (FStopRequested.load(std::memory_order_relaxed)) break;
+        iterationCompleted = true;
+        if (OnIteration) {
             IterationReport report;
             report.Depth = depth;
             report.Score = score;
@@ -212,7 +215,7 @@ void ChessEngine::ThinkMove() {
     }
     // Only a score outside the window (material far beyond any real game) leaves the root without a chosen
     // move although moves exist; then the first legal move is played rather than none.
-    FHasBestMove = anyLegal;
+    FHasBestMove = anyLegal && (FRootMoveChosen || iterationCompleted);
     FBestMove = FRootMoveChosen ? FPv[0][0] : firstLegal;
 }
 

@@ -1,0 +1,170 @@
+// The engine board: taking the position in, move generation and its order, make and take-back, attacks.
+#include "EngineTestSupport.h"
+
+#include <algorithm>
+#include <random>
+
+namespace {
+
+bool HasMove(ChessEngine& engine, const std::string& text) {
+    const std::vector<EngineMove> moves = engine.LegalMoves();
+    return std::any_of(moves.begin(), moves.end(),
+                       [&](const EngineMove& move) { return ChessEngine::MoveText(move) == text; });
+}
+
+const std::vector<std::string> SamplePositions = {
+    std::string(StartFen),
+    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+    "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+    "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1",
+    "rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8",
+};
+
+} // namespace
+
+TEST(EngineBoard, CastlingRightNeedsKingAndRookAtHome) {
+    // Rights that the board still holds without their rooks must not let the engine castle with a rook
+    // that is not there.
+    auto noRooks = EngineAt("4k3/8/8/8/8/8/8/4K3 w KQkq - 0 1");
+    EXPECT_EQ(noRooks->CastleRights(), 0);
+    EXPECT_FALSE(HasMove(*noRooks, "e1g1"));
+    EXPECT_FALSE(HasMove(*noRooks, "e1c1"));
+
+    auto kingAway = EngineAt("r3k2r/8/8/8/8/8/8/R2K3R w KQkq - 0 1");
+    EXPECT_EQ(kingAway->CastleRights(), 4 | 8);
+
+    auto oneRook = EngineAt("r3k3/8/8/8/8/8/8/4K2R b KQkq - 0 1");
+    EXPECT_EQ(oneRook->CastleRights(), 1 | 8);
+    EXPECT_TRUE(HasMove(*oneRook, "e8c8"));
+    EXPECT_FALSE(HasMove(*oneRook, "e8g8"));
+
+    // A rook of the wrong colour on the corner does not count either.
+    EXPECT_EQ(EngineAt("4k2R/8/8/8/8/8/8/4K2r w KQkq - 0 1")->CastleRights(), 0);
+}
+
+TEST(EngineBoard, CastlingIsRefusedOutOfOrThroughCheck) {
+    EXPECT_TRUE(HasMove(*EngineAt("4k3/8/8/8/8/8/8/R3K2R w KQ - 0 1"), "e1g1"));
+    EXPECT_FALSE(HasMove(*EngineAt("4r1k1/8/8/8/8/8/8/R3K2R w KQ - 0 1"), "e1g1")); // in check
+    EXPECT_FALSE(HasMove(*EngineAt("5rk1/8/8/8/8/8/8/R3K2R w KQ - 0 1"), "e1g1"));  // f1 attacked
+    EXPECT_FALSE(HasMove(*EngineAt("3r2k1/8/8/8/8/8/8/R3K2R w KQ - 0 1"), "e1c1")); // d1 attacked
+    // b1 may be attacked, only c1 and d1 matter; but it must be empty.
+    EXPECT_TRUE(HasMove(*EngineAt("1r4k1/8/8/8/8/8/8/R3K2R w KQ - 0 1"), "e1c1"));
+    EXPECT_FALSE(HasMove(*EngineAt("6k1/8/8/8/8/8/8/RN2K2R w KQ - 0 1"), "e1c1"));
+}
+
+TEST(EngineBoard, EnPassantSquareIsTakenOnlyWhenAPawnCanHavePassedIt) {
+    auto real = EngineAt("4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1");
+    EXPECT_EQ(real->EpSquare(), EngineSquare("d6"));
+    EXPECT_TRUE(HasMove(*real, "e5d6"));
+
+    // No black pawn on d5: taking back the capture would conjure one up.
+    EXPECT_EQ(EngineAt("4k3/8/8/4P3/8/8/8/4K3 w - d6 0 1")->EpSquare(), -1);
+    // The square itself occupied.
+    EXPECT_EQ(EngineAt("4k3/8/3n4/3pP3/8/8/8/4K3 w - d6 0 1")->EpSquare(), -1);
+    // A white pawn "behind" the square when White is to move.
+    EXPECT_EQ(EngineAt("4k3/8/8/3PP3/8/8/8/4K3 w - d6 0 1")->EpSquare(), -1);
+    // Black to move: rank 3 with a white pawn in front.
+    EXPECT_EQ(EngineAt("4k3/8/8/8/3Pp3/8/8/4K3 b - d3 0 1")->EpSquare(), EngineSquare("d3"));
+}
+
+TEST(EngineBoard, EnPassantCaptureComesFirstAndIsTakenBackExactly) {
+    // The pawn on e5 can take the queen on f6 or the pawn on d5 en passant; the capture en passant sorts
+    // first.
+    auto engine = EngineAt("4k3/8/5q2/3pP3/8/8/8/4K3 w - d6 0 1");
+    const EnginePosition before = engine->Position();
+    engine->GenerateMoves();
+    engine->PickMove(engine->FirstSlot());
+    const MoveEntry first = engine->Slot(engine->FirstSlot());
+    EXPECT_EQ(ChessEngine::MoveText(first.Move), "e5d6");
+    EXPECT_EQ(first.Move.Flags, mfPawn | mfCapture | mfEnPassant);
+    EXPECT_EQ(first.Score, 1000060);
+
+    ASSERT_TRUE(engine->DoMove(first.Move));
+    EXPECT_EQ(engine->PieceAt(EngineSquare("d5")), ChessEngine::EmptySquare);
+    EXPECT_EQ(engine->PieceAt(EngineSquare("d6")), ChessEngine::Pawn);
+    engine->UndoMove();
+    EXPECT_EQ(engine->Position().Board, before.Board);
+    EXPECT_EQ(engine->EpSquare(), EngineSquare("d6"));
+}
+
+TEST(EngineBoard, PromotionsOnlyOnTheLastRankAsFourMoves) {
+    auto engine = EngineAt("4k3/P7/1P6/8/8/8/8/4K3 w - - 0 1");
+    engine->GenerateMoves();
+    std::vector<std::string> pawnMoves;
+    for (int i = engine->FirstSlot(); i < engine->LastSlot(); ++i) {
+        const EngineMove move = engine->Slot(i).Move;
+        if (move.Flags & mfPawn) pawnMoves.push_back(ChessEngine::MoveText(move));
+    }
+    EXPECT_EQ(pawnMoves, (std::vector<std::string>{"a7a8n", "a7a8b", "a7a8r", "a7a8q", "b6b7"}));
+    EXPECT_EQ(engine->Slot(engine->FirstSlot() + 3).Score, 1000040);
+
+    auto black = EngineAt("4k3/8/8/8/8/8/p7/4K3 b - - 0 1");
+    ASSERT_EQ(black->LegalMoves().size(), 4u + 5u);
+}
+
+TEST(EngineBoard, OddPositionsDoNotBreakTheEngine) {
+    // Pawns on their last rank, missing kings and extra kings can reach the engine from a loaded game.
+    for (const char* fen : {"P3k3/8/8/8/8/8/8/4K2p w - - 0 1", "P3k3/8/8/8/8/8/8/4K2p b - - 0 1",
+                            "8/8/8/8/8/8/8/R3K3 w - - 0 1", "4k3/8/8/8/8/8/8/R7 w - - 0 1",
+                            "4k3/8/8/8/8/8/8/K3K3 w - - 0 1", "8/8/8/8/8/8/8/8 w KQkq - 0 1"}) {
+        auto engine = EngineAt(fen, 3);
+        for (const EngineMove& move : engine->LegalMoves()) EXPECT_FALSE(move.Flags & mfPawn) << fen;
+        engine->ThinkMove();
+        EXPECT_EQ(engine->Ply(), 0);
+    }
+}
+
+TEST(EngineBoard, WithoutAKingTheSideIsNeverInCheck) {
+    auto engine = EngineAt("r7/8/8/8/8/8/8/8 w - - 0 1");
+    EXPECT_FALSE(engine->InCheck(ChessEngine::White));
+}
+
+TEST(EngineBoard, WithSeveralKingsTheFirstOneCounts) {
+    // Kings on a1 and h1: a1 comes first in a8..h1 order.
+    EXPECT_TRUE(EngineAt("r3k3/8/8/8/8/8/8/K6K w - - 0 1")->InCheck(ChessEngine::White));
+    EXPECT_FALSE(EngineAt("4k2r/8/8/8/8/8/8/K6K w - - 0 1")->InCheck(ChessEngine::White));
+}
+
+TEST(EngineBoard, FastAttackTestAndGenerationOrderAgreeWithTheFrameWalk) {
+    // Random play through varied positions: every square's attack answer and the order of the piece moves
+    // must be those of scanning the squares and walking the direction tables.
+    std::mt19937 random(11);
+    for (const std::string& fen : SamplePositions) {
+        auto engine = EngineAt(fen);
+        for (int ply = 0; ply < 40; ++ply) {
+            for (int sq = 0; sq < 64; ++sq) {
+                for (int by : {ChessEngine::White, ChessEngine::Black})
+                    ASSERT_EQ(engine->IsAttacked(sq, by), engine->ReferenceIsAttacked(sq, by))
+                        << sq << ' ' << by;
+            }
+            engine->GenerateMoves();
+            std::vector<std::pair<int, int>> generated;
+            for (int i = engine->FirstSlot(); i < engine->LastSlot(); ++i) {
+                const EngineMove move = engine->Slot(i).Move;
+                if (!(move.Flags & (mfPawn | mfCastle))) generated.emplace_back(move.From, move.To);
+            }
+            ASSERT_EQ(generated, engine->ReferencePieceMoves());
+            const std::vector<EngineMove> moves = engine->LegalMoves();
+            if (moves.empty() || engine->Ply() >= 40) break;
+            engine->DoMove(moves[random() % moves.size()]);
+        }
+    }
+}
+
+TEST(EngineBoard, MakeAndTakeBackRestoreEverything) {
+    for (const std::string& fen : SamplePositions) {
+        auto engine = EngineAt(fen);
+        const EnginePosition before = engine->Position();
+        const int evaluation = engine->Evaluate();
+        for (const EngineMove& move : engine->LegalMoves()) {
+            ASSERT_TRUE(engine->DoMove(move));
+            engine->UndoMove();
+            const EnginePosition after = engine->Position();
+            ASSERT_EQ(after.Board, before.Board) << ChessEngine::MoveText(move);
+            ASSERT_EQ(after.Castling, before.Castling);
+            ASSERT_EQ(after.EnPassant, before.EnPassant);
+            ASSERT_EQ(after.WhiteToMove, before.WhiteToMove);
+            ASSERT_EQ(engine->Evaluate(), evaluation);
+        }
+    }
+}
