@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <ostream>
 #include <random>
 #include <string>
 
@@ -210,6 +211,7 @@ TEST(Repetition, LoadingAnotherPositionLiftsTheRefusal) {
 }
 
 struct PerftCase {
+    const char* Name;
     const char* Fen;
     int Depth;
     std::uint64_t Leaves;
@@ -226,17 +228,31 @@ TEST_P(KnownMoveCounts, LegalPairsAddUpToThePublishedCounts) {
     EXPECT_EQ(Perft(game, c.Depth), c.Leaves);
 }
 
+void PrintTo(const PerftCase& c, std::ostream* os) {
+    *os << c.Name << " to depth " << c.Depth;
+}
+
+std::string PerftName(const testing::TestParamInfo<PerftCase>& info) {
+    return std::string(info.param.Name) + "Depth" + std::to_string(info.param.Depth);
+}
+
 constexpr const char* Start = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
 
-INSTANTIATE_TEST_SUITE_P(
-    StandardPositions, KnownMoveCounts,
-    testing::Values(PerftCase{Start, 1, 20, false}, PerftCase{Start, 2, 400, false},
-                    PerftCase{Start, 3, 8902, false}, PerftCase{Start, 4, 197281, true},
-                    PerftCase{Kiwipete, 1, 48, false}, PerftCase{Kiwipete, 2, 2039, false},
-                    PerftCase{Kiwipete, 3, 97862, false}, PerftCase{Kiwipete, 4, 4085603, true},
-                    PerftCase{RookEndgame, 1, 14, false}, PerftCase{RookEndgame, 2, 191, false},
-                    PerftCase{RookEndgame, 3, 2812, false}, PerftCase{RookEndgame, 4, 43238, false},
-                    PerftCase{RookEndgame, 5, 674624, true}));
+INSTANTIATE_TEST_SUITE_P(StandardPositions, KnownMoveCounts,
+                         testing::Values(PerftCase{"Start", Start, 1, 20, false},
+                                         PerftCase{"Start", Start, 2, 400, false},
+                                         PerftCase{"Start", Start, 3, 8902, false},
+                                         PerftCase{"Start", Start, 4, 197281, true},
+                                         PerftCase{"Kiwipete", Kiwipete, 1, 48, false},
+                                         PerftCase{"Kiwipete", Kiwipete, 2, 2039, false},
+                                         PerftCase{"Kiwipete", Kiwipete, 3, 97862, false},
+                                         PerftCase{"Kiwipete", Kiwipete, 4, 4085603, true},
+                                         PerftCase{"RookEndgame", RookEndgame, 1, 14, false},
+                                         PerftCase{"RookEndgame", RookEndgame, 2, 191, false},
+                                         PerftCase{"RookEndgame", RookEndgame, 3, 2812, false},
+                                         PerftCase{"RookEndgame", RookEndgame, 4, 43238, false},
+                                         PerftCase{"RookEndgame", RookEndgame, 5, 674624, true}),
+                         PerftName);
 
 class RandomPositions : public testing::TestWithParam<const char*> {};
 
@@ -256,10 +272,17 @@ TEST_P(RandomPositions, TheQuickReplyTestAgreesWithEveryPair) {
     RecordProperty("PositionsWithoutMove", withoutMove);
 }
 
+std::string RandomStartName(const testing::TestParamInfo<const char*>& info) {
+    static const char* const names[] = {"Start", "Kiwipete", "RookEndgame", "ScholarsMateThreat",
+                                        "RacingPawns"};
+    return names[info.index];
+}
+
 INSTANTIATE_TEST_SUITE_P(FromStartAndTactics, RandomPositions,
                          testing::Values(Start, Kiwipete, RookEndgame,
                                          "r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq -",
-                                         "8/P1k5/K7/8/8/8/6p1/8 w - -"));
+                                         "8/P1k5/K7/8/8/8/6p1/8 w - -"),
+                         RandomStartName);
 
 TEST(SparsePositions, TheQuickReplyTestFindsTheMoveOfALonePiece) {
     // A king and one piece against a crowd: often a single piece has a single legal move, which is where a
