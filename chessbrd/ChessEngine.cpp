@@ -172,6 +172,7 @@ void ChessEngine::ReadBoard() {
 
     FPly = 0;
     FFirst[0] = 0;
+    FInCheckAtPly[0] = -1;
     PrepareEvaluation();
     for (auto& row : FHistoryScore) row.fill(0);
     FNodes = 0;
@@ -231,34 +232,6 @@ bool ChessEngine::AtCapacityLimit() const {
 int ChessEngine::StaticScore(int alpha, int beta) {
     FPvLength[static_cast<std::size_t>(FPly)] = FPly;
     return std::clamp(Evaluate(), alpha, beta);
-}
-
-void ChessEngine::PlacePiece(int Sq, int Colour, int Piece) {
-    ClearSquare(Sq);
-    const auto s = static_cast<std::size_t>(Sq);
-    const auto c = static_cast<std::size_t>(Colour);
-    const auto p = static_cast<std::size_t>(Piece);
-    const std::uint64_t bit = std::uint64_t{1} << Sq;
-    FColor[s] = Colour;
-    FPiece[s] = Piece;
-    FOccupied[c] |= bit;
-    FPieceBits[c][p] |= bit;
-    FScore[c] += FPieceSquare[c][p][s];
-    if (Piece == Pawn) ++FPawnsOnFile[c][static_cast<std::size_t>(FileOfSq(Sq) + 1)];
-}
-
-void ChessEngine::ClearSquare(int Sq) {
-    const auto s = static_cast<std::size_t>(Sq);
-    if (FColor[s] == EmptySquare) return;
-    const auto c = static_cast<std::size_t>(FColor[s]);
-    const auto p = static_cast<std::size_t>(FPiece[s]);
-    const std::uint64_t bit = std::uint64_t{1} << Sq;
-    FOccupied[c] &= ~bit;
-    FPieceBits[c][p] &= ~bit;
-    FScore[c] -= FPieceSquare[c][p][s];
-    if (FPiece[s] == Pawn) --FPawnsOnFile[c][static_cast<std::size_t>(FileOfSq(Sq) + 1)];
-    FColor[s] = EmptySquare;
-    FPiece[s] = EmptySquare;
 }
 
 void ChessEngine::AddMove(int From, int To, int Flags) {
@@ -478,9 +451,24 @@ bool ChessEngine::DoMove(EngineMove Move) {
         PlacePiece(rookTo, FSide, Rook);
     }
 
+    // A move can only expose its own king when the king was already attacked, the king itself moves, the
+    // piece leaves one of the king's lines, or a pawn vanishes en passant; every other move is known legal
+    // without looking, which gives the same answer as looking.
+    bool mustVerify = true;
+    const int king = FKingSquare[static_cast<std::size_t>(FSide)];
+    if (!FScanForKings && king >= 0 && from != king && !(Move.Flags & (mfEnPassant | mfCastle)) &&
+        (((DiagonalLines[static_cast<std::size_t>(king)] | StraightLines[static_cast<std::size_t>(king)]) >>
+          from) &
+         1u) == 0) {
+        std::int8_t& known = FInCheckAtPly[static_cast<std::size_t>(FPly)];
+        if (known < 0) known = IsAttacked(king, FXSide) ? 1 : 0;
+        mustVerify = known != 0;
+    }
+
     const int captured = FPiece[static_cast<std::size_t>(to)];
     FUndo[static_cast<std::size_t>(FPly)] = UndoEntry{Move, captured, FCastle, FEpSquare};
     ++FPly;
+    if (FPly < MaxPly) FInCheckAtPly[static_cast<std::size_t>(FPly)] = -1;
     FCastle &= CastleMask[static_cast<std::size_t>(from)] & CastleMask[static_cast<std::size_t>(to)];
     if (Move.Flags & mfDoubleStep)
         FEpSquare = FSide == White ? to + 8 : to - 8;
@@ -495,7 +483,7 @@ bool ChessEngine::DoMove(EngineMove Move) {
     if (captured == King) FKingSquare[static_cast<std::size_t>(FXSide)] = -1;
 
     std::swap(FSide, FXSide);
-    if (InCheck(FXSide)) {
+    if (mustVerify && InCheck(FXSide)) {
         UndoMove();
         return false;
     }
@@ -634,6 +622,7 @@ int ChessEngine::AlphaBeta(int alpha, int beta, int depth) {
     const int ply = FPly;
     FPvLength[static_cast<std::size_t>(ply)] = ply;
     const bool inCheck = InCheck(FSide);
+    FInCheckAtPly[static_cast<std::size_t>(ply)] = inCheck ? 1 : 0;
     if (inCheck) ++depth;
     GenerateMoves();
     if (FFollowPv) MarkPvMove();
@@ -665,6 +654,7 @@ int ChessEngine::Quiescence(int alpha, int beta) {
     const int ply = FPly;
     FPvLength[static_cast<std::size_t>(ply)] = ply;
     const bool inCheck = InCheck(FSide);
+    FInCheckAtPly[static_cast<std::size_t>(ply)] = inCheck ? 1 : 0;
     if (inCheck) {
         GenerateMoves();
     } else {

@@ -220,6 +220,8 @@ protected:
     std::array<int, 2> FKingSquare{};
     // With several kings of one colour the "first king" moves around; then InCheck scans like the board does.
     bool FScanForKings = false;
+    // Whether the side to move is in check in the position at each ply: -1 not yet known.
+    std::array<std::int8_t, MaxPly> FInCheckAtPly{};
 
     EnginePosition FRoot;
     std::uint64_t FNodes = 0;
@@ -228,3 +230,32 @@ protected:
     EngineMove FBestMove;
     bool FRootMoveChosen = false;
 };
+
+// Every change of a square goes through these two, which keep the speed-up fields in step with the board.
+inline void ChessEngine::PlacePiece(int Sq, int Colour, int Piece) {
+    ClearSquare(Sq);
+    const auto s = static_cast<std::size_t>(Sq);
+    const auto c = static_cast<std::size_t>(Colour);
+    const auto p = static_cast<std::size_t>(Piece);
+    const std::uint64_t bit = std::uint64_t{1} << Sq;
+    FColor[s] = Colour;
+    FPiece[s] = Piece;
+    FOccupied[c] |= bit;
+    FPieceBits[c][p] |= bit;
+    FScore[c] += FPieceSquare[c][p][s];
+    if (Piece == Pawn) ++FPawnsOnFile[c][static_cast<std::size_t>((Sq & 7) + 1)];
+}
+
+inline void ChessEngine::ClearSquare(int Sq) {
+    const auto s = static_cast<std::size_t>(Sq);
+    if (FColor[s] == EmptySquare) return;
+    const auto c = static_cast<std::size_t>(FColor[s]);
+    const auto p = static_cast<std::size_t>(FPiece[s]);
+    const std::uint64_t bit = std::uint64_t{1} << Sq;
+    FOccupied[c] &= ~bit;
+    FPieceBits[c][p] &= ~bit;
+    FScore[c] -= FPieceSquare[c][p][s];
+    if (FPiece[s] == Pawn) --FPawnsOnFile[c][static_cast<std::size_t>((Sq & 7) + 1)];
+    FColor[s] = EmptySquare;
+    FPiece[s] = EmptySquare;
+}
