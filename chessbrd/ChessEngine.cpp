@@ -21,6 +21,12 @@ constexpr int MaxMovesPerPiece = 27;
 constexpr int ExtraMovesPerPosition = 4;
 
 constexpr int CaptureScore = 1000000;
+
+// Ordering counters are 32-bit and may run over in a very long search: wrap around like the machine does
+// instead of overflowing.
+constexpr int WrappingAdd(int a, int b) {
+    return static_cast<int>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
 constexpr int PvBonus = 10000000;
 
 } // namespace
@@ -594,7 +600,7 @@ void ChessEngine::MarkPvMove() {
     for (int i = FFirst[static_cast<std::size_t>(FPly)]; i < last; ++i) {
         MoveEntry& entry = FMoveList[static_cast<std::size_t>(i)];
         if (entry.Move.From == pv.From && entry.Move.To == pv.To) {
-            entry.Score += PvBonus;
+            entry.Score = WrappingAdd(entry.Score, PvBonus);
             FFollowPv = true;
             return;
         }
@@ -638,7 +644,7 @@ int ChessEngine::AlphaBeta(int alpha, int beta, int depth) {
         const int x = -AlphaBeta(-beta, -alpha, depth - 1);
         UndoMove();
         if (x > alpha) {
-            FHistoryScore[move.From][move.To] += depth;
+            FHistoryScore[move.From][move.To] = WrappingAdd(FHistoryScore[move.From][move.To], depth);
             if (x >= beta) return beta;
             alpha = x;
             CopyPvFromChild(move);
