@@ -135,7 +135,6 @@ void TChessBrd::EndDrag() {
     FDragActive = false;
     FPressed = false;
     qApp->removeEventFilter(this);
-    SetDragCursor(false);
     if (FDragCursorShown) {
         QGuiApplication::restoreOverrideCursor();
         FDragCursorShown = false;
