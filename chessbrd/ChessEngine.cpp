@@ -307,6 +307,16 @@ void ChessEngine::AddPieceMoves(int Sq, int Piece, bool WithQuiet) {
 }
 
 void ChessEngine::GenerateMoves() {
+    Generate(true);
+}
+
+void ChessEngine::GenerateCaptures() {
+    Generate(false);
+}
+
+// Squares in ascending order, then castling, then en passant: the order decides ties between equal moves.
+// Without quiet moves only captures, promotion advances and en-passant captures are added.
+void ChessEngine::Generate(bool WithQuiet) {
     const auto ply = static_cast<std::size_t>(FPly);
     FLast[ply] = FFirst[ply];
     std::uint64_t own = FOccupied[static_cast<std::size_t>(FSide)];
@@ -314,42 +324,19 @@ void ChessEngine::GenerateMoves() {
         const int s = std::countr_zero(own);
         own &= own - 1;
         const int piece = FPiece[static_cast<std::size_t>(s)];
-        if (piece == Pawn) {
-            // A pawn standing on its last rank (only in a hand-made position) has nowhere to go.
-            if (FSide == White) {
-                if (s < 8) continue;
-                if (FileOfSq(s) != 0 && FColor[static_cast<std::size_t>(s - 9)] == Black)
-                    AddMove(s, s - 9, mfPawn | mfCapture);
-                if (FileOfSq(s) != 7 && FColor[static_cast<std::size_t>(s - 7)] == Black)
-                    AddMove(s, s - 7, mfPawn | mfCapture);
-                if (FColor[static_cast<std::size_t>(s - 8)] == EmptySquare) {
-                    AddMove(s, s - 8, mfPawn);
-                    if (s >= 48 && FColor[static_cast<std::size_t>(s - 16)] == EmptySquare)
-                        AddMove(s, s - 16, mfPawn | mfDoubleStep);
-                }
-            } else {
-                if (s >= 56) continue;
-                if (FileOfSq(s) != 0 && FColor[static_cast<std::size_t>(s + 7)] == White)
-                    AddMove(s, s + 7, mfPawn | mfCapture);
-                if (FileOfSq(s) != 7 && FColor[static_cast<std::size_t>(s + 9)] == White)
-                    AddMove(s, s + 9, mfPawn | mfCapture);
-                if (FColor[static_cast<std::size_t>(s + 8)] == EmptySquare) {
-                    AddMove(s, s + 8, mfPawn);
-                    if (s <= 15 && FColor[static_cast<std::size_t>(s + 16)] == EmptySquare)
-                        AddMove(s, s + 16, mfPawn | mfDoubleStep);
-                }
-            }
-            continue;
-        }
-        AddPieceMoves(s, piece, true);
+        if (piece == Pawn)
+            AddPawnMoves(s, WithQuiet);
+        else
+            AddPieceMoves(s, piece, WithQuiet);
     }
-
-    if (FSide == White) {
-        if (FCastle & 1) AddMove(SqE1, SqG1, mfCastle);
-        if (FCastle & 2) AddMove(SqE1, SqC1, mfCastle);
-    } else {
-        if (FCastle & 4) AddMove(SqE8, SqG8, mfCastle);
-        if (FCastle & 8) AddMove(SqE8, SqC8, mfCastle);
+    if (WithQuiet) {
+        if (FSide == White) {
+            if (FCastle & 1) AddMove(SqE1, SqG1, mfCastle);
+            if (FCastle & 2) AddMove(SqE1, SqC1, mfCastle);
+        } else {
+            if (FCastle & 4) AddMove(SqE8, SqG8, mfCastle);
+            if (FCastle & 8) AddMove(SqE8, SqC8, mfCastle);
+        }
     }
     if (FEpSquare != -1) {
         auto ownPawn = [this](int sq) {
@@ -368,51 +355,24 @@ void ChessEngine::GenerateMoves() {
     if (ply + 1 < MaxPly) FFirst[ply + 1] = FLast[ply];
 }
 
-void ChessEngine::GenerateCaptures() {
-    const auto ply = static_cast<std::size_t>(FPly);
-    FLast[ply] = FFirst[ply];
-    std::uint64_t own = FOccupied[static_cast<std::size_t>(FSide)];
-    while (own != 0) {
-        const int s = std::countr_zero(own);
-        own &= own - 1;
-        const int piece = FPiece[static_cast<std::size_t>(s)];
-        if (piece == Pawn) {
-            if (FSide == White) {
-                if (s < 8) continue;
-                if (FileOfSq(s) != 0 && FColor[static_cast<std::size_t>(s - 9)] == Black)
-                    AddMove(s, s - 9, mfPawn | mfCapture);
-                if (FileOfSq(s) != 7 && FColor[static_cast<std::size_t>(s - 7)] == Black)
-                    AddMove(s, s - 7, mfPawn | mfCapture);
-                if (s <= 15 && FColor[static_cast<std::size_t>(s - 8)] == EmptySquare)
-                    AddMove(s, s - 8, mfPawn);
-            } else {
-                if (s >= 56) continue;
-                if (FileOfSq(s) != 0 && FColor[static_cast<std::size_t>(s + 7)] == White)
-                    AddMove(s, s + 7, mfPawn | mfCapture);
-                if (FileOfSq(s) != 7 && FColor[static_cast<std::size_t>(s + 9)] == White)
-                    AddMove(s, s + 9, mfPawn | mfCapture);
-                if (s >= 48 && FColor[static_cast<std::size_t>(s + 8)] == EmptySquare)
-                    AddMove(s, s + 8, mfPawn);
-            }
-            continue;
-        }
-        AddPieceMoves(s, piece, false);
-    }
-    if (FEpSquare != -1) {
-        auto ownPawn = [this](int sq) {
-            return FColor[static_cast<std::size_t>(sq)] == FSide &&
-                   FPiece[static_cast<std::size_t>(sq)] == Pawn;
-        };
-        const int ep = FEpSquare;
-        if (FSide == White) {
-            if (FileOfSq(ep) != 0 && ownPawn(ep + 7)) AddMove(ep + 7, ep, mfPawn | mfCapture | mfEnPassant);
-            if (FileOfSq(ep) != 7 && ownPawn(ep + 9)) AddMove(ep + 9, ep, mfPawn | mfCapture | mfEnPassant);
-        } else {
-            if (FileOfSq(ep) != 0 && ownPawn(ep - 9)) AddMove(ep - 9, ep, mfPawn | mfCapture | mfEnPassant);
-            if (FileOfSq(ep) != 7 && ownPawn(ep - 7)) AddMove(ep - 7, ep, mfPawn | mfCapture | mfEnPassant);
-        }
-    }
-    if (ply + 1 < MaxPly) FFirst[ply + 1] = FLast[ply];
+void ChessEngine::AddPawnMoves(int s, bool WithQuiet) {
+    // White pawns move towards lower squares, black ones towards higher; a pawn standing on its last rank
+    // (only in a hand-made position) has nowhere to go.
+    const int forward = FSide == White ? -8 : 8;
+    const int enemy = FSide == White ? Black : White;
+    if (FSide == White ? s < 8 : s >= 56) return;
+    const int left = s + forward - 1, right = s + forward + 1; // files a and h have no neighbour outside
+    if (FileOfSq(s) != 0 && FColor[static_cast<std::size_t>(left)] == enemy)
+        AddMove(s, left, mfPawn | mfCapture);
+    if (FileOfSq(s) != 7 && FColor[static_cast<std::size_t>(right)] == enemy)
+        AddMove(s, right, mfPawn | mfCapture);
+    const int ahead = s + forward;
+    if (FColor[static_cast<std::size_t>(ahead)] != EmptySquare) return;
+    const bool promotes = FSide == White ? s <= 15 : s >= 48;
+    if (WithQuiet || promotes) AddMove(s, ahead, mfPawn);
+    const bool onStartRank = FSide == White ? s >= 48 : s <= 15;
+    if (WithQuiet && onStartRank && FColor[static_cast<std::size_t>(ahead + forward)] == EmptySquare)
+        AddMove(s, ahead + forward, mfPawn | mfDoubleStep);
 }
 
 bool ChessEngine::DoMove(EngineMove Move) {

@@ -143,6 +143,8 @@ protected:
     void FillAttackTables();
     void AddMove(int From, int To, int Flags);
     void AddPromotions(int From, int To, int Flags);
+    void Generate(bool WithQuiet);
+    void AddPawnMoves(int Sq, bool WithQuiet);
     void AddPieceMoves(int Sq, int Piece, bool WithQuiet);
     std::array<int, 2> PawnStructure(std::uint64_t WhitePawns, std::uint64_t BlackPawns) const;
     void PickMove(int Slot);
