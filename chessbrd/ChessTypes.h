@@ -21,7 +21,12 @@ enum Square : std::uint8_t {
 };
 // clang-format on
 
-enum CanStillCastle : std::uint8_t { WhiteKingSide = 0, WhiteQueenSide = 1, BlackKingSide = 2, BlackQueenSide = 3 };
+enum CanStillCastle : std::uint8_t {
+    WhiteKingSide = 0,
+    WhiteQueenSide = 1,
+    BlackKingSide = 2,
+    BlackQueenSide = 3
+};
 
 // A set of castling rights, bit n = CanStillCastle n.
 struct CastleSet {
@@ -54,11 +59,19 @@ struct CoordSet {
     friend constexpr bool operator==(CoordSet, CoordSet) = default;
 };
 
-enum TThreadPriority : std::uint8_t { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
+enum TThreadPriority : std::uint8_t {
+    tpIdle,
+    tpLowest,
+    tpLower,
+    tpNormal,
+    tpHigher,
+    tpHighest,
+    tpTimeCritical
+};
 
 // The position the engine searches: a copy taken while the board cannot change.
 struct EnginePosition {
-    std::array<char, 64> Board{};  // letters of squares A8 .. H1
+    std::array<char, 64> Board{}; // letters of squares A8 .. H1
     bool WhiteToMove = true;
     CastleSet Castling;
     Square EnPassant = None;
