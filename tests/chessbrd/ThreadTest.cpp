@@ -250,7 +250,7 @@ TEST(CustomEngine, PlaysTheHandlersMove) {
 
 // Random start/stop/new-game/role changes: no race, no deadlock, no move by the wrong side.
 TEST(EngineThreadStress, SurvivesRandomStartsStopsAndRoleChanges) {
-    const int operations = std::getenv("GAMBITRON_LONG") ? 3000 : 300;
+    const int operations = std::getenv("GAMBITRON_LONG") ? 5000 : 300;
     TChessBrd board;
     board.SetAnimateMoves(false);
     int wrongSide = 0, moves = 0;
