@@ -38,7 +38,8 @@ public:
     static Square SquareFromName(std::string_view Name);
     static bool IsLightSquare(Square S);
     int PieceColor(Square S) const;
-    char PieceAt(Square S) const { return FBoard[S]; }
+    // A value past H1 is no square: read as empty rather than past the board.
+    char PieceAt(Square S) const { return S <= 64 ? FBoard[S] : ' '; }
 
     // Rules
     bool IsLegalMove(Square FromSq, Square ToSq) const;

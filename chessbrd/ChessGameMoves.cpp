@@ -238,7 +238,9 @@ bool ChessGame::PerformMove(Square FromSq, Square ToSq) {
 
 void ChessGame::PromotePawn(Square Sq) {
     const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(FPromotionPiece)));
-    FBoard[Sq] = RankOf(Sq) == 8 ? upper : static_cast<char>(upper + 32);
+    const char letter = RankOf(Sq) == 8 ? upper : static_cast<char>(upper + 32);
+    // Any letter is taken, but a zero would end the board string at this square; a space reads the same.
+    FBoard[Sq] = letter == '\0' ? ' ' : letter;
     DrawSquare(Sq);
     DrawPiece(Sq, FBoard[Sq]);
     DrawBoardLines();

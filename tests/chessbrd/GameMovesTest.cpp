@@ -118,6 +118,15 @@ TEST_F(MoveEvents, PromotionUsesThePieceTheHandlerChoosesFromThenOn) {
     game.OnPromotion = nullptr;
     Play(H2, H1);
     EXPECT_EQ(game.PieceAt(H1), 'n');
+    // A letter that comes out as the zero character must not cut the board string short.
+    LoadPosition(game, "7k/P7/8/8/8/8/7p/K7 w - -");
+    game.OnPromotion = [](ChessGame*, Square, Square, char& piece) { piece = '\0'; };
+    Play(A7, A8);
+    EXPECT_EQ(game.PieceAt(A8), ' ');
+    game.OnPromotion = [](ChessGame*, Square, Square, char& piece) { piece = '\xE0'; };
+    Play(H2, H1);
+    EXPECT_EQ(game.PieceAt(H1), ' ');
+    EXPECT_EQ(game.GetPosition().size(), 64u);
 }
 
 TEST_F(MoveEvents, FoolsMateChecksThenMatesAndEndsTheGame) {

@@ -54,6 +54,8 @@ TEST(BoardModel, ANewGameHoldsTheInitialPositionWithAllRights) {
     EXPECT_EQ(game.PieceColor(E8), 0);
     EXPECT_EQ(game.PieceColor(E4), -1);
     EXPECT_EQ(game.PieceColor(None), -1);
+    EXPECT_EQ(game.PieceColor(static_cast<Square>(255)), -1);
+    EXPECT_EQ(game.PieceAt(static_cast<Square>(255)), ' ');
 }
 
 TEST(BoardModel, SetPositionKeepsOnlyPieceLettersAndPadsWithSpaces) {
