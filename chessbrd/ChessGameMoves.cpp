@@ -1,7 +1,6 @@
 // ChessGame: starting a game, carrying out moves with their events, and moving through the history.
 #include "ChessGame.h"
 
-#include <cctype>
 #include <cstring>
 
 namespace {
@@ -237,7 +236,7 @@ bool ChessGame::PerformMove(Square FromSq, Square ToSq) {
 }
 
 void ChessGame::PromotePawn(Square Sq) {
-    const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(FPromotionPiece)));
+    const char upper = AsciiUpper(FPromotionPiece);
     const char letter = RankOf(Sq) == 8 ? upper : static_cast<char>(upper + 32);
     // Any letter is taken, but a zero would end the board string at this square; a space reads the same.
     FBoard[Sq] = letter == '\0' ? ' ' : letter;

@@ -2,7 +2,6 @@
 #include "ChessGame.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
@@ -113,10 +112,11 @@ void ChessGame::SetPosition(std::string_view Value) {
         if (c == '\0') break;
         if (std::strchr(" PNBRQKpnbrqk", c) != nullptr) FBoard[i + 1] = c;
     }
-    std::string lowered(Value);
-    std::transform(lowered.begin(), lowered.end(), lowered.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (lowered == "init" || lowered == "newgame") CopyInitialPosition();
+    auto is = [Value](std::string_view word) {
+        return Value.size() == word.size() && std::equal(Value.begin(), Value.end(), word.begin(),
+                                                         [](char a, char b) { return AsciiLower(a) == b; });
+    };
+    if (is("init") || is("newgame")) CopyInitialPosition();
     Paint();
 }
 
@@ -146,7 +146,7 @@ Square ChessGame::SquareOf(int File, int Rank) {
 
 Square ChessGame::SquareFromName(std::string_view Name) {
     if (Name.size() != 2) return None;
-    const char file = static_cast<char>(std::tolower(static_cast<unsigned char>(Name[0])));
+    const char file = AsciiLower(Name[0]);
     const char rank = Name[1];
     if (file < 'a' || file > 'h' || rank < '1' || rank > '8') return None;
     return SquareOf(file - 'a' + 1, rank - '0');

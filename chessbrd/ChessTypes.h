@@ -79,6 +79,14 @@ struct EnginePosition {
     friend bool operator==(const EnginePosition&, const EnginePosition&) = default;
 };
 
+// Case folding of the board's letters and square names, independent of the user's locale.
+constexpr char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+constexpr char AsciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
+
 class ChessGame;
 
 // Event handlers receive the board first; an empty std::function is an unassigned event.
