@@ -115,16 +115,23 @@ void TChessBrd::SetResizeMaxSize(int Value) {
 }
 
 // A negative border or a square below one pixel cannot be drawn; such values are raised to the least
-// drawable size instead of producing negative geometry.
+// drawable size instead of producing negative geometry. The upper bounds keep 8 squares and 2 borders
+// within the largest widget size, so the side never overflows.
+// The canvas was drawn with the old geometry even when the side comes out unchanged (a larger square and
+// a narrower border), so a full paint is due whether or not the resize asks for one.
 void TChessBrd::SetSizeOfBorder(int Value) {
-    FSizeOfBorder = std::max(Value, 0);
+    FSizeOfBorder = std::clamp(Value, 0, QWIDGETSIZE_MAX / 4);
     BoardLeft = BoardTop = FSizeOfBorder;
+    FCanvasValid = false;
     resize(8 * FSizeOfSquare + 2 * FSizeOfBorder, height());
+    update();
 }
 
 void TChessBrd::SetSizeOfSquare(int Value) {
-    FSizeOfSquare = std::max(Value, 1);
+    FSizeOfSquare = std::clamp(Value, 1, QWIDGETSIZE_MAX / 16);
+    FCanvasValid = false;
     resize(8 * FSizeOfSquare + 2 * FSizeOfBorder, height());
+    update();
 }
 
 void TChessBrd::SetSquareColorDark(const QColor& Value) {

@@ -35,6 +35,7 @@ class TChessBrd : public QWidget, public ChessGame {
     Q_PROPERTY(bool BoardLines READ GetBoardLines WRITE SetBoardLines)
     Q_PROPERTY(QImage BorderBitmap READ GetBorderBitmap WRITE SetBorderBitmap)
     Q_PROPERTY(QColor BorderColor READ GetBorderColor WRITE SetBorderColor)
+    Q_PROPERTY(int CastlingAllowed READ GetCastlingAllowedBits WRITE SetCastlingAllowedBits)
     Q_PROPERTY(bool ComputerPlaysBlack READ GetComputerPlaysBlack WRITE SetComputerPlaysBlack)
     Q_PROPERTY(bool ComputerPlaysWhite READ GetComputerPlaysWhite WRITE SetComputerPlaysWhite)
     Q_PROPERTY(bool Thinking READ GetThinking WRITE SetThinking)
@@ -44,6 +45,7 @@ class TChessBrd : public QWidget, public ChessGame {
     Q_PROPERTY(QImage CustomPieceSet READ GetCustomPieceSet WRITE SetCustomPieceSet)
     Q_PROPERTY(int DisplayCoords READ GetDisplayCoordBits WRITE SetDisplayCoordBits)
     Q_PROPERTY(bool CustomEngine READ GetCustomEngine WRITE SetCustomEngine)
+    Q_PROPERTY(int EnPassant READ GetEnPassantSquare WRITE SetEnPassantSquare)
     Q_PROPERTY(QPen LineStyle READ GetLineStyle WRITE SetLineStyle)
     Q_PROPERTY(QString Position READ GetPositionString WRITE SetPositionString)
     Q_PROPERTY(bool Resizable READ GetResizable WRITE SetResizable)
@@ -58,6 +60,7 @@ class TChessBrd : public QWidget, public ChessGame {
     Q_PROPERTY(QImage SquareLight READ GetSquareLight WRITE SetSquareLight)
     Q_PROPERTY(bool WhiteOnTop READ GetWhiteOnTop WRITE SetWhiteOnTop)
     Q_PROPERTY(bool WhiteToMove READ GetWhiteToMove WRITE SetWhiteToMove)
+    Q_PROPERTY(int ThinkingPriority READ GetThinkingPriorityValue WRITE SetThinkingPriorityValue)
     Q_PROPERTY(QString Version READ GetVersion WRITE SetVersion)
 
 public:
@@ -114,6 +117,22 @@ public:
     void SetWhiteOnTop(bool Value);
     QString GetVersion() const { return {}; }
     void SetVersion(const QString&) {}
+
+    // The model's and the engine's own types, as the integers a stored form carries; values outside
+    // their range are ignored like any refused setting.
+    int GetCastlingAllowedBits() const { return GetCastlingAllowed().Bits; }
+    void SetCastlingAllowedBits(int Value) {
+        SetCastlingAllowed(CastleSet{static_cast<std::uint8_t>(Value & 0x0F)});
+    }
+    int GetEnPassantSquare() const { return GetEnPassant(); }
+    void SetEnPassantSquare(int Value) {
+        if (Value >= None && Value <= H1) SetEnPassant(static_cast<Square>(Value));
+    }
+    int GetThinkingPriorityValue() const { return GetThinkingPriority(); }
+    void SetThinkingPriorityValue(int Value) {
+        if (Value >= tpIdle && Value <= tpTimeCritical)
+            SetThinkingPriority(static_cast<TThreadPriority>(Value));
+    }
 
     // Engine properties (ChessBrdEngine.cpp)
     bool GetComputerPlaysWhite() const { return FComputerPlaysWhite; }

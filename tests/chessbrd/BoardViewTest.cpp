@@ -1,9 +1,12 @@
 // Board view tests: properties and the piece set, the size rule, and what the canvas shows.
 #include "ChessBrd.h"
 
+#include <QMetaProperty>
 #include <QPainter>
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 namespace {
 
@@ -109,6 +112,41 @@ TEST(BoardProperties, WritingTheSquareOrBorderSizeSetsOnlyTheWidth) {
     b.SetSizeOfBorder(10);
     EXPECT_EQ(b.width(), 8 * 45 + 20);
     EXPECT_EQ(b.height(), 408);
+}
+
+TEST(BoardProperties, EveryPublishedPropertyCanBeSetByNameInLoadingOrder) {
+    const QMetaObject& mo = TChessBrd::staticMetaObject;
+    QStringList names;
+    for (int i = mo.propertyOffset(); i < mo.propertyCount(); ++i) names << QString(mo.property(i).name());
+    names.removeAll(QStringLiteral("CoordFontColor")); // ours: a QFont has no colour
+    const QStringList published = {
+        "AnimateMoves",    "AnimationDelay",     "BoardLines",         "BorderBitmap",    "BorderColor",
+        "CastlingAllowed", "ComputerPlaysBlack", "ComputerPlaysWhite", "Thinking",        "CoordFont",
+        "CurrentMove",     "CustomPieceSet",     "DisplayCoords",      "CustomEngine",    "EnPassant",
+        "LineStyle",       "Position",           "Resizable",          "ResizeMinSize",   "ResizeMaxSize",
+        "SearchDepth",     "SizeOfBorder",       "SizeOfSquare",       "SquareColorDark", "SquareColorLight",
+        "SquareDark",      "SquareLight",        "WhiteOnTop",         "WhiteToMove",     "ThinkingPriority",
+        "Version"};
+    EXPECT_EQ(names, published);
+
+    TChessBrd b;
+    EXPECT_TRUE(b.setProperty("ThinkingPriority", int(tpLowest)));
+    EXPECT_EQ(b.GetThinkingPriority(), tpLowest);
+    EXPECT_TRUE(b.setProperty("CastlingAllowed", 0));
+    EXPECT_EQ(b.GetCastlingAllowed(), CastleSet{});
+    EXPECT_TRUE(b.setProperty("EnPassant", 256 + int(A6)));
+    EXPECT_EQ(b.GetEnPassant(), None) << "not a square";
+}
+
+TEST(BoardProperties, OversizedSquareAndBorderWritesStayWithinTheLargestWidget) {
+    TChessBrd b;
+    b.SetSizeOfSquare(std::numeric_limits<int>::max());
+    EXPECT_GT(b.GetSizeOfSquare(), 40);
+    EXPECT_EQ(b.width(), 8LL * b.GetSizeOfSquare() + 2 * 24);
+    b.SetSizeOfSquare(40);
+    b.SetSizeOfBorder(std::numeric_limits<int>::max());
+    EXPECT_GT(b.GetSizeOfBorder(), 24);
+    EXPECT_EQ(b.width(), 8 * 40 + 2LL * b.GetSizeOfBorder());
 }
 
 TEST(BoardProperties, BitmapsAreCopiedNotShared) {
@@ -348,6 +386,18 @@ TEST(BoardRendering, ABoardSqueezedBelowItsBorderStaysDrawable) {
     EXPECT_EQ(b.Canvas().size(), QSize(side, side));
     EXPECT_EQ(b.SquareFromPoint(0, 0), A8);
     EXPECT_EQ(b.SquareFromPoint(side - 1, side - 1), H1);
+}
+
+TEST(BoardRendering, SizeWritesThatLeaveTheSideUnchangedStillRedrawTheBoard) {
+    TChessBrd b;
+    b.SetPositionString(EmptyBoard);
+    b.Paint();
+    b.SetSizeOfSquare(45);
+    b.SetSizeOfBorder(4); // 8 * 45 + 2 * 4 = 368: the old side again
+    ASSERT_EQ(b.size(), QSize(368, 368));
+    b.grab();
+    EXPECT_EQ(At(b, 4, 4), Silver) << "a8 starts where the old border was";
+    EXPECT_EQ(At(b, 4 + 45, 4), Gray);
 }
 
 TEST(BoardRendering, ASetterRepaintsAtOnceAfterRaisingOnPaint) {
