@@ -289,6 +289,7 @@ private:
     QPoint FPressPoint;
     QPointer<QLabel> FDragImage; // the floating piece, a child of the parent window
     bool FDragActive = false;
+    bool FDragAborted = false;
     bool FDragAccepted = false;
     bool FDragCursorShown = false;
     int FAnimationSteps = 0;

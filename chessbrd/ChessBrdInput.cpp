@@ -101,7 +101,10 @@ void TChessBrd::mouseReleaseEvent(QMouseEvent* e) {
         if (OnEndDrag) OnEndDrag(this, pos.x(), pos.y());
     } else {
         FPressed = false;
-        if (e->button() == Qt::LeftButton && rect().contains(pos) && OnClick) OnClick(this);
+        // The release that follows a drag cancelled by Escape ends that drag; it is no click.
+        const bool click = !FDragAborted;
+        FDragAborted = false;
+        if (click && e->button() == Qt::LeftButton && rect().contains(pos) && OnClick) OnClick(this);
     }
 }
 
@@ -126,6 +129,7 @@ void TChessBrd::hideEvent(QHideEvent* e) {
 
 void TChessBrd::AbortDrag() {
     const QPoint at = mapFromGlobal(QCursor::pos());
+    FDragAborted = QGuiApplication::mouseButtons() != Qt::NoButton;
     EndDrag();
     DragCanceled();
     if (OnEndDrag) OnEndDrag(this, at.x(), at.y());
@@ -170,8 +174,8 @@ void TChessBrd::DragOver(int X, int Y) {
 }
 
 void TChessBrd::DragDrop(int X, int Y) {
-    HideDragImage();
     if (OnDragDrop) OnDragDrop(this, X, Y);
+    HideDragImage();
     DropTarget = SquareFromPoint(X, Y);
     if (DropTarget == DragSource) {
         DrawPiece(DragSource, PieceAt(DragSource));

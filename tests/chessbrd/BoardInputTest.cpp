@@ -153,6 +153,8 @@ TEST_F(BoardInput, APressWithoutADragChangesNothing) {
 
 TEST_F(BoardInput, EscapeReleaseOutsideAndHidingCancelTheDrag) {
     const QImage before = SquareImage(D2);
+    int clicks = 0;
+    board->OnClick = [&](TChessBrd*) { ++clicks; };
     Press(Centre(D2));
     Move(Centre(D4));
     QTest::keyClick(board, Qt::Key_Escape);
@@ -162,6 +164,7 @@ TEST_F(BoardInput, EscapeReleaseOutsideAndHidingCancelTheDrag) {
     Move(Centre(D3));
     Release(Centre(D3));
     EXPECT_EQ(illegal.size(), 1u) << "the drag ended with Escape";
+    EXPECT_EQ(clicks, 0) << "the release after Escape belongs to the cancelled drag";
     EXPECT_EQ(board->PieceAt(D2), 'P');
 
     Press(Centre(D2));
