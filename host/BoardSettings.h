@@ -1,0 +1,15 @@
+// The board as both main windows store it (ChessBrd1), and the fonts their fixed layouts are measured in.
+#pragma once
+#include <QFont>
+
+class TChessBrd;
+
+// White border, white and silver squares, coordinates on all four sides in black, animated moves with
+// delay 0, lowest thinking priority, the windows' own piece set, an empty position.
+void ApplyMainWindowBoardSettings(TChessBrd& Board);
+
+// Maps "Tahoma" onto an installed face of the same metrics class; call once before creating windows.
+void InstallFontSubstitutes();
+
+// "Tahoma" at a pixel size (8 points at 96 dpi = 11 px), as the layouts request it.
+QFont TahomaFont(int PixelSize = 11, bool Bold = false);

@@ -1,0 +1,9 @@
+// The orange frames that mark the last move. They are drawn into the board's canvas, so they vanish with the
+// board's next full paint (turning the board, say) and can be drawn again at any time without a repaint loop.
+#pragma once
+#include "ChessTypes.h"
+
+class TChessBrd;
+
+// Frames both squares 2 px inside their edges; draws nothing when From is not on the board (None).
+void DrawLastMoveFrames(TChessBrd& Board, Square From, Square To);

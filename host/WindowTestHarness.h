@@ -1,0 +1,52 @@
+// Drives a real main window offscreen: message boxes and file dialogs are answered from a script and
+// recorded, and sounds go to a device that records their names instead of the speakers.
+#pragma once
+#include "ChessTypes.h"
+#include "Dialogs.h"
+#include "Sound.h"
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <vector>
+
+class TChessBrd;
+
+class ScriptedDialogs : public DialogProvider {
+public:
+    struct Message {
+        QMessageBox::Icon Icon;
+        QString Caption;
+        QString Text;
+    };
+    // Answers for the next file dialogs, in order; an empty answer (or none left) is a cancel.
+    std::deque<QString> FileAnswers;
+    std::vector<FileDialogRequest> FileRequests;
+    std::vector<Message> Messages;
+
+    QString GetFileName(QWidget* Parent, const FileDialogRequest& Request) override;
+    void ShowMessage(QWidget* Parent, QMessageBox::Icon Icon, const QString& Caption,
+                     const QString& Text) override;
+};
+
+// Installs the scripted dialogs and a recording sound device for its lifetime.
+class WindowTestHarness {
+public:
+    explicit WindowTestHarness(bool SoundDeviceExists = true);
+    ~WindowTestHarness();
+    WindowTestHarness(const WindowTestHarness&) = delete;
+    WindowTestHarness& operator=(const WindowTestHarness&) = delete;
+
+    ScriptedDialogs Dialogs;
+    // Names of the sounds played so far, in order.
+    const QStringList& PlayedSounds() const;
+    void ClearPlayedSounds();
+
+    // Drags a piece with the mouse from one square to another, as a person would.
+    static void DragPiece(TChessBrd& Board, Square From, Square To);
+    // Runs the event loop until Condition holds or TimeoutMs passes; returns whether it holds.
+    static bool WaitUntil(const std::function<bool()>& Condition, int TimeoutMs = 10000);
+
+private:
+    struct Recorder;
+    Recorder* FRecorder; // owned by the sound layer while installed
+};
