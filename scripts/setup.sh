@@ -2,12 +2,16 @@
 # Shared set-up for ./run and ./test: install what a fresh Debian 12 machine lacks, then configure and build.
 set -euo pipefail
 
-PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libpng-dev zlib1g-dev libasound2-dev
-    libsndfile1-dev libgtest-dev libbenchmark-dev fonts-dejavu-core clang-format xvfb xauth xdotool imagemagick)
+# What building and running need; ./test adds what testing and checking need.
+RUN_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libpng-dev zlib1g-dev libasound2-dev
+    libsndfile1-dev libgtest-dev libbenchmark-dev fonts-dejavu-core)
+TEST_PACKAGES=(git clang-format clang libclang-rt-14-dev xvfb xauth xdotool imagemagick)
 
+# install_missing [PACKAGE...]: installs the given packages (default: what running needs) when missing.
 install_missing() {
-    local missing=()
-    for p in "${PACKAGES[@]}"; do
+    local missing=() wanted=("$@")
+    [ ${#wanted[@]} -eq 0 ] && wanted=("${RUN_PACKAGES[@]}")
+    for p in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
