@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QSocketNotifier>
 
 #include <algorithm>
 #include <cstdlib>
@@ -75,8 +76,7 @@ void TChessBrd::mouseMoveEvent(QMouseEvent* e) {
         (std::abs(x - FPressPoint.x()) >= DragThreshold || std::abs(y - FPressPoint.y()) >= DragThreshold)) {
         FDragActive = true;
         FDragAccepted = false;
-        // Escape must reach the board wherever the keyboard focus is.
-        qApp->installEventFilter(this);
+        UpdateApplicationFilter();
         if (OnStartDrag) OnStartDrag(this);
     }
     if (FDragActive) {
@@ -112,7 +112,26 @@ void TChessBrd::mouseReleaseEvent(QMouseEvent* e) {
     }
 }
 
+// Escape must reach the board wherever the keyboard focus is, during a drag; and during a slide socket
+// notifications must wait, which not every event dispatcher does for ExcludeSocketNotifiers (GLib's does
+// not). A notifier that fires then is switched off, and switched on again once the slide is over: its
+// descriptor is still ready, so it fires again from the window's own event loop.
+void TChessBrd::UpdateApplicationFilter() {
+    if (!qApp) return;
+    if (FDragActive || FSlide)
+        qApp->installEventFilter(this);
+    else
+        qApp->removeEventFilter(this);
+}
+
 bool TChessBrd::eventFilter(QObject* watched, QEvent* e) {
+    if (FSlide && e->type() == QEvent::SockAct) {
+        if (auto* notifier = qobject_cast<QSocketNotifier*>(watched)) {
+            notifier->setEnabled(false);
+            FHeldNotifiers.emplace_back(notifier);
+            return true;
+        }
+    }
     if (FDragActive && e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
         AbortDrag();
         return true;
@@ -150,7 +169,7 @@ void TChessBrd::AbortDrag() {
 void TChessBrd::EndDrag() {
     FDragActive = false;
     FPressed = false;
-    if (qApp) qApp->removeEventFilter(this);
+    UpdateApplicationFilter();
     if (FDragCursorShown) {
         QGuiApplication::restoreOverrideCursor();
         FDragCursorShown = false;
@@ -271,6 +290,7 @@ void TChessBrd::AnimateMove(Square FromSq, Square ToSq, int Delay) {
         connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
         SlideClock clock{FTicks.elapsed(), steps, Delay, &loop, &timer};
         SlideClock* const outer = std::exchange(FSlide, isVisible() ? &clock : nullptr);
+        UpdateApplicationFilter();
 
         ShowDragImage(piece, x1, y1);
         if (knight) {
@@ -280,6 +300,11 @@ void TChessBrd::AnimateMove(Square FromSq, Square ToSq, int Delay) {
             AnimateLine(x1, y1, x2, y2, Delay);
         }
         FSlide = outer;
+        UpdateApplicationFilter();
+        if (!FSlide) {
+            for (const QPointer<QSocketNotifier>& notifier : std::exchange(FHeldNotifiers, {}))
+                if (notifier) notifier->setEnabled(true);
+        }
     }
     HideDragImage();
 }
