@@ -358,13 +358,14 @@ void TChessBrd::AnimationStep(int X, int Y, int Delay) {
     if (!FSlide) return;
     qint64 due = FSlide->Start;
     if (FSlide->Steps > 1) due += qint64(SlideDuration) * step / (FSlide->Steps - 1);
-    // Each step lasts more than the delay, as the delay's own wait used to make it.
+    // A positive delay adds its own wait to every step, so each step lasts longer than the delay.
     if (Delay > 0) due += qint64(step + 1) * (Delay + 1);
     StepWait(due);
 }
 
 // The window keeps painting while the piece slides, but clicks, keys and socket notifications wait until
-// the move is complete: they could start another move or a new game in the middle of this one.
+// the slide is over: they could start another move or a new game in the middle of this one. (Handlers of
+// the move that process messages themselves are the hosts' to guard, with MoveInProgress.)
 void TChessBrd::StepWait(qint64 Due) {
     constexpr auto flags = QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers;
     const qint64 left = Due - FTicks.elapsed();
