@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // The resources live in this static library; registering them here means every program that plays a
@@ -70,7 +72,9 @@ void QuietAlsaErrors(const char*, int, const char*, int, const char*, ...) {}
 
 class AlsaDevice : public SoundDevice {
 public:
-    AlsaDevice() { snd_lib_error_set_handler(QuietAlsaErrors); }
+    explicit AlsaDevice(std::string pcmName) : PcmName(std::move(pcmName)) {
+        snd_lib_error_set_handler(QuietAlsaErrors);
+    }
 
     bool Exists() override {
         int card = -1;
@@ -82,7 +86,7 @@ public:
         if (Clip.SampleRate <= 0 || frameBytes <= 0) return;
         snd_pcm_t* pcm = nullptr;
         // Non-blocking: a device that another program holds makes the open fail at once instead of waiting.
-        if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) return;
+        if (snd_pcm_open(&pcm, PcmName.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) return;
         const snd_pcm_format_t format = Clip.BitsPerSample == 8 ? SND_PCM_FORMAT_U8 : SND_PCM_FORMAT_S16_LE;
         if (snd_pcm_set_params(pcm, format, SND_PCM_ACCESS_RW_INTERLEAVED,
                                static_cast<unsigned>(Clip.Channels), static_cast<unsigned>(Clip.SampleRate),
@@ -92,6 +96,8 @@ public:
     }
 
 private:
+    std::string PcmName;
+
     // Writes the clip, sleeping in snd_pcm_wait while the buffer is full, then waits for the buffer to run
     // empty. Every wait is bounded by the clip's own length plus a margin, so a stalled device cannot hold
     // the caller for long.
@@ -124,7 +130,7 @@ private:
 };
 
 std::unique_ptr<SoundDevice>& CurrentDevice() {
-    static std::unique_ptr<SoundDevice> device = std::make_unique<AlsaDevice>();
+    static std::unique_ptr<SoundDevice> device = Sound::AlsaOutput("default");
     return device;
 }
 
@@ -142,7 +148,11 @@ void Play(const QString& Name) {
 }
 
 void SetDevice(std::unique_ptr<SoundDevice> Device) {
-    CurrentDevice() = Device ? std::move(Device) : std::make_unique<AlsaDevice>();
+    CurrentDevice() = Device ? std::move(Device) : AlsaOutput("default");
+}
+
+std::unique_ptr<SoundDevice> AlsaOutput(const char* PcmName) {
+    return std::make_unique<AlsaDevice>(PcmName);
 }
 
 bool LoadClip(const QString& Name, SoundClip& Clip) {
