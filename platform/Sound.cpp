@@ -112,13 +112,17 @@ private:
         while (done < total && Clock::now() < deadline) {
             const snd_pcm_sframes_t n = snd_pcm_writei(pcm, data + done * frameBytes, total - done);
             if (n == -EAGAIN) {
-                if (snd_pcm_wait(pcm, 100) < 0 && snd_pcm_recover(pcm, -EPIPE, 1) < 0) return;
+                const int waited = snd_pcm_wait(pcm, 100);
+                if (waited < 0 && snd_pcm_recover(pcm, waited, 1) < 0) return;
             } else if (n < 0) {
                 if (snd_pcm_recover(pcm, static_cast<int>(n), 1) < 0) return;
             } else {
                 done += static_cast<snd_pcm_uframes_t>(n);
             }
         }
+        // Playback starts by itself only once the buffer is full; a clip shorter than the buffer needs a
+        // push.
+        if (snd_pcm_state(pcm) == SND_PCM_STATE_PREPARED) snd_pcm_start(pcm);
         // In non-blocking mode drain returns at once, so wait out what the device still holds.
         while (Clock::now() < deadline) {
             snd_pcm_sframes_t delay = 0;
