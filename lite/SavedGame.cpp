@@ -10,11 +10,13 @@ const QByteArray SavedGame::NoLastMove = "@9-@9";
 QByteArray SavedGame::LastMoveText(Square From, Square To) {
     // None has no file and rank; the format writes it as "@9" (file 0 and the rank a square 0 would have).
     if (From == None || To == None) return NoLastMove;
-    const auto name = [](Square sq) {
-        return QByteArray{static_cast<char>('@' + ChessGame::FileOf(sq)),
-                          static_cast<char>('0' + ChessGame::RankOf(sq))};
-    };
-    return name(From) + '-' + name(To);
+    QByteArray text;
+    for (Square sq : {From, To}) {
+        if (!text.isEmpty()) text += '-';
+        text += static_cast<char>('@' + ChessGame::FileOf(sq));
+        text += static_cast<char>('0' + ChessGame::RankOf(sq));
+    }
+    return text;
 }
 
 bool SavedGame::ParseLastMove(const QByteArray& Text, Square& From, Square& To) {

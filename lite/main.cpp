@@ -215,7 +215,7 @@ bool TForm1::StartWithFile(const QString& FileName) {
     OpenDialog1.FileName = QFileInfo(FileName).absoluteFilePath();
     ui->Label3->setText(QFileInfo(FileName).fileName());
     Button1Click();
-    return ui->RichEdit1->isVisible();
+    return ui->TabControl1->isHidden();
 }
 
 void TForm1::RichEdit1Change() {
