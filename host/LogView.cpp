@@ -6,6 +6,12 @@
 #include <QTextCursor>
 #include <QTime>
 
+namespace {
+// Laying out a paragraph without break opportunities costs time quadratic in its length: a megabyte would
+// freeze the window for minutes. Nobody reads that much of one line in a 176-pixel log, so the rest is cut.
+constexpr qsizetype MaxParagraph = 10000;
+} // namespace
+
 LogView::LogView(QWidget* parent) : QPlainTextEdit(parent) {
     setReadOnly(true);
     setUndoRedoEnabled(false);
@@ -28,7 +34,11 @@ void LogView::LogMessage(const QString& Text, const QColor& Color) {
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
-    for (const QString& paragraph : paragraphs) {
+    for (QString paragraph : paragraphs) {
+        if (paragraph.size() > MaxParagraph) {
+            paragraph.truncate(MaxParagraph);
+            paragraph.append(QChar(0x2026));
+        }
         if (FLineCount > 0)
             cursor.insertBlock(QTextBlockFormat(), format);
         else

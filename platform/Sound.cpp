@@ -65,8 +65,13 @@ sf_count_t MemTell(void* user) {
     return static_cast<MemoryFile*>(user)->Offset;
 }
 
+// ALSA reports every failure on standard error as well; a missing or busy device is normal here.
+void QuietAlsaErrors(const char*, int, const char*, int, const char*, ...) {}
+
 class AlsaDevice : public SoundDevice {
 public:
+    AlsaDevice() { snd_lib_error_set_handler(QuietAlsaErrors); }
+
     bool Exists() override {
         int card = -1;
         return snd_card_next(&card) == 0 && card >= 0;
@@ -141,6 +146,11 @@ void SetDevice(std::unique_ptr<SoundDevice> Device) {
 }
 
 bool LoadClip(const QString& Name, SoundClip& Clip) {
+    // Names are words like "MOVE"; anything that could lead elsewhere in the resources is no sound of ours.
+    const bool word = !Name.isEmpty() && std::all_of(Name.begin(), Name.end(), [](QChar c) {
+        return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'_';
+    });
+    if (!word) return false;
     RegisterSoundResources();
     QFile file(QStringLiteral(":/sounds/%1.wav").arg(Name));
     if (!file.open(QIODevice::ReadOnly)) return false;
