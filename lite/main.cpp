@@ -55,7 +55,7 @@ TChessBrd& TForm1::Board() const {
 }
 
 bool TForm1::MoveInProgress() const {
-    return FSliding;
+    return Board().MoveInProgress();
 }
 
 void TForm1::FormCreate() {
@@ -228,7 +228,7 @@ void TForm1::LogMessage(const QString& Text, std::uint32_t Color) {
 
 void TForm1::DrawMove() {
     // During the slide the canvas belongs to the moving piece; the move's own handler frames it after.
-    if (MoveInProgress()) return;
+    if (FSliding) return;
     DrawLastMoveFrames(Board(), LastMoveFrom, LastMoveTo);
 }
 

@@ -32,8 +32,8 @@ public:
     bool StartWithFile(const QString& FileName);
 
     TChessBrd& Board() const;
-    // Whether a move is being carried out (the computer's piece is sliding): work that changes the board
-    // or waits for the engine is held until it is complete.
+    // Whether the board is carrying out a move (the computer's piece may be sliding, processing window
+    // messages): work that changes the board or waits for the engine is held until it is complete.
     bool MoveInProgress() const;
 
     bool NewGameSelected = true;
@@ -110,7 +110,7 @@ private:
     bool FStartWhite = true;
     // Counts the legal moves, so that loading can tell whether the computer has moved meanwhile.
     int FMovesPlayed = 0;
-    // Set while the computer's piece slides; the slide processes window messages.
+    // Set while the computer's piece slides: the frames wait for the move's own handler.
     bool FSliding = false;
     std::vector<std::function<void()>> FHeld;
     QTimer* FHeldTimer = nullptr;

@@ -383,3 +383,47 @@ TEST_F(LiteGame, ClosingWhileTheComputerThinksStopsItAndCloses) {
     EXPECT_FALSE(Board().GetComputerPlaysWhite());
     EXPECT_FALSE(Board().GetThinking());
 }
+
+class LiteDuringTheComputersSlide : public LiteWindow {
+protected:
+    // Runs Action once, at the first step of the computer's slide, while the move is in progress.
+    void AtFirstSlideStep(std::function<void()> Action) {
+        auto windowsOwn = Board().OnAnimationStep;
+        Board().OnAnimationStep = [this, windowsOwn, Action, done = false](int x, int y) mutable {
+            windowsOwn(x, y);
+            if (done) return;
+            done = true;
+            InProgressAtAction = Board().MoveInProgress();
+            Action();
+            LinesRightAfterAction = Log().LineCount();
+        };
+    }
+    bool InProgressAtAction = false;
+    int LinesRightAfterAction = 0;
+};
+
+TEST_F(LiteDuringTheComputersSlide, ATakeBackWaitsUntilTheMoveIsCompleteAndThenUndoesBoth) {
+    StartNewGame();
+    AtFirstSlideStep([this] { Click("PngSpeedButton1"); });
+    WindowTestHarness::DragPiece(Board(), E2, E4);
+    ASSERT_TRUE(WindowTestHarness::WaitUntil([this] { return Logged("Отмена хода"); }));
+    EXPECT_TRUE(InProgressAtAction);
+    EXPECT_EQ(LinesRightAfterAction, 4); // nothing was logged while the piece was sliding
+    const QStringList lines = GameLog();
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], "Ход: E2 - E4");
+    EXPECT_TRUE(lines[1].startsWith("Ход: "));
+    EXPECT_EQ(Board().GetPosition().substr(48), "PPPPPPPPRNBQKBNR");
+    EXPECT_TRUE(Board().GetWhiteToMove());
+}
+
+TEST_F(LiteDuringTheComputersSlide, ClosingWaitsUntilTheMoveIsCompleteAndThenStopsTheComputer) {
+    StartNewGame();
+    bool closedAtOnce = true;
+    AtFirstSlideStep([this, &closedAtOnce] { closedAtOnce = Form->close(); });
+    WindowTestHarness::DragPiece(Board(), E2, E4);
+    ASSERT_TRUE(WindowTestHarness::WaitUntil([this] { return !Form->isVisible(); }));
+    EXPECT_FALSE(closedAtOnce);
+    EXPECT_EQ(GameLog().size(), 2);
+    EXPECT_FALSE(Board().GetComputerPlaysBlack());
+}
