@@ -4,6 +4,8 @@
 
 #include <QIcon>
 #include <QPixmap>
+#include <QStyleOptionToolButton>
+#include <QStylePainter>
 
 TPngSpeedButton::TPngSpeedButton(QWidget* parent) : QToolButton(parent) {
     setAutoRaise(true); // flat: the frame shows only under the pointer and while pressed
@@ -52,4 +54,30 @@ void TPngSpeedButton::UpdateIcon() {
     icon.addPixmap(QPixmap::fromImage(FPngImage), QIcon::Active);
     icon.addPixmap(QPixmap::fromImage(DisabledImage(FPngImage, FPngOptions)), QIcon::Disabled);
     setIcon(icon);
+}
+
+void TPngSpeedButton::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionToolButton option;
+    initStyleOption(&option);
+    // The style draws the flat button alone; picture and caption are placed as a speed button places its
+    // glyph: both centred together, 4 pixels apart, shifted by a pixel while the button is down.
+    const QString caption = option.text;
+    option.text.clear();
+    option.icon = QIcon();
+    painter.drawComplexControl(QStyle::CC_ToolButton, option);
+
+    const QPixmap picture = icon().pixmap(iconSize(), isEnabled() ? QIcon::Normal : QIcon::Disabled);
+    const int spacing = caption.isEmpty() || picture.isNull() ? 0 : 4;
+    const int textWidth = caption.isEmpty() ? 0 : fontMetrics().horizontalAdvance(caption);
+    const int pictureWidth = picture.isNull() ? 0 : iconSize().width();
+    const QPoint down = isDown() || isChecked() ? QPoint(1, 1) : QPoint();
+    int x = (width() - pictureWidth - spacing - textWidth) / 2 + down.x();
+    if (!picture.isNull()) {
+        painter.drawPixmap(x, (height() - iconSize().height()) / 2 + down.y(), picture);
+        x += pictureWidth + spacing;
+    }
+    if (!caption.isEmpty())
+        painter.drawItemText(QRect(x, down.y(), textWidth, height()), Qt::AlignLeft | Qt::AlignVCenter,
+                             palette(), isEnabled(), caption, QPalette::ButtonText);
 }

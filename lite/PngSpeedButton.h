@@ -23,6 +23,9 @@ public:
     // colour replaced by its grey 0.30 R + 0.59 G + 0.11 B.
     static QImage DisabledImage(const QImage& Image, int Options);
 
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
 private:
     void UpdateIcon();
 

@@ -72,6 +72,8 @@ void TForm1::FormCreate() {
     navy.setColor(QPalette::Inactive, QPalette::WindowText, WinColor(0x800000));
     ui->Label3->setPalette(navy);
     ui->RichEdit1->setFont(TahomaFont(11));
+    // A log is read, not edited: no caret.
+    ui->RichEdit1->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     ui->PngSpeedButton1->LoadPng(QStringLiteral(":/buttons/takeback.png"));
     ui->PngSpeedButton2->LoadPng(QStringLiteral(":/buttons/replay.png"));
@@ -121,7 +123,7 @@ void TForm1::FormCreate() {
 
     LogMessage(Caption, LogColor::Status);
     LogMessage(QStringLiteral("https://gambitron.example.org"), LogColor::Status);
-    LogMessage(QStringLiteral("© 2026 Разработчики Gambitron"), LogColor::Status);
+    LogMessage(QStringLiteral("© 2026 Gambitron"), LogColor::Status);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect r = rect();
