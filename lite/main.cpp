@@ -470,9 +470,11 @@ bool TForm1::LoadPosition() {
 
     TChessBrd& board = Board();
     const int movesBefore = FMovesPlayed;
-    SavedGame::ApplySettings(file, board);
+    // Taken before the settings reach the board: halting the engine for the last of them lets a computer
+    // that was quick move already.
     FStartMove = board.GetCurrentMove();
-    FStartWhite = board.GetWhiteToMove();
+    FStartWhite = file.ReadBool(SavedGame::Section, "WhiteToMove", board.GetWhiteToMove());
+    SavedGame::ApplySettings(file, board);
     if (board.GetComputerPlaysWhite())
         LogMessage(QStringLiteral("Компьютер играет белыми"), LogColor::Status);
     if (board.GetComputerPlaysBlack())
