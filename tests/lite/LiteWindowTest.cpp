@@ -177,7 +177,7 @@ TEST_F(LiteGame, TurningTheBoardLogsItAndLeavesTheFramesForTheNextRepaint) {
     EXPECT_EQ(GameLog().last(), "Поворот доски");
     EXPECT_EQ(LineColor("Поворот доски"), Colour(LogColor::Status));
     EXPECT_FALSE(Framed(D4));
-    Form->DrawMove();
+    Form->repaint(); // the window's repaint draws them again
     EXPECT_TRUE(Framed(D4));
     Click("PngSpeedButton3");
     EXPECT_FALSE(Board().GetWhiteOnTop());
