@@ -37,7 +37,9 @@ QByteArray WithoutCr(const QByteArray& Text) {
 
 // The name of a section header line ("[name]"), or false when the line is none.
 bool SectionName(const QByteArray& Text, QByteArray& Name) {
-    const QByteArray t = Trimmed(Text);
+    QByteArray t = Trimmed(Text);
+    // Editors that save UTF-8 put a byte-order mark before the first header.
+    if (t.startsWith("\xEF\xBB\xBF")) t = Trimmed(t.mid(3));
     if (!t.startsWith('[')) return false;
     const qsizetype close = t.indexOf(']');
     Name = Trimmed(close < 0 ? t.mid(1) : t.mid(1, close - 1));

@@ -55,6 +55,13 @@ TEST(IniFileReading, WindowsLineBreaksLoseOneCarriageReturnAndNothingElse) {
     EXPECT_EQ(ini.ReadString(Section, "C", "x"), "c");
 }
 
+TEST(IniFileReading, AByteOrderMarkBeforeTheFirstHeaderIsNoPartOfTheName) {
+    IniFile ini = FromBytes("\xEF\xBB\xBF[Gambitron Position]\r\nGameVersion=x\r\n");
+    EXPECT_EQ(ini.ReadString(Section, "GameVersion", "failed"), "x");
+    ASSERT_TRUE(ini.WriteString(Section, "GameVersion", "y"));
+    EXPECT_EQ(ini.Bytes(), "\xEF\xBB\xBF[Gambitron Position]\r\nGameVersion=y\r\n");
+}
+
 TEST(IniFileReading, BytesOutsideAsciiAndZerosAreKeptAsTheyAre) {
     const QByteArray value("\xcf\xf0\x00\xe8", 4);
     const IniFile ini = FromBytes("[S]\nK=" + value + "\n");
