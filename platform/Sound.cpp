@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // The resources live in this static library; registering them here means every program that plays a
@@ -70,7 +72,9 @@ void QuietAlsaErrors(const char*, int, const char*, int, const char*, ...) {}
 
 class AlsaDevice : public SoundDevice {
 public:
-    AlsaDevice() { snd_lib_error_set_handler(QuietAlsaErrors); }
+    explicit AlsaDevice(std::string pcmName) : PcmName(std::move(pcmName)) {
+        snd_lib_error_set_handler(QuietAlsaErrors);
+    }
 
     bool Exists() override {
         int card = -1;
@@ -82,7 +86,7 @@ public:
         if (Clip.SampleRate <= 0 || frameBytes <= 0) return;
         snd_pcm_t* pcm = nullptr;
         // Non-blocking: a device that another program holds makes the open fail at once instead of waiting.
-        if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) return;
+        if (snd_pcm_open(&pcm, PcmName.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) return;
         const snd_pcm_format_t format = Clip.BitsPerSample == 8 ? SND_PCM_FORMAT_U8 : SND_PCM_FORMAT_S16_LE;
         if (snd_pcm_set_params(pcm, format, SND_PCM_ACCESS_RW_INTERLEAVED,
                                static_cast<unsigned>(Clip.Channels), static_cast<unsigned>(Clip.SampleRate),
@@ -92,6 +96,8 @@ public:
     }
 
 private:
+    std::string PcmName;
+
     // Writes the clip, sleeping in snd_pcm_wait while the buffer is full, then waits for the buffer to run
     // empty. Every wait is bounded by the clip's own length plus a margin, so a stalled device cannot hold
     // the caller for long.
@@ -106,13 +112,17 @@ private:
         while (done < total && Clock::now() < deadline) {
             const snd_pcm_sframes_t n = snd_pcm_writei(pcm, data + done * frameBytes, total - done);
             if (n == -EAGAIN) {
-                if (snd_pcm_wait(pcm, 100) < 0 && snd_pcm_recover(pcm, -EPIPE, 1) < 0) return;
+                const int waited = snd_pcm_wait(pcm, 100);
+                if (waited < 0 && snd_pcm_recover(pcm, waited, 1) < 0) return;
             } else if (n < 0) {
                 if (snd_pcm_recover(pcm, static_cast<int>(n), 1) < 0) return;
             } else {
                 done += static_cast<snd_pcm_uframes_t>(n);
             }
         }
+        // Playback starts by itself only once the buffer is full; a clip shorter than the buffer needs a
+        // push.
+        if (snd_pcm_state(pcm) == SND_PCM_STATE_PREPARED) snd_pcm_start(pcm);
         // In non-blocking mode drain returns at once, so wait out what the device still holds.
         while (Clock::now() < deadline) {
             snd_pcm_sframes_t delay = 0;
@@ -124,7 +134,7 @@ private:
 };
 
 std::unique_ptr<SoundDevice>& CurrentDevice() {
-    static std::unique_ptr<SoundDevice> device = std::make_unique<AlsaDevice>();
+    static std::unique_ptr<SoundDevice> device = Sound::AlsaOutput("default");
     return device;
 }
 
@@ -142,7 +152,11 @@ void Play(const QString& Name) {
 }
 
 void SetDevice(std::unique_ptr<SoundDevice> Device) {
-    CurrentDevice() = Device ? std::move(Device) : std::make_unique<AlsaDevice>();
+    CurrentDevice() = Device ? std::move(Device) : AlsaOutput("default");
+}
+
+std::unique_ptr<SoundDevice> AlsaOutput(const char* PcmName) {
+    return std::make_unique<AlsaDevice>(PcmName);
 }
 
 bool LoadClip(const QString& Name, SoundClip& Clip) {

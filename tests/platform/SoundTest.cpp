@@ -188,3 +188,28 @@ TEST(WavDecoding, ReadsOnlyTheSamplesThatAreReallyThere) {
         EXPECT_LT(cut.Pcm.size(), move.Pcm.size());
     }
 }
+
+// ALSA's null device takes samples like a real one, without a sound card: the whole write-and-wait path
+// runs and returns, for both sample widths.
+TEST(AlsaOutput, PlaysEveryClipThroughToTheEndOnTheNullDevice) {
+    const std::unique_ptr<SoundDevice> device = Sound::AlsaOutput("null");
+    for (const char* name : {"MOVE", "MATE", "CHAT"}) {
+        SoundClip clip;
+        ASSERT_TRUE(Sound::LoadClip(QString::fromLatin1(name), clip));
+        device->Play(QString::fromLatin1(name), clip);
+    }
+    SoundClip broken;
+    broken.SampleRate = 22050;
+    broken.Channels = 1;
+    broken.BitsPerSample = 16;
+    broken.Pcm = QByteArray(3, '\0'); // not even two whole frames
+    device->Play(QStringLiteral("broken"), broken);
+    device->Play(QStringLiteral("empty"), SoundClip{});
+}
+
+TEST(AlsaOutput, AMissingDeviceIsSilentlySkipped) {
+    const std::unique_ptr<SoundDevice> device = Sound::AlsaOutput("no_such_device");
+    SoundClip clip;
+    ASSERT_TRUE(Sound::LoadClip(QStringLiteral("CHAT"), clip));
+    device->Play(QStringLiteral("CHAT"), clip);
+}
