@@ -148,7 +148,8 @@ void TChessThread::Synchronize(const std::function<void()>& Call) {
 bool TChessThread::WakeWindowThread() {
     const std::uint64_t one = 1;
     for (;;) {
-        if (write(FWakeFd, &one, sizeof one) == sizeof one) return true;
+        const auto written = write(FWakeFd, &one, sizeof one);
+        if (written >= 0) return written == sizeof one;
         // A full counter still leaves the descriptor readable, so the window thread wakes all the same.
         if (errno == EAGAIN) return true;
         if (errno != EINTR) return false;
@@ -160,9 +161,10 @@ void TChessThread::RunPendingCall() {
     ssize_t got;
     do got = read(FWakeFd, &count, sizeof count);
     while (got < 0 && errno == EINTR);
-    // Nothing to read is a spurious wake-up. Any other failure would leave the descriptor readable and the
-    // notifier firing without pause: it is switched off, and the thread parks after this call.
-    const bool broken = got < 0 && errno != EAGAIN;
+    // Nothing to read is a spurious wake-up. Any other result (an error, or an end of file no eventfd gives)
+    // would leave the descriptor readable and the notifier firing without pause: it is switched off, and
+    // the thread parks after this call.
+    const bool broken = got < 0 ? errno != EAGAIN : got != sizeof count;
     if (broken) {
         qWarning("TChessThread: the wake-up channel failed; the computer player stops");
         FNotifier->setEnabled(false);
