@@ -93,18 +93,20 @@ void TForm1::FormCreate() {
     // The slide of the computer's piece processes window messages; OnLegalMove follows it.
     board.OnAnimationStep = [this](int, int) { FSliding = true; };
 
-    SaveDialog1 = {
-        QStringLiteral("Сохранение игры"), PositionFilter, QStringLiteral("pos"), {}, {}, true, true, false};
-    OpenDialog1 = {
-        QStringLiteral("Загрузка игры"), PositionFilter, QStringLiteral("pos"), {}, {}, false, false, true};
-    SavePictureDialog1 = {QStringLiteral("Снимок игры"),
-                          QStringLiteral("Bitmaps (*.bmp)"),
-                          QStringLiteral("bmp"),
-                          {},
-                          {},
-                          true,
-                          true,
-                          false};
+    // Save dialogs ask before overwriting; the open dialog takes existing files only.
+    const auto dialog = [](const QString& Title, const QString& Filter, const QString& Suffix, bool Save) {
+        FileDialogRequest request;
+        request.Title = Title;
+        request.Filter = Filter;
+        request.DefaultSuffix = Suffix;
+        request.Save = request.ConfirmOverwrite = Save;
+        request.MustExist = !Save;
+        return request;
+    };
+    SaveDialog1 = dialog(QStringLiteral("Сохранение игры"), PositionFilter, QStringLiteral("pos"), true);
+    OpenDialog1 = dialog(QStringLiteral("Загрузка игры"), PositionFilter, QStringLiteral("pos"), false);
+    SavePictureDialog1 =
+        dialog(QStringLiteral("Снимок игры"), QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("bmp"), true);
 
     connect(ui->RadioButton1, &QRadioButton::toggled, this, [this] { RadioButton1Click(); });
     connect(ui->RadioButton2, &QRadioButton::toggled, this, [this] { RadioButton1Click(); });
