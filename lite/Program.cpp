@@ -1,0 +1,76 @@
+// gambitron-lite: one game of chess against the computer. "gambitron-lite FILE.pos" starts with that saved
+// game, as if it had been chosen on the start panel.
+#include "BoardSettings.h"
+#include "main.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTimer>
+#include <QTranslator>
+
+#include <cstdio>
+
+namespace {
+
+void NameApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("Gambitron Lite"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.1"));
+}
+
+void DescribeCommandLine(QCommandLineParser& Parser) {
+    Parser.setApplicationDescription(QStringLiteral("Шахматы против компьютера."));
+    Parser.addHelpOption();
+    Parser.addVersionOption();
+    Parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("Сохраненная игра (.pos), с которой начать."),
+                                 QStringLiteral("[file]"));
+}
+
+// --help and --version answer before any window system is needed; the window system's own options
+// (-platform and the like) are only known once the application object has taken them out.
+void AnswerHelpAndVersion(int argc, char** argv) {
+    QCoreApplication probe(argc, argv);
+    NameApplication();
+    QCommandLineParser parser;
+    DescribeCommandLine(parser);
+    parser.parse(probe.arguments());
+    if (parser.isSet(QStringLiteral("help"))) parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version"))) parser.showVersion();
+}
+
+// The saved game named on the command line, if any; anything else there is an error.
+QString FileFromCommandLine(const QCoreApplication& App) {
+    QCommandLineParser parser;
+    DescribeCommandLine(parser);
+    parser.process(App);
+    if (parser.positionalArguments().size() > 1) {
+        std::fprintf(stderr, "%s\n", qPrintable(QStringLiteral("Можно указать только один файл.")));
+        parser.showHelp(1);
+    }
+    return parser.positionalArguments().value(0);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    AnswerHelpAndVersion(argc, argv);
+    QApplication app(argc, argv);
+    NameApplication();
+    // The standard dialogs' own buttons and labels in Russian, like the rest of the window, where Qt's
+    // translations are installed.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
+    const QString file = FileFromCommandLine(app);
+    InstallFontSubstitutes();
+    TForm1 form;
+    form.show();
+    if (!file.isEmpty()) {
+        // Once the window is on screen, so that its warnings have a parent to stand over.
+        QTimer::singleShot(0, &form, [&form, file] { form.StartWithFile(file); });
+    }
+    return app.exec();
+}

@@ -1,0 +1,429 @@
+#include "LiteWindowFixture.h"
+
+#include "Dialogs.h"
+#include "GameMessages.h"
+
+#include <QCheckBox>
+#include <QImageReader>
+#include <QRadioButton>
+#include <QRegularExpression>
+
+namespace {
+
+QColor Colour(std::uint32_t Value) {
+    return WinColor(Value);
+}
+
+// A position in which white, to move, takes on f7 with mate (after 1. e4 e5 2. Bc4 Nc6 3. Qh5 Nf6).
+const QByteArray ScholarsMate = "r bqkb r"
+                                "pppp ppp"
+                                "  n  n  "
+                                "    p  Q"
+                                "  B P   "
+                                "        "
+                                "PPPP PPP"
+                                "RNB K NR";
+
+QByteArray SavedGameFile(const QByteArray& Position, bool WhiteToMove, bool ComputerWhite,
+                         bool ComputerBlack) {
+    return "[Gambitron Position]\nGameVersion=Gambitron Lite 1.1\nWhiteToMove=" +
+           QByteArray(WhiteToMove ? "1" : "0") +
+           "\nSearchDepth=1\nComputerPlaysWhite=" + (ComputerWhite ? "1" : "0") +
+           "\nComputerPlaysBlack=" + (ComputerBlack ? "1" : "0") + "\nPosition=" + Position +
+           "\nWhiteOnTop=0\nLastMove=@9-@9\n";
+}
+
+} // namespace
+
+using LiteStartPanel = LiteWindow;
+
+TEST_F(LiteStartPanel, OpensWithTheNewGameDefaultsAndTheThreeGreyLogLines) {
+    EXPECT_EQ(Form->windowTitle(), "Gambitron Lite 1.1");
+    EXPECT_EQ(Form->size(), QSize(556, 376));
+    EXPECT_EQ(Form->minimumSize(), Form->maximumSize());
+    EXPECT_FALSE(Form->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(StartPanelShown());
+    EXPECT_FALSE(Log().isVisible());
+    for (const char* b :
+         {"PngSpeedButton1", "PngSpeedButton2", "PngSpeedButton3", "PngSpeedButton4", "PngSpeedButton6"})
+        EXPECT_FALSE(Button(b).isVisible()) << b;
+    EXPECT_EQ(Control<QComboBox>("ComboBox1")->currentText(), "Черные");
+    EXPECT_EQ(Control<QComboBox>("ComboBox2")->currentText(), "1 ход");
+    EXPECT_TRUE(Control<QRadioButton>("RadioButton1")->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>("CheckBox1")->isChecked());
+    EXPECT_FALSE(Button("PngSpeedButton5").isEnabled());
+    EXPECT_FALSE(Control<QLabel>("Label3")->isEnabled());
+    EXPECT_EQ(Control<QLabel>("Label3")->text(), "<файл не указан>");
+    ASSERT_EQ(Log().LineCount(), 3);
+    EXPECT_EQ(Log().Lines()[0], "Gambitron Lite 1.1");
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(Log().LineColor(i), Colour(LogColor::Status));
+    EXPECT_EQ(Board().GetPosition(), std::string(64, ' '));
+}
+
+TEST_F(LiteStartPanel, TheRadioButtonsEnableTheirOwnControlsOnly) {
+    Click("RadioButton2");
+    EXPECT_FALSE(Form->NewGameSelected);
+    EXPECT_FALSE(Control<QComboBox>("ComboBox1")->isEnabled());
+    EXPECT_FALSE(Control<QLabel>("Label2")->isEnabled());
+    EXPECT_TRUE(Button("PngSpeedButton5").isEnabled());
+    EXPECT_TRUE(Control<QLabel>("Label3")->isEnabled());
+    Click("RadioButton1");
+    EXPECT_TRUE(Form->NewGameSelected);
+    EXPECT_TRUE(Control<QComboBox>("ComboBox2")->isEnabled());
+    EXPECT_FALSE(Button("PngSpeedButton5").isEnabled());
+}
+
+TEST_F(LiteStartPanel, TheOpenButtonShowsTheChosenNameAsPlainTextAndACancelKeepsIt) {
+    Click("RadioButton2");
+    const QString name = WriteFile("<b>bold<i>.pos", "");
+    Harness.Dialogs.FileAnswers.push_back(name);
+    Click("PngSpeedButton5");
+    ASSERT_EQ(Harness.Dialogs.FileRequests.size(), 1u);
+    const FileDialogRequest& request = Harness.Dialogs.FileRequests[0];
+    EXPECT_EQ(request.Title, "Загрузка игры");
+    EXPECT_EQ(request.Filter, "Файлы позиций Gambitron (*.pos)");
+    EXPECT_EQ(request.DefaultSuffix, "pos");
+    EXPECT_EQ(request.Directory, Dialogs::DocumentsFolder());
+    EXPECT_TRUE(request.FileName.isEmpty());
+    EXPECT_TRUE(request.MustExist);
+    EXPECT_EQ(Control<QLabel>("Label3")->text(), "<b>bold<i>.pos");
+    EXPECT_EQ(Control<QLabel>("Label3")->textFormat(), Qt::PlainText);
+    EXPECT_EQ(Form->OpenDialog1.FileName, name);
+
+    Click("PngSpeedButton5"); // cancelled
+    EXPECT_EQ(Control<QLabel>("Label3")->text(), "<b>bold<i>.pos");
+    EXPECT_EQ(Form->OpenDialog1.FileName, name);
+}
+
+using LiteGame = LiteWindow;
+
+TEST_F(LiteGame, TheDefaultGameWaitsForThePersonWhoseDragIsLoggedAndAnswered) {
+    StartNewGame();
+    EXPECT_FALSE(StartPanelShown());
+    EXPECT_TRUE(Log().isVisible());
+    EXPECT_FALSE(Board().GetWhiteOnTop());
+    EXPECT_EQ(Board().GetPosition().substr(48), "PPPPPPPPRNBQKBNR");
+    EXPECT_FALSE(Button("PngSpeedButton1").isEnabled());
+    EXPECT_FALSE(Button("PngSpeedButton2").isEnabled());
+
+    WindowTestHarness::DragPiece(Board(), E2, E4);
+    ASSERT_EQ(GameLog().value(0), "Ход: E2 - E4");
+    EXPECT_EQ(LineColor("Ход: E2 - E4"), Colour(LogColor::WhiteMove));
+    EXPECT_EQ(Harness.PlayedSounds().value(0), "MOVE");
+    EXPECT_TRUE(Framed(E2));
+    EXPECT_TRUE(Framed(E4));
+    EXPECT_TRUE(Button("PngSpeedButton1").isEnabled());
+
+    ASSERT_TRUE(WaitForWhiteToMove(true));
+    ASSERT_EQ(GameLog().size(), 2);
+    EXPECT_TRUE(GameLog()[1].startsWith("Ход: "));
+    EXPECT_EQ(Log().LineColor(4), Colour(LogColor::BlackMove));
+    EXPECT_EQ(GameLog()[1], GameMessages::MoveLine(Form->LastMoveFrom, Form->LastMoveTo));
+    EXPECT_TRUE(Framed(Form->LastMoveTo));
+    EXPECT_FALSE(Framed(E2));
+    EXPECT_EQ(Harness.PlayedSounds(), (QStringList{"MOVE", "MOVE"}));
+}
+
+TEST_F(LiteGame, TheComputerAsWhiteTurnsTheBoardAndOpensWithTakeBackDisabled) {
+    StartNewGame(0);
+    EXPECT_TRUE(Board().GetWhiteOnTop());
+    ASSERT_TRUE(WaitForWhiteToMove(false));
+    ASSERT_EQ(GameLog().size(), 1);
+    EXPECT_EQ(Log().LineColor(3), Colour(LogColor::WhiteMove));
+    EXPECT_FALSE(Button("PngSpeedButton1").isEnabled());
+    EXPECT_FALSE(Button("PngSpeedButton2").isEnabled());
+}
+
+TEST_F(LiteGame, ACaptureWithMateLogsMoveCaptureCheckAndMateInRed) {
+    StartSavedGame(WriteFile("mate.pos", SavedGameFile(ScholarsMate, true, false, true)));
+    Harness.ClearPlayedSounds();
+    const int before = Log().LineCount();
+    WindowTestHarness::DragPiece(Board(), H5, F7);
+    const QStringList lines = Log().Lines().mid(before);
+    ASSERT_EQ(lines,
+              (QStringList{"Ход: H5 - F7", "Белые берут пешку!", "Белые ставят шах!", "Белые ставят мат!"}));
+    EXPECT_EQ(Log().LineColor(before), Colour(LogColor::WhiteMove));
+    for (int i = 1; i < 4; ++i) EXPECT_EQ(Log().LineColor(before + i), Colour(LogColor::Event));
+    EXPECT_EQ(Harness.PlayedSounds(), (QStringList{"MOVE", "MATE"}));
+}
+
+TEST_F(LiteGame, ABlackCaptureIsLoggedInAzureAndRedAfterTheMove) {
+    const QByteArray position = "rnbqkbnr"
+                                "ppp pppp"
+                                "        "
+                                "   p    "
+                                "    P   "
+                                "        "
+                                "PPPP PPP"
+                                "RNBQKBNR";
+    StartSavedGame(WriteFile("capture.pos", SavedGameFile(position, false, true, false)));
+    const int before = Log().LineCount();
+    WindowTestHarness::DragPiece(Board(), D5, E4);
+    const QStringList lines = Log().Lines().mid(before, 2);
+    ASSERT_EQ(lines, (QStringList{"Ход: D5 - E4", "Черные берут пешку!"}));
+    EXPECT_EQ(Log().LineColor(before), Colour(LogColor::BlackMove));
+    EXPECT_EQ(Log().LineColor(before + 1), Colour(LogColor::Event));
+}
+
+TEST_F(LiteGame, TurningTheBoardLogsItAndLeavesTheFramesForTheNextRepaint) {
+    StartNewGame(1, 6);
+    WindowTestHarness::DragPiece(Board(), E2, E4);
+    Click("PngSpeedButton1"); // the computer thinks long enough to be stopped: the person's turn again
+    WindowTestHarness::DragPiece(Board(), D2, D4);
+    Board().SetComputerPlaysBlack(false);
+    ASSERT_TRUE(Framed(D4));
+    Click("PngSpeedButton3");
+    EXPECT_TRUE(Board().GetWhiteOnTop());
+    EXPECT_EQ(GameLog().last(), "Поворот доски");
+    EXPECT_EQ(LineColor("Поворот доски"), Colour(LogColor::Status));
+    EXPECT_FALSE(Framed(D4));
+    Form->repaint(); // the window's repaint draws them again
+    EXPECT_TRUE(Framed(D4));
+    Click("PngSpeedButton3");
+    EXPECT_FALSE(Board().GetWhiteOnTop());
+}
+
+using LiteHistory = LiteWindow;
+
+// Row "black to move, computer plays black": the computer has not answered yet; one half-move back.
+TEST_F(LiteHistory, TakeBackWhileTheComputerThinksRestoresThePersonsTurnAndOffersNoReplay) {
+    StartNewGame(1, 6);
+    WindowTestHarness::DragPiece(Board(), E2, E4);
+    Harness.ClearPlayedSounds();
+    Click("PngSpeedButton1");
+    EXPECT_EQ(Board().GetPosition().substr(48), "PPPPPPPPRNBQKBNR");
+    EXPECT_TRUE(Board().GetWhiteToMove());
+    EXPECT_EQ(GameLog().last(), "Отмена хода");
+    EXPECT_EQ(LineColor("Отмена хода"), Colour(LogColor::Undo));
+    EXPECT_EQ(Harness.PlayedSounds(), QStringList{"CHAT"});
+    EXPECT_EQ(Form->LastMoveFrom, None);
+    EXPECT_FALSE(Form->EarlyTakeBack);
+    EXPECT_FALSE(Button("PngSpeedButton1").isEnabled());
+    // The undone move was never answered; stepping forward to an answer that does not exist is not offered.
+    EXPECT_FALSE(Button("PngSpeedButton2").isEnabled());
+}
+
+// Rows "white to move, computer plays black" (two half-moves back) and its replay.
+TEST_F(LiteHistory, TakeBackAfterTheComputersReplyUndoesBothAndReplayRestoresThem) {
+    StartNewGame();
+    WindowTestHarness::DragPiece(Board(), E2, E4);
+    ASSERT_TRUE(WaitForWhiteToMove(true));
+    const std::string afterReply = Board().GetPosition();
+    const Square replyFrom = Form->LastMoveFrom, replyTo = Form->LastMoveTo;
+
+    Click("PngSpeedButton1");
+    EXPECT_EQ(Board().GetPosition().substr(48), "PPPPPPPPRNBQKBNR");
+    EXPECT_EQ(Board().GetCurrentMove(), 1);
+    EXPECT_TRUE(Board().GetWhiteToMove());
+    EXPECT_EQ(Form->LastMoveFrom, None);
+    EXPECT_FALSE(Button("PngSpeedButton1").isEnabled());
+    EXPECT_TRUE(Button("PngSpeedButton2").isEnabled());
+
+    Click("PngSpeedButton2");
+    EXPECT_EQ(Board().GetPosition(), afterReply);
+    EXPECT_EQ(GameLog().last(), "Повтор хода");
+    EXPECT_EQ(LineColor("Повтор хода"), Colour(LogColor::Undo));
+    EXPECT_EQ(Form->LastMoveFrom, replyFrom);
+    EXPECT_EQ(Form->LastMoveTo, replyTo);
+    EXPECT_TRUE(Framed(replyTo));
+    EXPECT_FALSE(Button("PngSpeedButton2").isEnabled());
+    EXPECT_TRUE(Button("PngSpeedButton1").isEnabled());
+    EXPECT_EQ(Harness.PlayedSounds().mid(2), (QStringList{"CHAT", "CHAT"}));
+}
+
+// Row "white to move, computer plays white": the early take-back, one half-move back.
+TEST_F(LiteHistory, AnEarlyTakeBackAgainstWhiteIsMarkedAndOffersNoReplay) {
+    StartNewGame(0, 6);
+    ASSERT_TRUE(WaitForWhiteToMove(false));
+    const Square whiteFrom = Form->LastMoveFrom, whiteTo = Form->LastMoveTo;
+    const std::string afterWhite = Board().GetPosition();
+    WindowTestHarness::DragPiece(Board(), G8, F6);
+    ASSERT_TRUE(Board().GetWhiteToMove());
+    EXPECT_TRUE(Button("PngSpeedButton1").isEnabled());
+
+    Click("PngSpeedButton1");
+    EXPECT_TRUE(Form->EarlyTakeBack);
+    EXPECT_EQ(Board().GetPosition(), afterWhite);
+    EXPECT_FALSE(Board().GetWhiteToMove());
+    EXPECT_EQ(Form->LastMoveFrom, whiteFrom);
+    EXPECT_EQ(Form->LastMoveTo, whiteTo);
+    EXPECT_FALSE(Button("PngSpeedButton1").isEnabled());
+    EXPECT_FALSE(Button("PngSpeedButton2").isEnabled());
+    const int lines = Log().LineCount();
+    // A click on the disabled buttons does nothing at all.
+    Click("PngSpeedButton2");
+    Click("PngSpeedButton1");
+    EXPECT_EQ(Log().LineCount(), lines);
+
+    WindowTestHarness::DragPiece(Board(), G8, F6);
+    EXPECT_FALSE(Form->EarlyTakeBack);
+}
+
+// Row "black to move, computer plays white": two half-moves back, then replay.
+TEST_F(LiteHistory, TakeBackAgainstWhiteAfterItsReplyUndoesBothAndReplayRestoresThem) {
+    StartNewGame(0);
+    ASSERT_TRUE(WaitForWhiteToMove(false));
+    const std::string afterWhite = Board().GetPosition();
+    const Square firstFrom = Form->LastMoveFrom, firstTo = Form->LastMoveTo;
+    WindowTestHarness::DragPiece(Board(), G8, F6);
+    ASSERT_TRUE(WaitForWhiteToMove(false));
+    const std::string afterReply = Board().GetPosition();
+    const Square replyFrom = Form->LastMoveFrom, replyTo = Form->LastMoveTo;
+
+    Click("PngSpeedButton1");
+    EXPECT_EQ(Board().GetPosition(), afterWhite);
+    EXPECT_EQ(Board().GetCurrentMove(), 1);
+    EXPECT_FALSE(Board().GetWhiteToMove());
+    EXPECT_EQ(Form->LastMoveFrom, firstFrom);
+    EXPECT_EQ(Form->LastMoveTo, firstTo);
+    EXPECT_FALSE(Form->EarlyTakeBack);
+    EXPECT_FALSE(Button("PngSpeedButton1").isEnabled());
+    EXPECT_TRUE(Button("PngSpeedButton2").isEnabled());
+
+    Click("PngSpeedButton2");
+    EXPECT_EQ(Board().GetPosition(), afterReply);
+    EXPECT_EQ(Form->LastMoveFrom, replyFrom);
+    EXPECT_EQ(Form->LastMoveTo, replyTo);
+    EXPECT_FALSE(Button("PngSpeedButton2").isEnabled());
+    EXPECT_TRUE(Button("PngSpeedButton1").isEnabled());
+}
+
+TEST_F(LiteHistory, ALoadedGameCannotBeTakenBackBeyondThePositionItStartedFrom) {
+    const QByteArray position = "rnbqkbnr"
+                                "pppppppp"
+                                "        "
+                                "        "
+                                "    P   "
+                                "        "
+                                "PPPP PPP"
+                                "RNBQKBNR";
+    StartSavedGame(WriteFile("loaded.pos", SavedGameFile(position, false, false, true)));
+    ASSERT_TRUE(WaitForWhiteToMove(true));
+    // Before the computer's reply lies nothing this game recorded.
+    EXPECT_FALSE(Button("PngSpeedButton1").isEnabled());
+    const int lines = Log().LineCount();
+    Click("PngSpeedButton1");
+    EXPECT_EQ(Log().LineCount(), lines);
+
+    const std::string afterReply = Board().GetPosition();
+    WindowTestHarness::DragPiece(Board(), D2, D4);
+    ASSERT_TRUE(WaitForWhiteToMove(true));
+    ASSERT_TRUE(Button("PngSpeedButton1").isEnabled());
+    Click("PngSpeedButton1");
+    EXPECT_EQ(Board().GetPosition(), afterReply);
+    EXPECT_FALSE(Button("PngSpeedButton1").isEnabled());
+}
+
+TEST_F(LiteGame, ASnapshotIsWrittenAsABitmapWhateverTheNameSays) {
+    StartNewGame();
+    const QString name = Dir.filePath("shot.png");
+    Harness.Dialogs.FileAnswers.push_back(name);
+    Click("PngSpeedButton6");
+    ASSERT_EQ(Harness.Dialogs.FileRequests.size(), 1u);
+    const FileDialogRequest& request = Harness.Dialogs.FileRequests[0];
+    EXPECT_EQ(request.Title, "Снимок игры");
+    EXPECT_EQ(request.Filter, "Bitmaps (*.bmp)");
+    EXPECT_EQ(request.DefaultSuffix, "bmp");
+    EXPECT_TRUE(request.Save && request.ConfirmOverwrite);
+    EXPECT_EQ(request.Directory, Dialogs::DocumentsFolder());
+    EXPECT_TRUE(QRegularExpression("^\\d\\d\\.\\d\\d\\.\\d\\d @ \\d\\d-\\d\\d\\.bmp$")
+                    .match(request.FileName)
+                    .hasMatch())
+        << request.FileName.toStdString();
+
+    EXPECT_TRUE(ReadFile(name).startsWith("BM"));
+    QImageReader reader(name, "BMP");
+    const QImage shot = reader.read();
+    ASSERT_FALSE(shot.isNull());
+    EXPECT_GE(shot.width(), 556);
+    EXPECT_GE(shot.height(), 376);
+    EXPECT_EQ(GameLog().last(), "Снимок игры сохранен");
+    EXPECT_EQ(LineColor("Снимок игры сохранен"), Colour(LogColor::Status));
+}
+
+TEST_F(LiteGame, ASnapshotThatCannotBeSavedIsReportedInsteadOfLogged) {
+    StartNewGame();
+    Harness.Dialogs.FileAnswers.push_back(Dir.filePath("missing/shot.bmp"));
+    Click("PngSpeedButton6");
+    ASSERT_EQ(Harness.Dialogs.Messages.size(), 1u);
+    EXPECT_EQ(Harness.Dialogs.Messages[0].Icon, QMessageBox::Warning);
+    EXPECT_FALSE(Logged("Снимок игры сохранен"));
+    Click("PngSpeedButton6"); // cancelled: nothing at all
+    EXPECT_EQ(Harness.Dialogs.Messages.size(), 1u);
+    EXPECT_TRUE(GameLog().isEmpty());
+}
+
+TEST_F(LiteGame, WithSoundsOffNothingIsPlayedButEverythingElseHappens) {
+    Control<QCheckBox>("CheckBox1")->setChecked(false);
+    StartSavedGame(WriteFile("mate.pos", SavedGameFile(ScholarsMate, true, false, true)));
+    WindowTestHarness::DragPiece(Board(), H5, F7);
+    EXPECT_TRUE(Logged("Белые ставят мат!"));
+    Click("PngSpeedButton1");
+    EXPECT_TRUE(Logged("Отмена хода"));
+    EXPECT_TRUE(Harness.PlayedSounds().isEmpty());
+}
+
+class LiteWithoutSoundDevice : public LiteWindow {
+protected:
+    LiteWithoutSoundDevice() : LiteWindow(false) {}
+};
+
+TEST_F(LiteWithoutSoundDevice, AMachineWithoutASoundDeviceStaysSilent) {
+    StartSavedGame(WriteFile("mate.pos", SavedGameFile(ScholarsMate, true, false, true)));
+    WindowTestHarness::DragPiece(Board(), H5, F7);
+    EXPECT_TRUE(Logged("Белые ставят мат!"));
+    EXPECT_TRUE(Harness.PlayedSounds().isEmpty());
+}
+
+TEST_F(LiteGame, ClosingWhileTheComputerThinksStopsItAndCloses) {
+    StartNewGame(1, 6);
+    WindowTestHarness::DragPiece(Board(), E2, E4);
+    EXPECT_TRUE(Form->close());
+    EXPECT_FALSE(Board().GetComputerPlaysBlack());
+    EXPECT_FALSE(Board().GetComputerPlaysWhite());
+    EXPECT_FALSE(Board().GetThinking());
+}
+
+class LiteDuringTheComputersSlide : public LiteWindow {
+protected:
+    // Runs Action once, at the first step of the computer's slide, while the move is in progress.
+    void AtFirstSlideStep(std::function<void()> Action) {
+        auto windowsOwn = Board().OnAnimationStep;
+        Board().OnAnimationStep = [this, windowsOwn, Action, done = false](int x, int y) mutable {
+            windowsOwn(x, y);
+            if (done) return;
+            done = true;
+            InProgressAtAction = Board().MoveInProgress();
+            Action();
+            LinesRightAfterAction = Log().LineCount();
+        };
+    }
+    bool InProgressAtAction = false;
+    int LinesRightAfterAction = 0;
+};
+
+TEST_F(LiteDuringTheComputersSlide, ATakeBackWaitsUntilTheMoveIsCompleteAndThenUndoesBoth) {
+    StartNewGame();
+    AtFirstSlideStep([this] { Click("PngSpeedButton1"); });
+    WindowTestHarness::DragPiece(Board(), E2, E4);
+    ASSERT_TRUE(WindowTestHarness::WaitUntil([this] { return Logged("Отмена хода"); }));
+    EXPECT_TRUE(InProgressAtAction);
+    EXPECT_EQ(LinesRightAfterAction, 4); // nothing was logged while the piece was sliding
+    const QStringList lines = GameLog();
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], "Ход: E2 - E4");
+    EXPECT_TRUE(lines[1].startsWith("Ход: "));
+    EXPECT_EQ(Board().GetPosition().substr(48), "PPPPPPPPRNBQKBNR");
+    EXPECT_TRUE(Board().GetWhiteToMove());
+}
+
+TEST_F(LiteDuringTheComputersSlide, ClosingWaitsUntilTheMoveIsCompleteAndThenStopsTheComputer) {
+    StartNewGame();
+    bool closedAtOnce = true;
+    AtFirstSlideStep([this, &closedAtOnce] { closedAtOnce = Form->close(); });
+    WindowTestHarness::DragPiece(Board(), E2, E4);
+    ASSERT_TRUE(WindowTestHarness::WaitUntil([this] { return !Form->isVisible(); }));
+    EXPECT_FALSE(closedAtOnce);
+    EXPECT_EQ(GameLog().size(), 2);
+    EXPECT_FALSE(Board().GetComputerPlaysBlack());
+}

@@ -1,0 +1,41 @@
+#include "LiteWindowFixture.h"
+
+TEST(PngSpeedButtonLook, ADisabledPictureIsGreyAndHalfTransparent) {
+    QImage picture(2, 1, QImage::Format_RGBA8888);
+    picture.setPixelColor(0, 0, QColor(200, 100, 50, 255));
+    picture.setPixelColor(1, 0, QColor(0, 0, 255, 10));
+    const QImage disabled = TPngSpeedButton::DisabledImage(
+        picture, TPngSpeedButton::pngBlendOnDisabled | TPngSpeedButton::pngGrayscaleOnDisabled);
+    // 0.30 * 200 + 0.59 * 100 + 0.11 * 50 = 124.5; alpha 255 * 128 / 256 = 127.
+    EXPECT_EQ(disabled.pixelColor(0, 0), QColor(124, 124, 124, 127));
+    EXPECT_EQ(disabled.pixelColor(1, 0), QColor(28, 28, 28, 5));
+    EXPECT_EQ(TPngSpeedButton::DisabledImage(picture, TPngSpeedButton::pngBlendOnDisabled).pixelColor(0, 0),
+              QColor(200, 100, 50, 127));
+}
+
+TEST(PngSpeedButtonLook, AnUnreadablePictureLeavesTheButtonWithout) {
+    TPngSpeedButton button;
+    EXPECT_FALSE(button.LoadPng(":/buttons/missing.png"));
+    EXPECT_TRUE(button.PngImage().isNull());
+    EXPECT_TRUE(button.icon().isNull());
+}
+
+using LitePictureButtons = LiteWindow;
+
+TEST_F(LitePictureButtons, EveryButtonHasItsPictureAndHint) {
+    const struct {
+        const char* Name;
+        const char* Hint;
+    } buttons[] = {{"PngSpeedButton1", "Отмена хода"},
+                   {"PngSpeedButton2", "Повтор хода"},
+                   {"PngSpeedButton6", "Снимок игры"},
+                   {"PngSpeedButton3", "Перевернуть доску"},
+                   {"PngSpeedButton4", "Сохранить игру"}};
+    for (const auto& b : buttons) {
+        EXPECT_EQ(Button(b.Name).PngImage().size(), QSize(24, 24)) << b.Name;
+        EXPECT_EQ(Button(b.Name).toolTip(), QString::fromUtf8(b.Hint));
+        EXPECT_TRUE(Button(b.Name).PngImage().hasAlphaChannel());
+    }
+    EXPECT_EQ(Button("PngSpeedButton5").PngImage().size(), QSize(16, 16));
+    EXPECT_EQ(Button("PngSpeedButton5").text(), "Открыть");
+}
