@@ -20,6 +20,10 @@ function(gambitron_gzip source output)
     set(gambitron_compressed ${gambitron_compressed} ${output} PARENT_SCOPE)
 endfunction()
 
+# Debian keeps games, chess engines included, in /usr/games (on every user's PATH); other layouts may
+# prefer bin.
+set(GAMBITRON_INSTALL_GAMESDIR games CACHE PATH "Folder for the programs, relative to the prefix")
+
 set(GAMBITRON_PACKAGE_MAINTAINER "The Gambitron developers <gambitron@users.noreply.github.com>"
     CACHE STRING "Maintainer of the Debian package, as \"Name <address>\"")
 set(GAMBITRON_DEB_RELEASE 1)
@@ -31,7 +35,7 @@ foreach(program gambitron gambitron-lite gambitron-engine)
         message(STATUS "Install: ${program} is not built, so it and its files are left out")
         continue()
     endif()
-    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    install(TARGETS ${program} RUNTIME DESTINATION ${GAMBITRON_INSTALL_GAMESDIR})
     gambitron_gzip(${GAMBITRON_PACKAGING_DIR}/man/${program}.6 ${CMAKE_CURRENT_BINARY_DIR}/man/${program}.6.gz)
     install(FILES ${CMAKE_CURRENT_BINARY_DIR}/man/${program}.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
     if(program STREQUAL "gambitron")
@@ -75,8 +79,8 @@ set(CPACK_PACKAGE_VENDOR "The Gambitron developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "chess game with a Russian interface, local and network play")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Gambitron is a chess game with a Russian interface, in two programs that share one
-board and one computer opponent:
+    "Gambitron is a chess game with a Russian interface, in two programs that
+share one board and one computer opponent:
  - gambitron plays against the computer, between two people at one board,
    or between two computers over TCP with a chat line;
  - gambitron-lite plays against the computer, saves and loads games,
@@ -93,5 +97,5 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The board's fonts fall back to DejaVu Sans; no library link shows that.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-dejavu-core)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-set(CPACK_SOURCE_IGNORE_FILES /\\.git/ /build/ /\\.cache/)
+set(CPACK_SOURCE_IGNORE_FILES "/[.]git/" "/build/" "/[.]cache/")
 include(CPack)

@@ -6,6 +6,9 @@ set -euo pipefail
 RUN_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libpng-dev zlib1g-dev libasound2-dev
     libsndfile1-dev libgtest-dev libbenchmark-dev fonts-dejavu-core)
 TEST_PACKAGES=(git clang-format clang libclang-rt-14-dev xvfb xauth xdotool imagemagick)
+# Checks of the installed tree and the Debian package (tests/install).
+TEST_PACKAGES+=(desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl man-db lintian
+    dpkg-dev fakeroot file binutils)
 
 # install_missing [PACKAGE...]: installs the given packages (default: what running needs) when missing.
 install_missing() {
