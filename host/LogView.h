@@ -24,4 +24,6 @@ public:
 
 private:
     bool FTimeStamps = false;
+    // Paragraphs logged so far; an empty document still has one block, so it cannot tell.
+    int FLineCount = 0;
 };

@@ -34,4 +34,6 @@ void Play(const QString& Name);
 void SetDevice(std::unique_ptr<SoundDevice> Device);
 // Decodes a WAV resource; false when it is missing or not PCM.
 bool LoadClip(const QString& Name, SoundClip& Clip);
+// Decodes WAV bytes (8- or 16-bit PCM, mono or stereo); false for anything else, leaving Clip unchanged.
+bool DecodeClip(const QByteArray& Wav, SoundClip& Clip);
 } // namespace Sound

@@ -1,0 +1,31 @@
+// TPngSpeedButton: the flat picture buttons of the lite window. The picture is a PNG with alpha, drawn
+// where a speed button puts its glyph (centred, or beside the caption); a disabled button shows a copy of
+// the picture made grey and half transparent instead of the style's own disabled look.
+#pragma once
+#include <QImage>
+#include <QToolButton>
+
+class TPngSpeedButton : public QToolButton {
+    Q_OBJECT
+public:
+    enum PngOption { pngBlendOnDisabled = 1, pngGrayscaleOnDisabled = 2 };
+
+    explicit TPngSpeedButton(QWidget* parent = nullptr);
+
+    // Decodes the PNG file or resource through libpng; false (and no picture) when it cannot be read.
+    bool LoadPng(const QString& FileName);
+    void SetPngImage(const QImage& Image);
+    const QImage& PngImage() const { return FPngImage; }
+    void SetPngOptions(int Options);
+    int PngOptions() const { return FPngOptions; }
+
+    // The picture a disabled button shows, from the options: every alpha value times 128/256 and every
+    // colour replaced by its grey 0.30 R + 0.59 G + 0.11 B.
+    static QImage DisabledImage(const QImage& Image, int Options);
+
+private:
+    void UpdateIcon();
+
+    QImage FPngImage;
+    int FPngOptions = pngBlendOnDisabled | pngGrayscaleOnDisabled;
+};

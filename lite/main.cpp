@@ -1,0 +1,486 @@
+// The lite window: start panel, game flow and log, take-back and replay, turning, snapshot, and the
+// saved-game file's writer and reader.
+#include "main.h"
+
+#include "BoardSettings.h"
+#include "ChessBrd.h"
+#include "GameMessages.h"
+#include "IniFile.h"
+#include "LastMoveFrames.h"
+#include "SavedGame.h"
+#include "Sound.h"
+#include "WinColor.h"
+#include "ui_main.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+static void InitLiteResources() {
+    Q_INIT_RESOURCE(lite);
+}
+
+namespace {
+
+const QString NoFileChosen = QStringLiteral("<файл не указан>");
+const QString PositionFilter = QStringLiteral("Файлы позиций Gambitron (*.pos)");
+
+// History entries in play order: (1, white) < (1, black) < (2, white) ...
+int EntryOrder(int Move, bool White) {
+    return Move * 2 + (White ? 0 : 1);
+}
+
+} // namespace
+
+const QString TForm1::Caption = QStringLiteral("Gambitron Lite 1.1");
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TForm1>()) {
+    InitLiteResources();
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(556, 376);
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+TChessBrd& TForm1::Board() const {
+    return *ui->ChessBrd1;
+}
+
+bool TForm1::MoveInProgress() const {
+    return FSliding;
+}
+
+void TForm1::FormCreate() {
+    // Qt paints every window double-buffered already; what is left is the look the layout cannot hold.
+    setFont(TahomaFont(11));
+    ui->Label7->setFont(TahomaFont(21));
+    QPalette maroon = ui->Label7->palette();
+    maroon.setColor(QPalette::WindowText, WinColor(0x000080));
+    ui->Label7->setPalette(maroon);
+    ui->RadioButton1->setFont(TahomaFont(11, true));
+    ui->RadioButton2->setFont(TahomaFont(11, true));
+    QPalette navy = ui->Label3->palette();
+    navy.setColor(QPalette::Active, QPalette::WindowText, WinColor(0x800000));
+    navy.setColor(QPalette::Inactive, QPalette::WindowText, WinColor(0x800000));
+    ui->Label3->setPalette(navy);
+    ui->RichEdit1->setFont(TahomaFont(11));
+
+    ui->PngSpeedButton1->LoadPng(QStringLiteral(":/buttons/takeback.png"));
+    ui->PngSpeedButton2->LoadPng(QStringLiteral(":/buttons/replay.png"));
+    ui->PngSpeedButton6->LoadPng(QStringLiteral(":/buttons/snapshot.png"));
+    ui->PngSpeedButton3->LoadPng(QStringLiteral(":/buttons/turn.png"));
+    ui->PngSpeedButton4->LoadPng(QStringLiteral(":/buttons/save.png"));
+    ui->PngSpeedButton5->LoadPng(QStringLiteral(":/buttons/open.png"));
+
+    TChessBrd& board = Board();
+    ApplyMainWindowBoardSettings(board);
+    board.OnLegalMove = [this](ChessGame*, Square o, Square n) { ChessBrd1LegalMove(o, n); };
+    board.OnCapture = [this](ChessGame*, Square o, Square n, char c) { ChessBrd1Capture(o, n, c); };
+    board.OnCheck = [this](ChessGame*, Square o, Square n) { ChessBrd1Check(o, n); };
+    board.OnMate = [this](ChessGame*, Square o, Square n) { ChessBrd1Mate(o, n); };
+    board.OnStaleMate = [this](ChessGame*, Square o, Square n) { ChessBrd1StaleMate(o, n); };
+    board.OnThreefoldPosition = [this](ChessGame*) { ChessBrd1ThreefoldPosition(); };
+    // The slide of the computer's piece processes window messages; OnLegalMove follows it.
+    board.OnAnimationStep = [this](int, int) { FSliding = true; };
+
+    SaveDialog1 = {
+        QStringLiteral("Сохранение игры"), PositionFilter, QStringLiteral("pos"), {}, {}, true, true, false};
+    OpenDialog1 = {
+        QStringLiteral("Загрузка игры"), PositionFilter, QStringLiteral("pos"), {}, {}, false, false, true};
+    SavePictureDialog1 = {QStringLiteral("Снимок игры"),
+                          QStringLiteral("Bitmaps (*.bmp)"),
+                          QStringLiteral("bmp"),
+                          {},
+                          {},
+                          true,
+                          true,
+                          false};
+
+    connect(ui->RadioButton1, &QRadioButton::toggled, this, [this] { RadioButton1Click(); });
+    connect(ui->RadioButton2, &QRadioButton::toggled, this, [this] { RadioButton1Click(); });
+    connect(ui->PngSpeedButton5, &QToolButton::clicked, this, [this] { PngSpeedButton5Click(); });
+    connect(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(ui->RichEdit1, &QPlainTextEdit::textChanged, this, [this] { RichEdit1Change(); });
+    connect(ui->PngSpeedButton1, &QToolButton::clicked, this, [this] { PngSpeedButton1Click(); });
+    connect(ui->PngSpeedButton2, &QToolButton::clicked, this, [this] { PngSpeedButton2Click(); });
+    connect(ui->PngSpeedButton3, &QToolButton::clicked, this, [this] { PngSpeedButton3Click(); });
+    connect(ui->PngSpeedButton4, &QToolButton::clicked, this, [this] { PngSpeedButton4Click(); });
+    connect(ui->PngSpeedButton6, &QToolButton::clicked, this, [this] { PngSpeedButton6Click(); });
+
+    FHeldTimer = new QTimer(this);
+    FHeldTimer->setInterval(20);
+    connect(FHeldTimer, &QTimer::timeout, this, [this] { RunHeldActions(); });
+
+    LogMessage(Caption, LogColor::Status);
+    LogMessage(QStringLiteral("https://gambitron.example.org"), LogColor::Status);
+    LogMessage(QStringLiteral("© 2026 Разработчики Gambitron"), LogColor::Status);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect r = rect();
+        r.moveCenter(screen->availableGeometry().center());
+        move(r.topLeft());
+    }
+}
+
+void TForm1::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    if (e->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+}
+
+void TForm1::paintEvent(QPaintEvent* e) {
+    QWidget::paintEvent(e);
+    FormPaint();
+}
+
+void TForm1::closeEvent(QCloseEvent* e) {
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    e->setAccepted(canClose);
+}
+
+void TForm1::FormActivate() {
+    DrawMove();
+}
+
+void TForm1::FormPaint() {
+    DrawMove();
+}
+
+void TForm1::FormCloseQuery(bool& CanClose) {
+    // Halting the engine waits for it, and the engine waits for a move in progress: close afterwards.
+    if (MoveInProgress()) {
+        CanClose = false;
+        WhenNoMoveInProgress([this] { close(); });
+        return;
+    }
+    Board().SetComputerPlaysBlack(false);
+    Board().SetComputerPlaysWhite(false);
+    CanClose = true;
+}
+
+void TForm1::RadioButton1Click() {
+    NewGameSelected = ui->RadioButton1->isChecked();
+    ui->Label1->setEnabled(NewGameSelected);
+    ui->Label2->setEnabled(NewGameSelected);
+    ui->ComboBox1->setEnabled(NewGameSelected);
+    ui->ComboBox2->setEnabled(NewGameSelected);
+    ui->PngSpeedButton5->setEnabled(ui->RadioButton2->isChecked());
+    ui->Label3->setEnabled(ui->RadioButton2->isChecked());
+}
+
+void TForm1::PngSpeedButton5Click() {
+    FileDialogRequest request = OpenDialog1;
+    request.Directory = Dialogs::DocumentsFolder();
+    request.FileName.clear();
+    const QString chosen = Dialogs::GetFileName(this, request);
+    // A cancelled dialog keeps the earlier choice, so the label never names a file that would not load.
+    if (chosen.isEmpty()) return;
+    OpenDialog1.FileName = chosen;
+    ui->Label3->setText(QFileInfo(chosen).fileName());
+}
+
+void TForm1::Button1Click() {
+    if (NewGameSelected) {
+        TChessBrd& board = Board();
+        const bool computerWhite = ui->ComboBox1->currentIndex() == 0;
+        board.SetSearchDepth(ui->ComboBox2->currentIndex() + 1);
+        board.SetWhiteOnTop(computerWhite);
+        board.NewGame();
+        FStartMove = board.GetCurrentMove();
+        FStartWhite = board.GetWhiteToMove();
+        board.SetComputerPlaysBlack(!computerWhite);
+        board.SetComputerPlaysWhite(computerWhite);
+    } else if (!LoadPosition()) {
+        return;
+    }
+    ui->TabControl1->hide();
+    ui->RichEdit1->show();
+    for (TPngSpeedButton* b : {ui->PngSpeedButton1, ui->PngSpeedButton2, ui->PngSpeedButton3,
+                               ui->PngSpeedButton4, ui->PngSpeedButton6})
+        b->show();
+    UpdateHistoryButtons();
+}
+
+bool TForm1::StartWithFile(const QString& FileName) {
+    ui->RadioButton2->setChecked(true);
+    RadioButton1Click();
+    OpenDialog1.FileName = QFileInfo(FileName).absoluteFilePath();
+    ui->Label3->setText(QFileInfo(FileName).fileName());
+    Button1Click();
+    return ui->RichEdit1->isVisible();
+}
+
+void TForm1::RichEdit1Change() {
+    ui->RichEdit1->ensureCursorVisible();
+}
+
+void TForm1::LogMessage(const QString& Text, std::uint32_t Color) {
+    ui->RichEdit1->LogMessage(Text, WinColor(Color));
+}
+
+void TForm1::DrawMove() {
+    // During the slide the canvas belongs to the moving piece; the move's own handler frames it after.
+    if (MoveInProgress()) return;
+    DrawLastMoveFrames(Board(), LastMoveFrom, LastMoveTo);
+}
+
+void TForm1::PlaySound(const QString& Name) {
+    if (ui->CheckBox1->isChecked() && Sound::HasOutputDevice()) Sound::Play(Name);
+}
+
+bool TForm1::WhiteMoved(Square Sq) const {
+    return Board().PieceColor(Sq) == 1;
+}
+
+void TForm1::ChessBrd1LegalMove(Square oldSq, Square newSq) {
+    FSliding = false;
+    ++FMovesPlayed;
+    PlaySound(QStringLiteral("MOVE"));
+    EarlyTakeBack = false;
+    LastMoveFrom = oldSq;
+    LastMoveTo = newSq;
+    DrawMove();
+    LogMessage(GameMessages::MoveLine(oldSq, newSq),
+               WhiteMoved(newSq) ? LogColor::WhiteMove : LogColor::BlackMove);
+    UpdateHistoryButtons();
+}
+
+void TForm1::ChessBrd1Capture(Square, Square newSq, char CapturedPiece) {
+    LogMessage(GameMessages::CaptureText(WhiteMoved(newSq), CapturedPiece), LogColor::Event);
+}
+
+void TForm1::ChessBrd1Check(Square, Square newSq) {
+    LogMessage(GameMessages::CheckText(Board().PieceColor(newSq) != 0), LogColor::Event);
+}
+
+void TForm1::ChessBrd1Mate(Square, Square newSq) {
+    LogMessage(GameMessages::MateText(Board().PieceColor(newSq) != 0), LogColor::Event);
+    PlaySound(QStringLiteral("MATE"));
+}
+
+void TForm1::ChessBrd1StaleMate(Square, Square newSq) {
+    LogMessage(GameMessages::StaleMateText(Board().PieceColor(newSq) != 0), LogColor::Event);
+    PlaySound(QStringLiteral("MATE"));
+}
+
+void TForm1::ChessBrd1ThreefoldPosition() {
+    LogMessage(GameMessages::ThreefoldText(), LogColor::Event);
+    PlaySound(QStringLiteral("MATE"));
+}
+
+void TForm1::WhenNoMoveInProgress(std::function<void()> Action) {
+    if (!MoveInProgress()) {
+        Action();
+        return;
+    }
+    FHeld.push_back(std::move(Action));
+    FHeldTimer->start();
+}
+
+void TForm1::RunHeldActions() {
+    if (MoveInProgress()) return;
+    FHeldTimer->stop();
+    std::vector<std::function<void()>> held;
+    held.swap(FHeld);
+    for (auto& action : held) action();
+}
+
+TForm1::Step TForm1::TakeBackStep() const {
+    const TChessBrd& board = Board();
+    const int n = board.GetCurrentMove();
+    const bool computerBlack = board.GetComputerPlaysBlack();
+    // Back to the person's turn with the person's last move undone: two half-moves when the computer has
+    // replied already, one while it is still to move.
+    if (board.GetWhiteToMove())
+        return computerBlack ? Step{n - 1, true, n - 2, false} : Step{n - 1, false, n - 1, true};
+    return computerBlack ? Step{n, true, n - 1, false} : Step{n - 1, false, n - 1, true};
+}
+
+TForm1::Step TForm1::ReplayStep() const {
+    const TChessBrd& board = Board();
+    const int n = board.GetCurrentMove();
+    // The frames then mark the computer's move that the step replays.
+    return board.GetComputerPlaysBlack() ? Step{n + 1, true, n, false} : Step{n + 1, false, n + 1, true};
+}
+
+bool TForm1::InRecordedSpan(int Move, bool White) const {
+    const TChessBrd& board = Board();
+    const int at = EntryOrder(Move, White);
+    return at >= EntryOrder(FStartMove, FStartWhite) &&
+           at >= EntryOrder(board.FirstMove(), board.FirstWhite()) &&
+           at <= EntryOrder(board.LastMove(), board.LastWhite());
+}
+
+void TForm1::UpdateHistoryButtons() {
+    const Step back = TakeBackStep();
+    const Step forward = ReplayStep();
+    ui->PngSpeedButton1->setEnabled(InRecordedSpan(back.Move, back.White));
+    ui->PngSpeedButton2->setEnabled(InRecordedSpan(forward.Move, forward.White));
+}
+
+bool TForm1::StepThroughHistory(const Step& Target) {
+    TChessBrd& board = Board();
+    if (InRecordedSpan(Target.Move, Target.White) && board.GotoMove(Target.Move, Target.White)) return true;
+    // Nothing happened: the computer, if it is its turn, goes on thinking.
+    const bool computersTurn =
+        board.GetWhiteToMove() ? board.GetComputerPlaysWhite() : board.GetComputerPlaysBlack();
+    if (computersTurn) board.StartThinking();
+    UpdateHistoryButtons();
+    return false;
+}
+
+void TForm1::PngSpeedButton1Click() {
+    WhenNoMoveInProgress([this] {
+        TChessBrd& board = Board();
+        // The engine may still hand over a move while it stops; the step is chosen from what stands then.
+        board.StopThinking();
+        const bool early =
+            board.GetWhiteToMove() && board.GetComputerPlaysWhite() && !ui->PngSpeedButton2->isEnabled();
+        const Step target = TakeBackStep();
+        if (!StepThroughHistory(target)) return;
+        PlaySound(QStringLiteral("CHAT"));
+        if (early) EarlyTakeBack = true;
+        MoveInfo info;
+        board.GetMoveInfo(target.InfoMove, target.InfoWhite, info);
+        LastMoveFrom = info.OldSq;
+        LastMoveTo = info.NewSq;
+        DrawMove();
+        LogMessage(ui->PngSpeedButton1->toolTip(), LogColor::Undo);
+        UpdateHistoryButtons();
+    });
+}
+
+void TForm1::PngSpeedButton2Click() {
+    WhenNoMoveInProgress([this] {
+        TChessBrd& board = Board();
+        board.StopThinking();
+        const Step target = ReplayStep();
+        if (!StepThroughHistory(target)) return;
+        PlaySound(QStringLiteral("CHAT"));
+        MoveInfo info;
+        board.GetMoveInfo(target.InfoMove, target.InfoWhite, info);
+        LastMoveFrom = info.OldSq;
+        LastMoveTo = info.NewSq;
+        DrawMove();
+        LogMessage(ui->PngSpeedButton2->toolTip(), LogColor::Undo);
+        UpdateHistoryButtons();
+        const int current = board.GetCurrentMove(), last = board.LastMove();
+        if ((EarlyTakeBack && last == current + 1) || (!EarlyTakeBack && current == last))
+            ui->PngSpeedButton2->setEnabled(false);
+    });
+}
+
+void TForm1::PngSpeedButton3Click() {
+    WhenNoMoveInProgress([this] {
+        Board().SetWhiteOnTop(!Board().GetWhiteOnTop());
+        LogMessage(QStringLiteral("Поворот доски"), LogColor::Status);
+    });
+}
+
+QString TForm1::DatedFileName(const QString& Extension) const {
+    return QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yy @ hh-mm")) + Extension;
+}
+
+QImage TForm1::GrabWindow() {
+    // The whole outer rectangle, frame and title included, can only be read from the screen, and only
+    // while this window is in front; otherwise the window's own picture is taken.
+    QScreen* screen = this->screen();
+    if (screen && isActiveWindow() && QGuiApplication::platformName() == QStringLiteral("xcb")) {
+        const QRect outer = frameGeometry();
+        const QImage shot =
+            screen->grabWindow(0, outer.x(), outer.y(), outer.width(), outer.height()).toImage();
+        if (!shot.isNull()) return shot;
+    }
+    return grab().toImage();
+}
+
+void TForm1::PngSpeedButton6Click() {
+    WhenNoMoveInProgress([this] {
+        QCoreApplication::processEvents();
+        const QImage shot = GrabWindow();
+        FileDialogRequest request = SavePictureDialog1;
+        request.Directory = Dialogs::DocumentsFolder();
+        request.FileName = DatedFileName(QStringLiteral(".bmp"));
+        const QString name = Dialogs::GetFileName(this, request);
+        if (name.isEmpty()) return;
+        SavePictureDialog1.FileName = name;
+        if (shot.isNull() || !shot.save(name, "BMP")) {
+            Dialogs::Warning(this, QStringLiteral("Ошибка записи"),
+                             QStringLiteral("Не удалось сохранить снимок игры в файл \"") +
+                                 QDir::toNativeSeparators(name) + QStringLiteral("\"."));
+            return;
+        }
+        LogMessage(QStringLiteral("Снимок игры сохранен"), LogColor::Status);
+    });
+}
+
+void TForm1::PngSpeedButton4Click() {
+    WhenNoMoveInProgress([this] {
+        FileDialogRequest request = SaveDialog1;
+        request.Directory = Dialogs::DocumentsFolder();
+        request.FileName = DatedFileName(QStringLiteral(".pos"));
+        const QString name = Dialogs::GetFileName(this, request);
+        if (name.isEmpty()) return;
+        SaveDialog1.FileName = name;
+        if (!SavedGame::Save(name, Board(), LastMoveFrom, LastMoveTo, windowTitle())) {
+            Dialogs::Warning(this, QStringLiteral("Ошибка записи"),
+                             QStringLiteral("Не удалось сохранить игру в файл \"") +
+                                 QDir::toNativeSeparators(name) +
+                                 QStringLiteral("\".\rВозможно сам файл или его каталог доступены только для "
+                                                "чтения."));
+            return;
+        }
+        LogMessage(QStringLiteral("Игра сохранена"), LogColor::Status);
+    });
+}
+
+bool TForm1::LoadPosition() {
+    if (ui->Label3->text() == NoFileChosen) {
+        Dialogs::Warning(this, QStringLiteral("Файл не указан"), QStringLiteral("Файл с игрой не указан"));
+        PngSpeedButton5Click();
+        return false;
+    }
+    const QString name = OpenDialog1.FileName;
+    if (name.isEmpty() || !QFileInfo(name).isFile()) {
+        Dialogs::Warning(this, QStringLiteral("Ошибка загрузки"),
+                         QStringLiteral("Указанный файл не найден.\rВозможно он был удален."));
+        PngSpeedButton5Click();
+        return false;
+    }
+    IniFile file(name);
+    // An unreadable file reads as empty, and so as damaged.
+    file.Load();
+    if (file.ReadString(SavedGame::Section, "GameVersion", SavedGame::NoVersion) == SavedGame::NoVersion) {
+        Dialogs::Warning(this, QStringLiteral("Ошибка загрузки"),
+                         QStringLiteral("Файл с игрой поврежден.\rЗагрузка невозможна."));
+        PngSpeedButton5Click();
+        return false;
+    }
+    LogMessage(QStringLiteral("Игра загружена"), LogColor::Status);
+
+    TChessBrd& board = Board();
+    const int movesBefore = FMovesPlayed;
+    SavedGame::ApplySettings(file, board);
+    FStartMove = board.GetCurrentMove();
+    FStartWhite = board.GetWhiteToMove();
+    if (board.GetComputerPlaysWhite())
+        LogMessage(QStringLiteral("Компьютер играет белыми"), LogColor::Status);
+    if (board.GetComputerPlaysBlack())
+        LogMessage(QStringLiteral("Компьютер играет черными"), LogColor::Status);
+
+    const QByteArray lastMove = file.ReadString(SavedGame::Section, "LastMove", SavedGame::NoLastMove);
+    // A computer that has moved already has framed its own move; the file's would be older.
+    if (lastMove != SavedGame::NoLastMove && FMovesPlayed == movesBefore) {
+        SavedGame::ParseLastMove(lastMove, LastMoveFrom, LastMoveTo);
+        DrawMove();
+    }
+    return true;
+}

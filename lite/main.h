@@ -1,0 +1,117 @@
+// TForm1: the window of gambitron-lite. A start panel chooses a new game against the computer or a saved
+// game; then a coloured log and five picture buttons (take back, replay, snapshot, turn the board, save)
+// accompany the game on the board. The layout and the controls' names come from main.ui.
+#pragma once
+#include "ChessTypes.h"
+#include "Dialogs.h"
+
+#include <QColor>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QTimer;
+class TChessBrd;
+namespace Ui {
+class TForm1;
+}
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    static const QString Caption; // "Gambitron Lite 1.1", also the saved games' "GameVersion"
+
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Starts play from a saved game as if it had been chosen on the start panel and "Начать игру" pressed.
+    // False, with the warnings shown and the start panel left on screen, when it cannot be loaded.
+    bool StartWithFile(const QString& FileName);
+
+    TChessBrd& Board() const;
+    // Whether a move is being carried out (the computer's piece is sliding): work that changes the board
+    // or waits for the engine is held until it is complete.
+    bool MoveInProgress() const;
+
+    bool NewGameSelected = true;
+    Square LastMoveFrom = None;
+    Square LastMoveTo = None;
+    // A take-back was made while white, played by the computer, was to move; cleared by every legal move.
+    bool EarlyTakeBack = false;
+
+    // The dialogs; OpenDialog1.FileName keeps the full path of the chosen saved game.
+    FileDialogRequest SaveDialog1;
+    FileDialogRequest OpenDialog1;
+    FileDialogRequest SavePictureDialog1;
+
+    void LogMessage(const QString& Text, std::uint32_t Color);
+    void DrawMove();
+    bool LoadPosition();
+
+protected:
+    void changeEvent(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void FormCreate();
+    void FormActivate();
+    void FormPaint();
+    void FormCloseQuery(bool& CanClose);
+    void RadioButton1Click();
+    void PngSpeedButton5Click();
+    void Button1Click();
+    void RichEdit1Change();
+    void ChessBrd1LegalMove(Square oldSq, Square newSq);
+    void ChessBrd1Capture(Square oldSq, Square newSq, char CapturedPiece);
+    void ChessBrd1Check(Square oldSq, Square newSq);
+    void ChessBrd1Mate(Square oldSq, Square newSq);
+    void ChessBrd1StaleMate(Square oldSq, Square newSq);
+    void ChessBrd1ThreefoldPosition();
+    void PngSpeedButton1Click();
+    void PngSpeedButton2Click();
+    void PngSpeedButton3Click();
+    void PngSpeedButton4Click();
+    void PngSpeedButton6Click();
+
+    // Sounds play only when "Включить звуки" is ticked and there is an output device.
+    void PlaySound(const QString& Name);
+    // Whether the piece now on Sq is white: the side that has just moved.
+    bool WhiteMoved(Square Sq) const;
+    // Runs Action now, or once the move in progress is complete.
+    void WhenNoMoveInProgress(std::function<void()> Action);
+    void RunHeldActions();
+
+    // History steps: the entry a take-back or a replay restores, and the entry whose move it then frames.
+    struct Step {
+        int Move;
+        bool White;
+        int InfoMove;
+        bool InfoWhite;
+    };
+    Step TakeBackStep() const;
+    Step ReplayStep() const;
+    // Whether the entry lies in the part of the history this game recorded: not before the position the
+    // game started from, not after the newest move.
+    bool InRecordedSpan(int Move, bool White) const;
+    void UpdateHistoryButtons();
+    // Halts the engine for a history step, and lets it go on again when the step is not made.
+    bool StepThroughHistory(const Step& Target);
+
+    QString DatedFileName(const QString& Extension) const;
+    QImage GrabWindow();
+
+    std::unique_ptr<Ui::TForm1> ui;
+    // Where the game began: (1, white) for a new game, the loaded side at move 1 for a saved one.
+    int FStartMove = 1;
+    bool FStartWhite = true;
+    // Counts the legal moves, so that loading can tell whether the computer has moved meanwhile.
+    int FMovesPlayed = 0;
+    // Set while the computer's piece slides; the slide processes window messages.
+    bool FSliding = false;
+    std::vector<std::function<void()>> FHeld;
+    QTimer* FHeldTimer = nullptr;
+};

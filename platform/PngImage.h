@@ -1,0 +1,15 @@
+// Decoding of PNG pictures with alpha (the picture buttons' glyphs) through libpng's simplified API.
+#pragma once
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+namespace PngImage {
+// Pictures larger than this in either direction are refused rather than allocated.
+constexpr int MaxSide = 4096;
+
+// The picture as straight (not premultiplied) RGBA; a null image when the data is not a whole, valid PNG.
+QImage Decode(const QByteArray& Data);
+// Reads the file or resource (":/...") and decodes it; a null image on any failure.
+QImage Load(const QString& FileName);
+} // namespace PngImage
