@@ -33,7 +33,7 @@ TILE_EDGE = (8, 14, 52)
 
 # Per size, in pixels of that size: tile inset and corner radius, piece height, ink line width.
 # Below 48 px the tile fills the icon and the piece nearly fills the tile.
-LAYOUT = {16: (0, 3, 15, 1.3), 32: (1, 5, 28, 1.7), 48: (2, 7, 41, 2.2),
+LAYOUT = {16: (0, 3, 15, 1.0), 32: (1, 5, 28, 1.7), 48: (2, 7, 41, 2.2),
           64: (3, 9, 54, 2.6), 128: (6, 18, 104, 4.0), 256: (12, 36, 206, 6.0)}
 
 
