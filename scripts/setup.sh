@@ -8,6 +8,9 @@ RUN_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libpng-d
 # The face that stands in for "Tahoma": its 11-pixel text fits the windows' fixed layouts.
 RUN_PACKAGES+=(fonts-liberation)
 TEST_PACKAGES=(git clang-format clang libclang-rt-14-dev xvfb xauth xdotool imagemagick)
+# Checks of the installed tree and the Debian package (tests/install).
+TEST_PACKAGES+=(desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl man-db lintian
+    dpkg-dev fakeroot file binutils)
 
 # install_missing [PACKAGE...]: installs the given packages (default: what running needs) when missing.
 install_missing() {

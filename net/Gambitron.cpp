@@ -1,0 +1,50 @@
+// gambitron: program start. Without options the window starts with its control panel; the options start
+// network play at once, for people who meet the same opponent every day and for scripts.
+#include "BoardSettings.h"
+#include "main.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Gambitron"));
+    QApplication::setApplicationVersion(QStringLiteral("1.2"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Шахматы: с компьютером, по сети и вдвоем."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption serverOption(QStringLiteral("server"), QStringLiteral("Сразу создать сервер."));
+    const QCommandLineOption connectOption(QStringLiteral("connect"),
+                                           QStringLiteral("Сразу подключиться к серверу по адресу IPv4."),
+                                           QStringLiteral("ADDRESS"));
+    const QCommandLineOption portOption(QStringLiteral("port"),
+                                        QStringLiteral("Порт TCP сервера (по умолчанию 5000)."),
+                                        QStringLiteral("N"), QStringLiteral("5000"));
+    parser.addOptions({serverOption, connectOption, portOption});
+    parser.process(app);
+
+    bool portOk = false;
+    const uint port = parser.value(portOption).toUInt(&portOk);
+    if (!portOk || port == 0 || port > 65535) {
+        std::fprintf(stderr, "gambitron: неверный порт: %s\n", qPrintable(parser.value(portOption)));
+        return 2;
+    }
+    if (parser.isSet(serverOption) && parser.isSet(connectOption)) {
+        std::fprintf(stderr, "gambitron: --server и --connect исключают друг друга\n");
+        return 2;
+    }
+
+    InstallFontSubstitutes();
+    TForm1 Form1;
+    Form1.SetPort(static_cast<quint16>(port));
+    Form1.show();
+    if (parser.isSet(serverOption))
+        Form1.StartServer();
+    else if (parser.isSet(connectOption))
+        Form1.StartClient(parser.value(connectOption));
+    return app.exec();
+}

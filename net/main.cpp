@@ -1,0 +1,672 @@
+// TForm1: construction and layout, the play modes, the log, the move list and the board's events. The
+// network play follows in the second half of this file.
+#include "main.h"
+
+#include "BoardSettings.h"
+#include "ChessBrd.h"
+#include "Dialogs.h"
+#include "GameMessages.h"
+#include "LastMoveFrames.h"
+#include "Sound.h"
+#include "USock.h"
+#include "WinColor.h"
+#include "Wire.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QHostAddress>
+#include <QKeyEvent>
+#include <QRegularExpressionValidator>
+#include <QScreen>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <algorithm>
+
+namespace {
+
+const QColor StatusColor = WinColor(LogColor::Status);
+const QColor EventColor = WinColor(LogColor::Event);
+const QColor CommandColor = WinColor(LogColor::Command);
+const QColor WhiteSideColor = WinColor(LogColor::WhiteMove);
+const QColor BlackSideColor = WinColor(LogColor::BlackMove);
+
+const QString HelpText =
+    QStringLiteral("\rПрограмма Gambitron позволяет играть в шахматы тремя разными способами: с компьютером, "
+                   "вдвоем по сети, а также вдвоем за одним компьютером. \rПри игре с компьютером можно "
+                   "задать глубину просчета ходов: чем выше это значение, тем дольше он будет думать над "
+                   "каждым ходом. ");
+const QString AboutText = QStringLiteral("\rВерсия: Gambitron 1.2\rhttps://gambitron.example.org/\r"
+                                         "© Авторы Gambitron. Все права защищены.");
+
+// A peer's chat line is shown up to this length; a megabyte of text would only stall the log.
+constexpr qsizetype MaxShownChat = 2000;
+// The log keeps this many paragraphs, so a flood of chat cannot fill the memory.
+constexpr int MaxLogLines = 5000;
+// Chat lines arriving within this time of the last chat sound are the same burst.
+constexpr int ChatBurstMs = 1000;
+
+// The board tells whether a move is in progress once it can; until then the window's own tracking of its
+// legal-move handler stands in.
+template <typename Board> bool BoardMoveInProgress(const Board& B) {
+    if constexpr (requires { B.MoveInProgress(); })
+        return B.MoveInProgress();
+    else
+        return false;
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent) {
+    setupUi(this);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(592, 384);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    OwnColor = BlackSideColor;
+    PeerColor = WhiteSideColor;
+
+    setFont(TahomaFont());
+    QFont title = TahomaFont(19);
+    Label1->setFont(title);
+    QPalette brown = Label1->palette();
+    brown.setColor(QPalette::WindowText, CommandColor);
+    Label1->setPalette(brown);
+    for (QRadioButton* r : {RadioButton1, RadioButton2, RadioButton3}) r->setFont(TahomaFont(11, true));
+
+    ApplyMainWindowBoardSettings(*ChessBrd1);
+    ChessBrd1->OnLegalMove = [this](ChessGame* s, Square a, Square b) { ChessBrd1LegalMove(s, a, b); };
+    ChessBrd1->OnCheck = [this](ChessGame* s, Square a, Square b) { ChessBrd1Check(s, a, b); };
+    ChessBrd1->OnMate = [this](ChessGame* s, Square a, Square b) { ChessBrd1Mate(s, a, b); };
+    ChessBrd1->OnStaleMate = [this](ChessGame* s, Square a, Square b) { ChessBrd1StaleMate(s, a, b); };
+    ChessBrd1->OnThreefoldPosition = [this](ChessGame* s) { ChessBrd1ThreefoldPosition(s); };
+    ChessBrd1->OnCapture = [this](ChessGame* s, Square a, Square b, char p) { ChessBrd1Capture(s, a, b, p); };
+
+    ComboBox1->setCurrentIndex(1);
+    // Digits and dots only, while editing keys and paste keep working.
+    Edit1->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), Edit1));
+
+    ListView1->setColumnCount(3);
+    ListView1->setHorizontalHeaderLabels(
+        {QStringLiteral("Ход"), QStringLiteral("Белые"), QStringLiteral("Черные")});
+    ListView1->verticalHeader()->hide();
+    ListView1->verticalHeader()->setDefaultSectionSize(17);
+    ListView1->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    ListView1->horizontalHeader()->setSectionsClickable(false);
+    ListView1->setColumnWidth(0, 35);
+    ListView1->setColumnWidth(1, 65);
+    ListView1->setColumnWidth(2, 65);
+    ListView1->setShowGrid(true);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    RichEdit1->setFont(TahomaFont());
+    QPalette green = RichEdit1->palette();
+    green.setColor(QPalette::Text, WinColor(LogColor::Welcome));
+    RichEdit1->setPalette(green);
+    RichEdit1->setMaximumBlockCount(MaxLogLines);
+    RichEdit1->SetTimeStamps(false);
+    for (const char* line :
+         {"Добро пожаловать в Gambitron!", "Информация об авторе - /about.", "Краткая справка - /help."})
+        RichEdit1->LogMessage(QString::fromUtf8(line), WinColor(LogColor::Welcome));
+    RichEdit1->SetTimeStamps(true);
+    Edit2->installEventFilter(this);
+
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    for (QRadioButton* r : {RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5})
+        connect(r, &QRadioButton::clicked, this, &TForm1::RadioButton1Click);
+
+    ServerSocket1 = new QTcpServer(this);
+    ServerSocket1->setListenBacklogSize(5);
+    connect(ServerSocket1, &QTcpServer::newConnection, this, &TForm1::ServerSocket1Accept);
+    ClientSocket1 = new QTcpSocket(this);
+    connect(ClientSocket1, &QAbstractSocket::stateChanged, this, [this](QAbstractSocket::SocketState s) {
+        if (s == QAbstractSocket::ConnectingState) Deliver([this] { ClientSocket1Connecting(); });
+    });
+    connect(ClientSocket1, &QAbstractSocket::connected, this,
+            [this] { Deliver([this] { ClientSocket1Connect(); }); });
+    connect(ClientSocket1, &QIODevice::readyRead, this, [this] {
+        const QByteArray bytes = ClientSocket1->readAll();
+        Deliver([this, bytes] { ClientSocket1Read(bytes); });
+    });
+    connect(ClientSocket1, &QAbstractSocket::disconnected, this,
+            [this] { Deliver([this] { ClientSocket1Disconnect(); }); });
+    connect(ClientSocket1, &QAbstractSocket::errorOccurred, this,
+            [this](QAbstractSocket::SocketError e) { Deliver([this, e] { ClientSocket1Error(e); }); });
+
+    FHeldTimer.setSingleShot(true);
+    connect(&FHeldTimer, &QTimer::timeout, this, &TForm1::RunHeldWork);
+    FChatSoundTimer.setSingleShot(true);
+    connect(&FChatSoundTimer, &QTimer::timeout, this, [this] {
+        Sound::Play(QStringLiteral("CHAT"));
+        FLastChatSound.start();
+    });
+}
+
+TForm1::~TForm1() {
+    // Sockets and the board outlive this part of the window while the base classes tear down: nothing of
+    // theirs may call back into it.
+    ChessBrd1->SetComputerPlaysWhite(false);
+    ChessBrd1->SetComputerPlaysBlack(false);
+    ChessBrd1->OnLegalMove = nullptr;
+    ChessBrd1->OnCheck = nullptr;
+    ChessBrd1->OnMate = nullptr;
+    ChessBrd1->OnStaleMate = nullptr;
+    ChessBrd1->OnThreefoldPosition = nullptr;
+    ChessBrd1->OnCapture = nullptr;
+    ClientSocket1->disconnect(this);
+    ServerSocket1->disconnect(this);
+    for (QTcpSocket* s : ServerSocket1->findChildren<QTcpSocket*>()) s->disconnect(this);
+    delete ClientSocket1;
+    delete ServerSocket1;
+}
+
+bool TForm1::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate) FormActivate();
+    return QWidget::event(e);
+}
+
+void TForm1::paintEvent(QPaintEvent* e) {
+    QWidget::paintEvent(e);
+    FormPaint();
+}
+
+void TForm1::closeEvent(QCloseEvent* e) {
+    FormCloseQuery();
+    e->accept();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == Edit2) {
+        if (e->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                Edit2KeyPress();
+                return true;
+            }
+        } else if (e->type() == QEvent::FocusOut) {
+            Edit2Exit();
+        }
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+void TForm1::FormActivate() {
+    ChessBrd1->Paint();
+    DrawMove();
+}
+
+// The board is opaque, so repainting it from here does not bring the window's paint back.
+void TForm1::FormPaint() {
+    if (!GameStarted) return;
+    ChessBrd1->Paint();
+    DrawMove();
+}
+
+void TForm1::FormCloseQuery() {
+    ChessBrd1->SetComputerPlaysBlack(false);
+    ChessBrd1->SetComputerPlaysWhite(false);
+}
+
+void TForm1::RadioButton1Click() {
+    const bool computer = RadioButton1->isChecked();
+    const bool network = RadioButton2->isChecked();
+    const bool twoPlayers = RadioButton3->isChecked();
+    const bool server = RadioButton4->isChecked();
+    const bool client = RadioButton5->isChecked();
+    for (QWidget* w : std::initializer_list<QWidget*>{Label2, Label3, ComboBox1, ComboBox2})
+        w->setEnabled(computer);
+    RadioButton4->setEnabled(network);
+    RadioButton5->setEnabled(network);
+    Edit1->setVisible(client);
+    ComboBox5->setVisible(server);
+    Label4->setEnabled(network);
+    if (server) Label4->setText(QStringLiteral("Мои IP-адреса:"));
+    if (client) Label4->setText(QStringLiteral("Адрес сервера:"));
+    Edit1->setEnabled(network);
+    ComboBox5->setEnabled(network);
+    Label5->setEnabled(network && server);
+    ComboBox3->setEnabled(network && server);
+    Label6->setEnabled(twoPlayers);
+    ComboBox4->setEnabled(twoPlayers);
+    if (server) {
+        ComboBox5->clear();
+        const QString addresses = GetLocalIPAddresses();
+        if (!addresses.isEmpty()) ComboBox5->addItems(addresses.split(QLatin1Char(',')));
+        ComboBox5->setCurrentIndex(0);
+    }
+}
+
+void TForm1::Button1Click() {
+    GameStarted = true;
+    TabControl1->hide();
+    ListView1->show();
+    RichEdit1->show();
+    Edit2->show();
+    Edit2->setFocus();
+
+    if (RadioButton1->isChecked()) {
+        const bool computerWhite = ComboBox1->currentIndex() == 0;
+        LocalGame = true;
+        ChessBrd1->SetSearchDepth(ComboBox2->currentIndex() + 1);
+        LogMessage(QStringLiteral("Запуск игры..."), StatusColor);
+        ChessBrd1->SetWhiteOnTop(computerWhite);
+        ListView1->setRowCount(0);
+        ChessBrd1->NewGame();
+        ChessBrd1->SetComputerPlaysBlack(ComboBox1->currentIndex() == 1);
+        ChessBrd1->SetComputerPlaysWhite(computerWhite);
+        LogMessage(QStringLiteral("Игра запущена"), StatusColor);
+    } else if (RadioButton2->isChecked()) {
+        LocalGame = false;
+        if (RadioButton4->isChecked()) {
+            ChessBrd1->SetWhiteOnTop(ComboBox3->currentIndex() == 1);
+            LogMessage(QStringLiteral("Запуск сервера..."), StatusColor);
+            QCoreApplication::processEvents();
+            Listen();
+        } else {
+            Connect(Edit1->text());
+        }
+    } else if (RadioButton3->isChecked()) {
+        LocalGame = true;
+        LogMessage(QStringLiteral("Запуск игры..."), StatusColor);
+        ChessBrd1->SetWhiteOnTop(ComboBox4->currentIndex() == 1);
+        ListView1->setRowCount(0);
+        ChessBrd1->NewGame();
+        ChessBrd1->SetComputerPlaysWhite(false);
+        ChessBrd1->SetComputerPlaysBlack(false);
+        LogMessage(QStringLiteral("Игра запущена"), StatusColor);
+    }
+}
+
+void TForm1::StartServer() {
+    RadioButton2->setChecked(true);
+    RadioButton4->setChecked(true);
+    RadioButton1Click();
+    Button1Click();
+}
+
+void TForm1::StartClient(const QString& Address) {
+    RadioButton2->setChecked(true);
+    RadioButton5->setChecked(true);
+    RadioButton1Click();
+    Edit1->setText(Address);
+    Button1Click();
+}
+
+void TForm1::LogMessage(const QString& Text, const QColor& Color) {
+    RichEdit1->LogMessage(Text, Color);
+}
+
+void TForm1::DrawMove() {
+    DrawLastMoveFrames(*ChessBrd1, LastMoveFrom, LastMoveTo);
+}
+
+void TForm1::ListView1Change() {
+    ListView1->scrollToBottom();
+}
+
+void TForm1::ChessBrd1LegalMove(ChessGame*, Square oldSq, Square newSq) {
+    ++FInLegalMove;
+    // Decided and sent before anything else can run: the move belongs to this game and this opponent.
+    const bool localPlayersMove = !LocalGame && ChessBrd1->GetWhiteToMove() == ChessBrd1->GetWhiteOnTop();
+    Sound::Play(QStringLiteral("MOVE"));
+    if (!LocalGame) BoardPanel->setEnabled(ChessBrd1->GetWhiteToMove() == PlayingWhite);
+    ChessBrd1->Paint();
+    LastMoveFrom = oldSq;
+    LastMoveTo = newSq;
+    DrawMove();
+
+    const QString text = GameMessages::MoveText(oldSq, newSq);
+    const bool whiteMoved = ChessBrd1->PieceColor(newSq) == 1;
+    if (whiteMoved || ListView1->rowCount() == 0) {
+        const int row = ListView1->rowCount();
+        ListView1->insertRow(row);
+        ListView1->setItem(row, 0, new QTableWidgetItem(QString::number(row + 1) + QLatin1Char('.')));
+    }
+    ListView1->setItem(ListView1->rowCount() - 1, whiteMoved ? 1 : 2, new QTableWidgetItem(text));
+    ListView1Change();
+
+    if (localPlayersMove) SendLocalMove(oldSq, newSq);
+    QCoreApplication::processEvents();
+    --FInLegalMove;
+}
+
+void TForm1::ChessBrd1Check(ChessGame*, Square, Square newSq) {
+    LogMessage(GameMessages::CheckText(ChessBrd1->PieceColor(newSq) != 0), EventColor);
+}
+
+void TForm1::ChessBrd1Mate(ChessGame*, Square, Square newSq) {
+    LogMessage(GameMessages::MateText(ChessBrd1->PieceColor(newSq) != 0), EventColor);
+    EndOfGame();
+}
+
+void TForm1::ChessBrd1StaleMate(ChessGame*, Square, Square newSq) {
+    LogMessage(GameMessages::StaleMateText(ChessBrd1->PieceColor(newSq) != 0), EventColor);
+    EndOfGame();
+}
+
+void TForm1::ChessBrd1ThreefoldPosition(ChessGame*) {
+    LogMessage(GameMessages::ThreefoldText(), EventColor);
+    EndOfGame();
+}
+
+void TForm1::ChessBrd1Capture(ChessGame*, Square, Square newSq, char CapturedPiece) {
+    LogMessage(GameMessages::CaptureText(ChessBrd1->PieceColor(newSq) != 0, CapturedPiece), EventColor);
+}
+
+void TForm1::EndOfGame() {
+    BoardPanel->setEnabled(false);
+    LogMessage(QStringLiteral("Игра завершена"), StatusColor);
+    if (!LocalGame && FPhase == NetPhase::Playing) FPhase = NetPhase::Over;
+    Sound::Play(QStringLiteral("MATE"));
+}
+
+void TForm1::Edit2KeyPress() {
+    const QString text = Edit2->text();
+    if (text.isEmpty()) return;
+    LogMessage(text, OwnColor);
+    Edit2->clear();
+    QCoreApplication::processEvents();
+    if (text == QStringLiteral("/help"))
+        LogMessage(HelpText, CommandColor);
+    else if (text == QStringLiteral("/about"))
+        LogMessage(AboutText, CommandColor);
+    if (!text.startsWith(QLatin1Char('/'))) SendChat(text);
+}
+
+// Deferred, so that a message box or another window that took the focus keeps it.
+void TForm1::Edit2Exit() {
+    QTimer::singleShot(0, this, [this] {
+        QWidget* focus = QApplication::focusWidget();
+        if (Edit2->isVisible() && focus && focus != Edit2 && isAncestorOf(focus)) Edit2->setFocus();
+    });
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Network play
+
+bool TForm1::MoveInProgress() const {
+    return FInLegalMove > 0 || BoardMoveInProgress(*ChessBrd1);
+}
+
+// Work arriving while other work waits joins the queue behind it, so messages keep their order.
+void TForm1::Deliver(std::function<void()> Work) {
+    if (FRunningNetworkWork || MoveInProgress() || !FHeld.empty()) {
+        FHeld.push_back(std::move(Work));
+        if (!FHeldTimer.isActive()) FHeldTimer.start(0);
+        return;
+    }
+    FRunningNetworkWork = true;
+    Work();
+    FRunningNetworkWork = false;
+    if (!FHeld.empty() && !FHeldTimer.isActive()) FHeldTimer.start(0);
+}
+
+void TForm1::RunHeldWork() {
+    if (FRunningNetworkWork) return;
+    FRunningNetworkWork = true;
+    while (!FHeld.empty() && !MoveInProgress()) {
+        std::function<void()> work = std::move(FHeld.front());
+        FHeld.pop_front();
+        work();
+    }
+    FRunningNetworkWork = false;
+    // A move still in progress completes within its slide; look again shortly.
+    if (!FHeld.empty()) FHeldTimer.start(MoveInProgress() ? 10 : 0);
+}
+
+QTcpSocket* TForm1::Opponent() const {
+    if (FServerActive) return FOpponent;
+    return FClientActive ? ClientSocket1 : nullptr;
+}
+
+void TForm1::Send(QTcpSocket* Socket, const QByteArray& Message) {
+    if (!Socket || Socket->state() != QAbstractSocket::ConnectedState) return;
+    Socket->write(Message);
+    // Written out now, so that each message leaves on its own instead of joining the next one.
+    Socket->flush();
+}
+
+void TForm1::Listen() {
+    if (!ServerSocket1->listen(QHostAddress::AnyIPv4, FPort)) {
+        QString reason;
+        switch (ServerSocket1->serverError()) {
+        case QAbstractSocket::AddressInUseError:
+            reason = QStringLiteral("порт уже занят другой программой");
+            break;
+        case QAbstractSocket::SocketAccessError:
+            reason = QStringLiteral("нет прав на этот порт");
+            break;
+        default:
+            reason = ServerSocket1->errorString();
+            break;
+        }
+        Dialogs::ShowMessage(
+            this, QMessageBox::Critical, QStringLiteral("Gambitron"),
+            QStringLiteral("Не удалось запустить сервер на порту %1: %2.").arg(FPort).arg(reason));
+        return;
+    }
+    FServerActive = true;
+    FPort = ServerSocket1->serverPort();
+    LogMessage(QStringLiteral("Сервер запущен"), StatusColor);
+}
+
+void TForm1::Connect(const QString& Address) {
+    // A dotted IPv4 address, taken literally: no name lookup.
+    QHostAddress host;
+    if (!host.setAddress(Address) || host.protocol() != QAbstractSocket::IPv4Protocol) {
+        LogMessage(QStringLiteral("Подключение..."), StatusColor);
+        ClientSocket1Error(QAbstractSocket::HostNotFoundError);
+        return;
+    }
+    ClientSocket1->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    ClientSocket1->connectToHost(host, FPort);
+}
+
+void TForm1::ServerSocket1Accept() {
+    while (QTcpSocket* socket = ServerSocket1->nextPendingConnection()) {
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        QPointer<QTcpSocket> s(socket);
+        connect(socket, &QIODevice::readyRead, this, [this, s] {
+            if (!s) return;
+            const QByteArray bytes = s->readAll();
+            Deliver([this, s, bytes] {
+                if (s) ServerSocket1ClientRead(s, bytes);
+            });
+        });
+        connect(socket, &QAbstractSocket::disconnected, this, [this, s] {
+            Deliver([this, s] {
+                if (s) ServerSocket1ClientDisconnect(s);
+            });
+        });
+        connect(socket, &QAbstractSocket::errorOccurred, this, [this, s](QAbstractSocket::SocketError e) {
+            Deliver([this, s, e] {
+                if (s) ServerSocket1ClientError(s, e);
+            });
+        });
+        Deliver([this, s] {
+            if (s) ServerSocket1ClientConnect(s);
+        });
+    }
+}
+
+void TForm1::ServerSocket1ClientConnect(QTcpSocket* Socket) {
+    if (FOpponent && FOpponent != Socket) {
+        RefuseClient(Socket);
+        return;
+    }
+    FOpponent = Socket;
+    FServerReader.Clear();
+    LogMessage(Socket->peerAddress().toString() + QStringLiteral(" подключился"), StatusColor);
+    const bool serverWhite = !ChessBrd1->GetWhiteOnTop();
+    Send(Socket, Wire::SideMessage(serverWhite));
+    StartNetworkGame(serverWhite);
+}
+
+// The refused connection is handled on its own: it gets "#:Busy" and is closed, and its closing is no
+// concern of the running game.
+void TForm1::RefuseClient(QTcpSocket* Socket) {
+    LogMessage(QStringLiteral("Подключение от ") + Socket->peerAddress().toString() +
+                   QStringLiteral(" отклонено"),
+               StatusColor);
+    Socket->disconnect(this);
+    connect(Socket, &QIODevice::readyRead, Socket, [Socket] { Socket->readAll(); });
+    connect(Socket, &QAbstractSocket::disconnected, Socket, &QObject::deleteLater);
+    Send(Socket, Wire::BusyMessage());
+    Socket->disconnectFromHost();
+}
+
+void TForm1::ServerSocket1ClientDisconnect(QTcpSocket* Socket) {
+    if (Socket != FOpponent) return;
+    DropOpponent(Socket);
+    LogMessage(QStringLiteral("Клиент отключился"), StatusColor);
+    BoardPanel->setEnabled(false);
+    LogMessage(QStringLiteral("Игра завершена"), StatusColor);
+}
+
+void TForm1::ServerSocket1ClientError(QTcpSocket* Socket, QAbstractSocket::SocketError Error) {
+    // The peer closing its end is a disconnection, reported next.
+    if (Error == QAbstractSocket::RemoteHostClosedError || Socket != FOpponent) return;
+    LogMessage(QStringLiteral("Ошибка клиента"), StatusColor);
+    BoardPanel->setEnabled(false);
+    LogMessage(QStringLiteral("Игра завершена"), StatusColor);
+    // Closed and forgotten, so that the next client is accepted as the opponent.
+    Socket->disconnect(this);
+    Socket->abort();
+    DropOpponent(Socket);
+}
+
+void TForm1::DropOpponent(QTcpSocket* Socket) {
+    FOpponent = nullptr;
+    FServerReader.Clear();
+    FPhase = NetPhase::Idle;
+    Socket->deleteLater();
+}
+
+void TForm1::ServerSocket1ClientRead(QTcpSocket* Socket, const QByteArray& Bytes) {
+    if (Socket == FOpponent) ReceiveFromOpponent(Bytes);
+}
+
+void TForm1::ClientSocket1Connecting() {
+    LogMessage(QStringLiteral("Подключение..."), StatusColor);
+}
+
+void TForm1::ClientSocket1Connect() {
+    FClientActive = true;
+    FClientReader.Clear();
+    FPhase = NetPhase::WaitingForSide;
+    LogMessage(QStringLiteral("Подключен"), StatusColor);
+}
+
+void TForm1::ClientSocket1Disconnect() {
+    FClientActive = false;
+    FClientReader.Clear();
+    FPhase = NetPhase::Over;
+    LogMessage(QStringLiteral("Отключен от сервера"), StatusColor);
+    BoardPanel->setEnabled(false);
+    LogMessage(QStringLiteral("Игра завершена"), StatusColor);
+}
+
+void TForm1::ClientSocket1Error(QAbstractSocket::SocketError Error) {
+    if (Error == QAbstractSocket::RemoteHostClosedError) return;
+    FClientActive = false;
+    FClientReader.Clear();
+    FPhase = NetPhase::Over;
+    LogMessage(QStringLiteral("Ошибка подключения"), StatusColor);
+    BoardPanel->setEnabled(false);
+    LogMessage(QStringLiteral("Игра завершена"), StatusColor);
+    // The connection is over for this run; its closing adds nothing more.
+    ClientSocket1->disconnect(this);
+    ClientSocket1->abort();
+}
+
+void TForm1::ClientSocket1Read(const QByteArray& Bytes) {
+    if (FClientActive) ReceiveFromOpponent(Bytes);
+}
+
+void TForm1::ReceiveFromOpponent(const QByteArray& Bytes) {
+    WireReader& reader = FServerActive ? FServerReader : FClientReader;
+    for (const QByteArray& message : reader.Feed(Bytes)) ProcessMessage(message);
+}
+
+void TForm1::ProcessMessage(const QByteArray& Message) {
+    if (Message.isEmpty()) return;
+    const Wire::Tag tag = Wire::TagOf(Message);
+    if (Message[0] == Wire::ServerMark && FClientActive) {
+        if (Message == Wire::BusyMessage()) LogMessage(QStringLiteral("Сервер уже занят"), StatusColor);
+        if (tag == Wire::Tag::Side && FPhase == NetPhase::WaitingForSide) {
+            // The server names its own colour; any payload but "White" leaves white to this side.
+            StartNetworkGame(Wire::Payload(Message) != QByteArrayView("White"));
+        } else if (tag == Wire::Tag::Move) {
+            PlayReceivedMove(Message);
+        } else if (tag == Wire::Tag::Chat) {
+            ShowPeerChat(Message);
+        }
+    } else if (Message[0] == Wire::ClientMark && FServerActive) {
+        if (tag == Wire::Tag::Move)
+            PlayReceivedMove(Message);
+        else if (tag == Wire::Tag::Chat)
+            ShowPeerChat(Message);
+    }
+}
+
+void TForm1::StartNetworkGame(bool LocalWhite) {
+    PlayingWhite = LocalWhite;
+    OwnColor = LocalWhite ? WhiteSideColor : BlackSideColor;
+    PeerColor = LocalWhite ? BlackSideColor : WhiteSideColor;
+    BoardPanel->setEnabled(LocalWhite);
+    LogMessage(LocalWhite ? QStringLiteral("Вы играете белыми") : QStringLiteral("Вы играете черными"),
+               StatusColor);
+    ChessBrd1->SetWhiteOnTop(!LocalWhite);
+    LogMessage(QStringLiteral("Запуск игры..."), StatusColor);
+    ListView1->setRowCount(0);
+    ChessBrd1->NewGame();
+    ChessBrd1->SetComputerPlaysWhite(false);
+    ChessBrd1->SetComputerPlaysBlack(false);
+    FPhase = NetPhase::Playing;
+    LogMessage(QStringLiteral("Игра запущена"), StatusColor);
+}
+
+// Only the opponent's own moves, in a running game, on the opponent's turn.
+void TForm1::PlayReceivedMove(const QByteArray& Message) {
+    Square from = None, to = None;
+    if (!Wire::ParseMove(Message, from, to)) return;
+    if (FPhase != NetPhase::Playing || ChessBrd1->GetWhiteToMove() == PlayingWhite) return;
+    ChessBrd1->MakeMove(from, to);
+}
+
+void TForm1::ShowPeerChat(const QByteArray& Message) {
+    QString text = Wire::DecodeText(Wire::Payload(Message));
+    if (text.size() > MaxShownChat) text = text.left(MaxShownChat) + QStringLiteral("…");
+    LogMessage(text, PeerColor);
+    if (!FChatSoundTimer.isActive()) {
+        const qint64 since = FLastChatSound.isValid() ? FLastChatSound.elapsed() : ChatBurstMs;
+        FChatSoundTimer.start(static_cast<int>(std::max<qint64>(0, ChatBurstMs - since)));
+    }
+}
+
+void TForm1::SendLocalMove(Square From, Square To) {
+    if (FServerActive) {
+        if (FOpponent)
+            Send(FOpponent, Wire::MoveMessage(true, From, To));
+        else
+            LogMessage(QStringLiteral("Нет подключений"), StatusColor);
+    } else if (FClientActive) {
+        Send(ClientSocket1, Wire::MoveMessage(false, From, To));
+    } else {
+        LogMessage(QStringLiteral("Не подключен"), StatusColor);
+    }
+}
+
+void TForm1::SendChat(const QString& Text) {
+    if (FServerActive && FOpponent)
+        Send(FOpponent, Wire::ChatMessage(true, Text));
+    else if (!FServerActive && FClientActive)
+        Send(ClientSocket1, Wire::ChatMessage(false, Text));
+}
