@@ -5,5 +5,7 @@
 
 class TChessBrd;
 
-// Frames both squares 2 px inside their edges; draws nothing when From is not on the board (None).
+// Frames both squares 2 px inside their edges; draws nothing when From is not on the board (None). Frames
+// drawn earlier on the same board for other squares are erased first, since the board redraws only the
+// squares a move changes.
 void DrawLastMoveFrames(TChessBrd& Board, Square From, Square To);

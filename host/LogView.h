@@ -12,7 +12,8 @@ public:
     explicit LogView(QWidget* parent = nullptr);
 
     // Appends Text as a new paragraph in Color; a carriage return inside it starts a further paragraph in
-    // the same colour. With time stamps on, the line starts with "[hh:mm:ss]: ". Scrolls to the end.
+    // the same colour. With time stamps on, the line starts with "[hh:mm:ss]: ". Scrolls to the end. A
+    // paragraph longer than 10,000 characters shows its first 10,000 followed by "…".
     void LogMessage(const QString& Text, const QColor& Color);
     void SetTimeStamps(bool On) { FTimeStamps = On; }
     bool TimeStamps() const { return FTimeStamps; }
@@ -24,4 +25,6 @@ public:
 
 private:
     bool FTimeStamps = false;
+    // Paragraphs logged so far; an empty document still has one block, so it cannot tell.
+    int FLineCount = 0;
 };

@@ -30,8 +30,12 @@ namespace Sound {
 bool HasOutputDevice();
 // Plays the named sound from the resources (":/sounds/<Name>.wav") synchronously; silent on any error.
 void Play(const QString& Name);
+// ALSA output on a named PCM ("default" is the system's device; "null" swallows the samples).
+std::unique_ptr<SoundDevice> AlsaOutput(const char* PcmName);
 // Replaces the output device (tests); a null device restores ALSA.
 void SetDevice(std::unique_ptr<SoundDevice> Device);
 // Decodes a WAV resource; false when it is missing or not PCM.
 bool LoadClip(const QString& Name, SoundClip& Clip);
+// Decodes WAV bytes (8- or 16-bit PCM, mono or stereo); false for anything else, leaving Clip unchanged.
+bool DecodeClip(const QByteArray& Wav, SoundClip& Clip);
 } // namespace Sound

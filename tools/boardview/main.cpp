@@ -1,32 +1,75 @@
 // gambitron-boardview: a small window with the board in the main windows' settings, playing black against
-// the person. With --screenshot FILE it plays 1. e4 itself, waits for the reply and saves the window.
+// the person, with the windows' last-move frames and sounds. With --screenshot FILE it plays two white moves
+// itself, waits for the replies and saves the window.
+#include "BoardSettings.h"
 #include "ChessBrd.h"
+#include "LastMoveFrames.h"
+#include "Sound.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFrame>
 #include <QTimer>
 
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 namespace {
 
-void ApplyMainWindowSettings(TChessBrd& board) {
-    board.SetBorderColor(Qt::white);
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(11);
-    board.SetCoordFont(font);
-    board.SetCoordFontColor(Qt::black);
-    board.SetCustomPieceSet(QImage(QStringLiteral(":/MainPieces")));
-    board.SetDisplayCoords(CoordSet::All());
-    board.SetSquareColorDark(QColor(0xC0, 0xC0, 0xC0));
-    board.SetSquareColorLight(Qt::white);
-    board.SetThinkingPriority(tpLowest);
-}
+// The window redraws the frames whenever it is painted or activated, as the main windows do.
+class BoardWindow : public QWidget {
+public:
+    BoardWindow() {
+        setWindowTitle(QStringLiteral("Gambitron — доска"));
+        setFixedSize(384, 384);
+        auto* panel = new QFrame(this);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setGeometry(4, 4, 376, 376);
+        Board = new TChessBrd(panel);
+        Board->move(4, 4);
+        ApplyMainWindowBoardSettings(*Board);
+        Board->SetSearchDepth(3);
+        Board->OnLegalMove = [this](ChessGame*, Square from, Square to) {
+            PlaySound(QStringLiteral("MOVE"));
+            LastMoveFrom = from;
+            LastMoveTo = to;
+            DrawMove();
+            if (OnMovePlayed) OnMovePlayed();
+        };
+        auto gameOver = [this](ChessGame*, Square, Square) { PlaySound(QStringLiteral("MATE")); };
+        Board->OnMate = gameOver;
+        Board->OnStaleMate = gameOver;
+        Board->OnThreefoldPosition = [this](ChessGame*) { PlaySound(QStringLiteral("MATE")); };
+    }
+
+    void DrawMove() { DrawLastMoveFrames(*Board, LastMoveFrom, LastMoveTo); }
+
+    TChessBrd* Board = nullptr;
+    std::function<void()> OnMovePlayed;
+
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        QWidget::paintEvent(e);
+        DrawMove();
+    }
+    void changeEvent(QEvent* e) override {
+        QWidget::changeEvent(e);
+        if (e->type() == QEvent::ActivationChange && isActiveWindow()) DrawMove();
+    }
+
+private:
+    static void PlaySound(const QString& name) {
+        if (Sound::HasOutputDevice()) Sound::Play(name);
+    }
+
+    Square LastMoveFrom = None;
+    Square LastMoveTo = None;
+};
 
 } // namespace
 
 int main(int argc, char** argv) {
+    InstallFontSubstitutes();
     QApplication app(argc, argv);
     QString screenshot;
     const QStringList args = app.arguments();
@@ -39,32 +82,31 @@ int main(int argc, char** argv) {
         screenshot = args[at + 1];
     }
 
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Gambitron — доска"));
-    window.setFixedSize(384, 384);
-    auto* panel = new QFrame(&window);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setGeometry(4, 4, 376, 376);
-    auto* board = new TChessBrd(panel);
-    board->move(4, 4);
-    ApplyMainWindowSettings(*board);
-    board->SetSearchDepth(3);
-    board->NewGame();
+    BoardWindow window;
+    TChessBrd& board = *window.Board;
+    board.NewGame();
     window.show();
-    board->SetComputerPlaysBlack(true);
-
+    board.SetComputerPlaysBlack(true);
     if (screenshot.isEmpty()) return app.exec();
 
-    QTimer::singleShot(200, [&] {
-        board->MakeMove(E2, E4);
-        // The reply arrives through the event loop; give it a generous bound.
-        QElapsedTimer t;
-        t.start();
-        while (board->GetWhiteToMove() == false && t.elapsed() < 20000) QCoreApplication::processEvents();
-        board->SetComputerPlaysBlack(false);
-        QCoreApplication::processEvents();
-        const bool saved = window.grab().save(screenshot);
-        app.exit(saved ? 0 : 1);
-    });
+    // White's moves are played one after another as black's replies arrive; the picture is taken once the
+    // last reply stands on the board with its frames.
+    const std::vector<std::pair<Square, Square>> whiteMoves = {{E2, E4}, {G1, F3}};
+    std::size_t next = 0;
+    auto playNext = [&] {
+        if (next < whiteMoves.size()) {
+            const auto [from, to] = whiteMoves[next++];
+            board.MakeMove(from, to);
+            return;
+        }
+        board.SetComputerPlaysBlack(false);
+        app.exit(window.grab().save(screenshot) ? 0 : 1);
+    };
+    window.OnMovePlayed = [&] {
+        if (board.GetWhiteToMove()) QTimer::singleShot(300, &app, playNext);
+    };
+    QTimer::singleShot(300, &app, playNext);
+    // A reply that never comes must not keep the program running.
+    QTimer::singleShot(60000, &app, [&] { app.exit(1); });
     return app.exec();
 }

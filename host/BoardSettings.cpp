@@ -1,0 +1,69 @@
+// The main windows' board settings and the Tahoma substitute.
+#include "BoardSettings.h"
+
+#include "ChessBrd.h"
+#include "WinColor.h"
+
+#include <QImage>
+
+// The windows' piece set is compiled into this static library; registering it here means every program
+// that applies the settings has it.
+static void RegisterPieceSetResource() {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(mainpieces);
+        return true;
+    }();
+    (void)registered;
+}
+
+namespace {
+constexpr std::uint32_t clBlack = 0x000000;
+constexpr std::uint32_t clWhite = 0xFFFFFF;
+constexpr std::uint32_t clSilver = 0xC0C0C0;
+} // namespace
+
+void ApplyMainWindowBoardSettings(TChessBrd& Board) {
+    RegisterPieceSetResource();
+    // In the order a stored form loads them.
+    Board.SetAnimateMoves(true);
+    Board.SetAnimationDelay(0);
+    Board.SetBoardLines(false);
+    Board.SetBorderColor(WinColor(clWhite));
+    Board.SetCastlingAllowed(CastleSet::All());
+    Board.SetComputerPlaysBlack(false);
+    Board.SetComputerPlaysWhite(false);
+    Board.SetCoordFont(TahomaFont(11));
+    Board.SetCoordFontColor(WinColor(clBlack));
+    Board.SetCustomPieceSet(QImage(QStringLiteral(":/MainPieces")));
+    Board.SetDisplayCoords(CoordSet::All());
+    Board.SetCustomEngine(false);
+    Board.SetPositionString(QString(63, QChar(u' ')));
+    Board.SetResizable(false);
+    Board.SetResizeMinSize(100);
+    Board.SetResizeMaxSize(1000);
+    Board.SetSearchDepth(1);
+    Board.SetSizeOfBorder(24);
+    Board.SetSizeOfSquare(40);
+    Board.SetSquareColorDark(WinColor(clSilver));
+    Board.SetSquareColorLight(WinColor(clWhite));
+    Board.SetWhiteOnTop(false);
+    Board.SetWhiteToMove(true);
+    Board.SetThinkingPriority(tpLowest);
+    // The size setters leave the height to the next paint; the stored form has the board square already.
+    Board.resize(368, 368);
+}
+
+void InstallFontSubstitutes() {
+    // Liberation Sans keeps Tahoma's narrow advance at 11 px, so fixed layouts do not clip; DejaVu Sans
+    // (always installed) is the wider last resort.
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed"),
+                                QStringLiteral("DejaVu Sans")});
+}
+
+QFont TahomaFont(int PixelSize, bool Bold) {
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(PixelSize);
+    font.setBold(Bold);
+    return font;
+}

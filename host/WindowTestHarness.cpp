@@ -1,0 +1,85 @@
+// The offscreen window-test harness: scripted dialogs, a recording sound device, mouse drags and waits.
+#include "WindowTestHarness.h"
+
+#include "ChessBrd.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QTest>
+
+#include <algorithm>
+
+QString ScriptedDialogs::GetFileName(QWidget*, const FileDialogRequest& Request) {
+    FileRequests.push_back(Request);
+    if (FileAnswers.empty()) return {};
+    QString answer = FileAnswers.front();
+    FileAnswers.pop_front();
+    return answer;
+}
+
+void ScriptedDialogs::ShowMessage(QWidget*, QMessageBox::Icon Icon, const QString& Caption,
+                                  const QString& Text) {
+    Messages.push_back({Icon, Caption, Text});
+}
+
+struct WindowTestHarness::Recorder : SoundDevice {
+    explicit Recorder(bool exists) : DeviceExists(exists) {}
+    bool Exists() override { return DeviceExists; }
+    void Play(const QString& Name, const SoundClip&) override { Played.append(Name); }
+
+    bool DeviceExists;
+    QStringList Played;
+};
+
+WindowTestHarness::WindowTestHarness(bool SoundDeviceExists) : FRecorder(new Recorder(SoundDeviceExists)) {
+    Sound::SetDevice(std::unique_ptr<SoundDevice>(FRecorder));
+    ::Dialogs::SetProvider(&Dialogs);
+}
+
+WindowTestHarness::~WindowTestHarness() {
+    ::Dialogs::SetProvider(nullptr);
+    Sound::SetDevice(nullptr);
+}
+
+const QStringList& WindowTestHarness::PlayedSounds() const {
+    return FRecorder->Played;
+}
+
+void WindowTestHarness::ClearPlayedSounds() {
+    FRecorder->Played.clear();
+}
+
+void WindowTestHarness::DragPiece(TChessBrd& Board, Square From, Square To) {
+    auto centre = [&Board](Square sq) {
+        int x, y;
+        Board.SquareToXY(sq, x, y);
+        const int h = Board.GetSizeOfSquare() / 2;
+        return QPoint(x + h, y + h);
+    };
+    // QTest::mouseMove carries no buttons, so the moves are sent as they come from a held button.
+    auto move = [&Board](QPoint at) {
+        QMouseEvent e(QEvent::MouseMove, at, Board.mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                      Qt::NoModifier);
+        QApplication::sendEvent(&Board, &e);
+    };
+    const QPoint from = centre(From), to = centre(To);
+    QTest::mousePress(&Board, Qt::LeftButton, {}, from);
+    // Past the 5-pixel threshold first, then across the board in a few steps, as a hand would.
+    move(from + QPoint(6, 0));
+    constexpr int steps = 4;
+    for (int i = 1; i <= steps; ++i) move(from + (to - from) * i / steps);
+    QTest::mouseRelease(&Board, Qt::LeftButton, {}, to);
+}
+
+bool WindowTestHarness::WaitUntil(const std::function<bool()>& Condition, int TimeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!Condition()) {
+        const qint64 left = TimeoutMs - timer.elapsed();
+        if (left <= 0) return Condition();
+        // qWait sleeps on the event loop between its turns: no spinning.
+        QTest::qWait(static_cast<int>(std::min<qint64>(left, 10)));
+    }
+    return true;
+}

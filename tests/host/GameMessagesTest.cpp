@@ -1,0 +1,61 @@
+// The colour conversion and the texts both windows log.
+#include "GameMessages.h"
+#include "WinColor.h"
+
+#include <gtest/gtest.h>
+
+TEST(WindowsColours, AreReadAsBlueGreenRedSoOrangeStaysOrange) {
+    EXPECT_EQ(WinColor(LogColor::WhiteMove), QColor(223, 112, 0));
+    EXPECT_EQ(WinColor(LogColor::BlackMove), QColor(0, 128, 255));
+    EXPECT_EQ(WinColor(LogColor::Frame), QColor(255, 128, 0));
+    EXPECT_EQ(WinColor(LogColor::Event), QColor(255, 0, 0));
+    EXPECT_EQ(WinColor(LogColor::Welcome), QColor(90, 164, 0));
+    EXPECT_EQ(WinColor(LogColor::Command), QColor(128, 64, 0));
+    EXPECT_EQ(WinColor(LogColor::Undo), QColor(0, 128, 64));
+}
+
+TEST(WindowsColours, IgnoreTheTopByte) {
+    EXPECT_EQ(WinColor(0xFF0080FF), QColor(255, 128, 0));
+    EXPECT_EQ(WinColor(0xFF0080FF).alpha(), 255);
+}
+
+TEST(MoveLines, NameBothSquaresWithCapitalFilesAndRankDigits) {
+    EXPECT_EQ(GameMessages::MoveLine(E2, E4), QStringLiteral("Ход: E2 - E4"));
+    EXPECT_EQ(GameMessages::MoveLine(G8, F6), QStringLiteral("Ход: G8 - F6"));
+    EXPECT_EQ(GameMessages::MoveText(A1, H8), QStringLiteral("A1 - H8"));
+    EXPECT_EQ(GameMessages::MoveText(E1, G1), QStringLiteral("E1 - G1"));
+    EXPECT_EQ(GameMessages::SquareName(H1), QStringLiteral("H1"));
+    EXPECT_EQ(GameMessages::SquareName(A8), QStringLiteral("A8"));
+}
+
+TEST(MoveLines, HaveNoSquareNameForNoSquare) {
+    EXPECT_EQ(GameMessages::SquareName(None), QString());
+    EXPECT_EQ(GameMessages::SquareName(static_cast<Square>(65)), QString());
+}
+
+TEST(CaptureLines, NameTheCapturedPieceInEitherCase) {
+    const std::pair<char, const char16_t*> words[] = {{'P', u"пешку!"}, {'N', u"коня!"},
+                                                      {'B', u"слона!"}, {'R', u"ладью!"},
+                                                      {'Q', u"ферзя!"}, {'K', u"короля! Бугаго :)"}};
+    for (const auto& [letter, word] : words) {
+        EXPECT_EQ(GameMessages::CapturedPieceWord(letter), QString::fromUtf16(word)) << letter;
+        EXPECT_EQ(GameMessages::CapturedPieceWord(AsciiLower(letter)), QString::fromUtf16(word)) << letter;
+    }
+    for (char other : {' ', 'x', 'E', '\0', '\xC0'})
+        EXPECT_EQ(GameMessages::CapturedPieceWord(other), QStringLiteral("фигуру!")) << int(other);
+}
+
+TEST(CaptureLines, NameTheSideThatHasJustMoved) {
+    EXPECT_EQ(GameMessages::CaptureText(true, 'q'), QStringLiteral("Белые берут ферзя!"));
+    EXPECT_EQ(GameMessages::CaptureText(false, 'P'), QStringLiteral("Черные берут пешку!"));
+}
+
+TEST(GameEndLines, ReadExactlyAsThePlayersSeeThem) {
+    EXPECT_EQ(GameMessages::CheckText(true), QStringLiteral("Белые ставят шах!"));
+    EXPECT_EQ(GameMessages::CheckText(false), QStringLiteral("Черные ставят шах!"));
+    EXPECT_EQ(GameMessages::MateText(true), QStringLiteral("Белые ставят мат!"));
+    EXPECT_EQ(GameMessages::MateText(false), QStringLiteral("Черные ставят мат!"));
+    EXPECT_EQ(GameMessages::StaleMateText(true), QStringLiteral("Белые ставят пат. Ничья!"));
+    EXPECT_EQ(GameMessages::StaleMateText(false), QStringLiteral("Черные ставят пат. Ничья!"));
+    EXPECT_EQ(GameMessages::ThreefoldText(), QStringLiteral("Тройное повторение хода. Ничья!"));
+}
