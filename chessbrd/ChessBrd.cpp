@@ -53,10 +53,15 @@ TChessBrd::TChessBrd(QWidget* parent) : QWidget(parent) {
 }
 
 TChessBrd::~TChessBrd() {
+    // The move routine (and, for the computer's move, the engine's hand-over) carries on after the handler
+    // returns, so a board deleted from inside a move would be used after it is freed. Refused outright;
+    // a handler that wants the board gone calls deleteLater().
+    if (MoveInProgress()) qFatal("TChessBrd deleted while a move is in progress; use deleteLater()");
     DestroyEngineThread();
+    // A drag ends without events: the host may be half destroyed by now.
+    if (FDragActive || FPressed) EndDrag();
     // The floating piece belongs to the parent window, which may outlive the board.
     delete FDragImage;
-    if (FDragCursorShown) QGuiApplication::restoreOverrideCursor();
 }
 
 void TChessBrd::SetBoardLines(bool Value) {

@@ -26,6 +26,7 @@
 #include <string>
 
 class TChessThread;
+class QEventLoop;
 class QLabel;
 
 class TChessBrd : public QWidget, public ChessGame {
@@ -165,7 +166,10 @@ public:
 
     // Input and animation (ChessBrdInput.cpp)
     Square SquareFromPoint(int X, int Y) const;
-    void AnimateMove(Square FromSq, Square ToSq, int Delay) override;
+    // Slides the piece on FromSq to ToSq. With Delay 0 a slide takes SlideDuration whatever its length
+    // and the machine; a positive Delay adds that many milliseconds to every step.
+    void AnimateMove(Square FromSq, Square ToSq, int Delay);
+    static constexpr int SlideDuration = 175;
     Square GetDragSource() const { return DragSource; }
     Square GetDropTarget() const { return DropTarget; }
     bool IsDragImageShowing() const;
@@ -211,6 +215,20 @@ protected:
 private:
     friend class TChessThread;
 
+    // The time a slide has reached: step i is due SlideDuration * i / (Steps - 1) after Start, plus the
+    // per-step delay. Between steps the window thread waits in Loop until Timer fires.
+    struct SlideClock {
+        qint64 Start = 0;
+        int Steps = 0;
+        int Delay = 0;
+        QEventLoop* Loop = nullptr;
+        QTimer* Timer = nullptr;
+    };
+
+    // Move execution hooks: everything slides except the person's own drop.
+    bool ShouldSlide(Square FromSq, Square ToSq) const override;
+    void SlideMove(Square FromSq, Square ToSq) override;
+
     // ChessBrd.cpp
     void LoadDefaultPieceSet();
     void BuildPieceImages();
@@ -242,7 +260,7 @@ private:
     void AnimateHorizontal(int X1, int X2, int Y, int Delay);
     void AnimateVertical(int Y1, int Y2, int X, int Delay);
     void AnimationStep(int X, int Y, int Delay);
-    void StepWait(qint64 t0, int Delay);
+    void StepWait(qint64 Due);
     void TimerTick();
 
     // ChessBrdEngine.cpp
@@ -294,6 +312,13 @@ private:
     bool FDragCursorShown = false;
     int FAnimationSteps = 0;
     QElapsedTimer FTicks;
+    SlideClock* FSlide = nullptr; // the slide in progress, if any
+    bool FAnimateMoves = true;
+    int FAnimationDelay = 0;
+    // The last drag's start square and the last accepted drop: a move on exactly these squares is the
+    // person's own drop and does not slide.
+    Square DragSource = None;
+    Square DropTarget = None;
 
     // Engine state
     std::unique_ptr<TChessThread> FThread;

@@ -6,9 +6,17 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <system_error>
 
 void TChessBrd::CreateEngineThread() {
-    FThread = std::make_unique<TChessThread>();
+    try {
+        FThread = std::make_unique<TChessThread>();
+    } catch (const std::system_error& e) {
+        // Without its thread or its wake-up channel the engine could never hand a move over, and a stop
+        // would wait for it forever. The board still serves two players; it just has no computer player.
+        qWarning("TChessBrd: the computer player is unavailable: %s", e.what());
+        return;
+    }
     FThread->FOnMoveFound = [this](Square FromSq, Square ToSq, const EnginePosition& Searched) {
         EngineHandOver(FromSq, ToSq, Searched);
     };
@@ -72,6 +80,7 @@ void TChessBrd::StartThinking() {
         return;
     }
     if (!IsComputersTurn() || !OnCalculateMove || FHalted) return;
+    const MoveScope scope(*this);
     Square oldsq = None, newsq = None;
     OnCalculateMove(this, oldsq, newsq);
     if (FHalted) return;
@@ -101,7 +110,9 @@ void TChessBrd::EngineHandOver(Square FromSq, Square ToSq, const EnginePosition&
 }
 
 void TChessBrd::CustomEngineCheck() {
-    if (!FHalted && FCustomEngine && IsComputersTurn()) StartThinking();
+    // A slide lets timers and paints through; the computer's turn has not passed yet while it runs, and
+    // asking again then would start a second move inside the first.
+    if (!FHalted && FCustomEngine && !MoveInProgress() && IsComputersTurn()) StartThinking();
 }
 
 bool TChessBrd::event(QEvent* e) {

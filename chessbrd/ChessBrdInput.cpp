@@ -3,12 +3,14 @@
 #include "ChessBrd.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 constexpr int DragThreshold = 5;
@@ -36,6 +38,8 @@ void TChessBrd::mousePressEvent(QMouseEvent* e) {
     if (OnMouseDown) OnMouseDown(this, e->button(), e->modifiers(), pos.x(), pos.y());
     // A second button during a drag changes nothing; the drag ends with the next release.
     if (FPressed || FDragActive) return;
+    // A drag cancelled while the board was disabled or hidden never saw its release: this press starts anew.
+    FDragAborted = false;
     const Square q = SquareFromPoint(pos.x(), pos.y());
     if (q != None && PieceAt(q) != ' ') {
         DragSource = q;
@@ -116,10 +120,18 @@ bool TChessBrd::eventFilter(QObject* watched, QEvent* e) {
     return QWidget::eventFilter(watched, e);
 }
 
-// Losing the window's activation takes the mouse away from the board: a drag in progress is cancelled.
+// Losing the window's activation takes the mouse away from the board, and a disabled board (or one on a
+// disabled panel) takes no input: a drag in progress is cancelled either way.
 void TChessBrd::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && FDragActive && !isActiveWindow()) AbortDrag();
+    if (!FDragActive) {
+        // A press not yet become a drag must not become one once input comes back.
+        if (e->type() == QEvent::EnabledChange && !isEnabled()) FPressed = false;
+        return;
+    }
+    if ((e->type() == QEvent::ActivationChange && !isActiveWindow()) ||
+        (e->type() == QEvent::EnabledChange && !isEnabled()))
+        AbortDrag();
 }
 
 void TChessBrd::hideEvent(QHideEvent* e) {
@@ -138,7 +150,7 @@ void TChessBrd::AbortDrag() {
 void TChessBrd::EndDrag() {
     FDragActive = false;
     FPressed = false;
-    qApp->removeEventFilter(this);
+    if (qApp) qApp->removeEventFilter(this);
     if (FDragCursorShown) {
         QGuiApplication::restoreOverrideCursor();
         FDragCursorShown = false;
@@ -220,14 +232,25 @@ void TChessBrd::MoveDragImage(int ParentX, int ParentY) {
     FDragImage->move(QPoint(ParentX, ParentY) - origin);
 }
 
+// Hidden, not deleted: this may run while Qt walks the parent's children to hide them (the window is
+// closing), and deleting a sibling then pulls it from under Qt's feet. The label is reused by the next drag.
 void TChessBrd::HideDragImage() {
-    delete FDragImage;
+    if (FDragImage) FDragImage->hide();
+}
+
+bool TChessBrd::ShouldSlide(Square FromSq, Square ToSq) const {
+    return FAnimateMoves && (FromSq != DragSource || ToSq != DropTarget);
+}
+
+void TChessBrd::SlideMove(Square FromSq, Square ToSq) {
+    AnimateMove(FromSq, ToSq, FAnimationDelay);
 }
 
 void TChessBrd::AnimateMove(Square FromSq, Square ToSq, int Delay) {
     FAnimationSteps = 0;
     if (!IsDragImageShowing()) {
         const char piece = PieceAt(FromSq);
+        const bool knight = piece == 'N' || piece == 'n';
         int x1, y1, x2, y2;
         SquareToXY(FromSq, x1, y1);
         SquareToXY(ToSq, x2, y2);
@@ -235,13 +258,28 @@ void TChessBrd::AnimateMove(Square FromSq, Square ToSq, int Delay) {
         y1 += y();
         x2 += x();
         y2 += y();
+        const int dx = std::abs(x2 - x1), dy = std::abs(y2 - y1);
+        const int steps = knight ? dx + dy + 2 : (dx || dy ? std::max(dx, dy) + 1 : 0);
+
+        // The slide is there to be seen, so its pace is set by the clock rather than by how fast the
+        // machine moves the image; a board nobody sees does not wait. One loop and timer per slide (not per
+        // step), and a slide nested in a handler of this one gets its own.
+        QEventLoop loop;
+        QTimer timer;
+        timer.setSingleShot(true);
+        timer.setTimerType(Qt::PreciseTimer);
+        connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+        SlideClock clock{FTicks.elapsed(), steps, Delay, &loop, &timer};
+        SlideClock* const outer = std::exchange(FSlide, isVisible() ? &clock : nullptr);
+
         ShowDragImage(piece, x1, y1);
-        if (piece == 'N' || piece == 'n') {
+        if (knight) {
             AnimateHorizontal(x1, x2, y1, Delay);
             AnimateVertical(y1, y2, x2, Delay);
         } else {
             AnimateLine(x1, y1, x2, y2, Delay);
         }
+        FSlide = outer;
     }
     HideDragImage();
 }
@@ -286,23 +324,32 @@ void TChessBrd::AnimateVertical(int Y1, int Y2, int X, int Delay) {
 }
 
 void TChessBrd::AnimationStep(int X, int Y, int Delay) {
-    const qint64 t0 = FTicks.elapsed();
-    ++FAnimationSteps;
+    const int step = FAnimationSteps++;
     if (OnAnimationStep) OnAnimationStep(X, Y);
     if (FDragImage) {
         MoveDragImage(X, Y);
         FDragImage->show();
-        // Drawn at once, so the slide is seen even when no wait lets the event loop run.
-        FDragImage->repaint();
     }
-    StepWait(t0, Delay);
+    if (!FSlide) return;
+    qint64 due = FSlide->Start;
+    if (FSlide->Steps > 1) due += qint64(SlideDuration) * step / (FSlide->Steps - 1);
+    // Each step lasts more than the delay, as the delay's own wait used to make it.
+    if (Delay > 0) due += qint64(step + 1) * (Delay + 1);
+    StepWait(due);
 }
 
-void TChessBrd::StepWait(qint64 t0, int Delay) {
-    if (Delay <= 0) return;
-    do {
-        QCoreApplication::processEvents();
-    } while (FTicks.elapsed() - t0 <= Delay);
+// The window keeps painting while the piece slides, but clicks, keys and socket notifications wait until
+// the move is complete: they could start another move or a new game in the middle of this one.
+void TChessBrd::StepWait(qint64 Due) {
+    constexpr auto flags = QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers;
+    const qint64 left = Due - FTicks.elapsed();
+    if (left <= 0) {
+        // Behind the clock (a slow or busy machine): no wait, but what has moved is still painted.
+        QCoreApplication::processEvents(flags);
+        return;
+    }
+    FSlide->Timer->start(static_cast<int>(left));
+    FSlide->Loop->exec(flags);
 }
 
 void TChessBrd::TimerTick() {

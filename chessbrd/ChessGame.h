@@ -65,6 +65,10 @@ public:
     bool LastWhite() const { return FLastWhite; }
     bool GameOver() const { return FGameOver; }
     bool Halted() const { return FHalted; }
+    // True while a move is being carried out: inside MakeMove or PerformMove, their events and the slide.
+    // Handlers that process window messages may run then; hosts hold work that would change the game
+    // (a received move, a new game) until this is false again.
+    bool MoveInProgress() const { return FMovesInProgress > 0; }
 
     // The position as the engine reads it.
     EnginePosition Snapshot(int SearchDepth) const;
@@ -94,9 +98,23 @@ public:
     virtual void DrawSquare(Square) {}
     virtual void DrawPiece(Square, char) {}
     virtual void DrawBoardLines() {}
-    virtual void AnimateMove(Square, Square, int /*Delay*/) {}
+    // Whether the view slides this move across the board, and the slide itself.
+    virtual bool ShouldSlide(Square, Square) const { return false; }
+    virtual void SlideMove(Square, Square) {}
 
 protected:
+    // Marks a move in progress for as long as it lives; moves may nest (a handler's MakeMove).
+    class MoveScope {
+    public:
+        explicit MoveScope(ChessGame& Game) : FGame(Game) { ++FGame.FMovesInProgress; }
+        ~MoveScope() { --FGame.FMovesInProgress; }
+        MoveScope(const MoveScope&) = delete;
+        MoveScope& operator=(const MoveScope&) = delete;
+
+    private:
+        ChessGame& FGame;
+    };
+
     void PromotePawn(Square Sq);
     void RedrawChangedSquares(const std::string& OldPosition);
 
@@ -109,12 +127,7 @@ protected:
     char FPromotionPiece = 'q';
     bool FHalted = false;
     bool FGameOver = false;
-
-    // View state that decides whether a move slides (the person's own drop does not).
-    bool FAnimateMoves = true;
-    int FAnimationDelay = 0;
-    Square DragSource = None;
-    Square DropTarget = None;
+    int FMovesInProgress = 0;
 
     int FFirstMove = 1;
     bool FFirstWhite = true;

@@ -79,6 +79,8 @@ bool ChessGame::OutsideRecordedSpan(int MoveNumber, bool WhiteToMove) const {
 }
 
 bool ChessGame::MakeMove(Square FromSq, Square ToSq) {
+    // The whole call counts: the stop may process window messages before the move is played.
+    const MoveScope scope(*this);
     StopThinking();
     const bool result = PerformMove(FromSq, ToSq);
     FHalted = false;
@@ -87,6 +89,7 @@ bool ChessGame::MakeMove(Square FromSq, Square ToSq) {
 }
 
 bool ChessGame::PerformMove(Square FromSq, Square ToSq) {
+    const MoveScope scope(*this);
     FGameOver = false;
     if (!IsLegalMove(FromSq, ToSq)) return false;
     bool drawMark = false;
@@ -102,9 +105,9 @@ bool ChessGame::PerformMove(Square FromSq, Square ToSq) {
     }
 
     DrawSquare(FromSq);
-    if (FAnimateMoves && (FromSq != DragSource || ToSq != DropTarget)) {
+    if (ShouldSlide(FromSq, ToSq)) {
         DrawBoardLines();
-        AnimateMove(FromSq, ToSq, FAnimationDelay);
+        SlideMove(FromSq, ToSq);
     }
 
     const char captured = FBoard[ToSq];

@@ -1,6 +1,7 @@
 // The engine thread: its loop, the synchronous calls into the window thread, parking and priority.
 #include "ChessThread.h"
 
+#include <QAbstractEventDispatcher>
 #include <QSocketNotifier>
 
 #include <sys/eventfd.h>
@@ -8,13 +9,31 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <system_error>
+
 TChessThread::TChessThread() {
+    // Priorities count from where the program was started: under `nice -n 15` the engine must still run
+    // below the window thread, and an unprivileged process could not go back above it anyway.
+    errno = 0;
+    const int nice = getpriority(PRIO_PROCESS, 0);
+    FBaseNice = errno == 0 ? nice : 0;
+
     // The window thread learns of a pending call through an eventfd watched by its event loop, so the
     // only data the threads share is guarded by FMutex (visible to ThreadSanitizer, unlike Qt's internals).
     FWakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (FWakeFd < 0) throw std::system_error(errno, std::generic_category(), "eventfd for the engine thread");
     FNotifier = new QSocketNotifier(FWakeFd, QSocketNotifier::Read);
     QObject::connect(FNotifier, &QSocketNotifier::activated, [this] { RunPendingCall(); });
-    FThread = std::thread([this] { Execute(); });
+    FDispatcher = QAbstractEventDispatcher::instance();
+    try {
+        FThread = std::thread([this] { Execute(); });
+    } catch (...) {
+        delete FNotifier;
+        close(FWakeFd);
+        throw;
+    }
 }
 
 TChessThread::~TChessThread() {
@@ -34,17 +53,21 @@ int TChessThread::NiceValue(TThreadPriority Priority) {
     return nice[Priority <= tpTimeCritical ? Priority : tpNormal];
 }
 
+int TChessThread::NiceFor(TThreadPriority Priority) const {
+    return std::clamp(FBaseNice + NiceValue(Priority), -20, 19);
+}
+
 void TChessThread::ApplyPriority(TThreadPriority Priority) {
     FPriority = Priority;
     if (const int tid = FTid.load())
         // Raising the priority needs privileges; without them the thread keeps its current one.
-        setpriority(PRIO_PROCESS, static_cast<id_t>(tid), NiceValue(Priority));
+        setpriority(PRIO_PROCESS, static_cast<id_t>(tid), NiceFor(Priority));
 }
 
 void TChessThread::Resume(const PassInput& Input) {
     {
         std::lock_guard lock(FMutex);
-        if (!FSuspended) return;
+        if (!FSuspended || FBroken) return;
         FInput = Input;
         FSuspended = false;
     }
@@ -102,20 +125,52 @@ void TChessThread::Execute() {
 void TChessThread::Synchronize(const std::function<void()>& Call) {
     std::unique_lock lock(FMutex);
     if (FTerminated) return;
-    FPendingCall = &Call;
-    FCallDone = false;
+    if (!FBroken) {
+        FPendingCall = &Call;
+        FCallDone = false;
+        if (WakeWindowThread()) {
+            FCond.wait(lock, [this] { return FCallDone || FTerminated; });
+            FPendingCall = nullptr;
+            return;
+        }
+        FPendingCall = nullptr;
+        FBroken = true;
+        qWarning("TChessThread: cannot reach the window thread; the computer player stops");
+    }
+    // Nobody would run the call, so waiting for it would be forever. The call is dropped and the thread
+    // parks itself, which is what a stop waiting in the window thread looks for; the wake-up makes it look.
+    FThinking = false;
+    FSuspended = true;
+    lock.unlock();
+    if (FDispatcher) FDispatcher->wakeUp();
+}
+
+bool TChessThread::WakeWindowThread() {
     const std::uint64_t one = 1;
-    [[maybe_unused]] const auto written = write(FWakeFd, &one, sizeof one);
-    FCond.wait(lock, [this] { return FCallDone || FTerminated; });
-    FPendingCall = nullptr;
+    for (;;) {
+        if (write(FWakeFd, &one, sizeof one) == sizeof one) return true;
+        // A full counter still leaves the descriptor readable, so the window thread wakes all the same.
+        if (errno == EAGAIN) return true;
+        if (errno != EINTR) return false;
+    }
 }
 
 void TChessThread::RunPendingCall() {
     std::uint64_t count;
-    [[maybe_unused]] const auto readBytes = read(FWakeFd, &count, sizeof count);
+    ssize_t got;
+    do got = read(FWakeFd, &count, sizeof count);
+    while (got < 0 && errno == EINTR);
+    // Nothing to read is a spurious wake-up. Any other failure would leave the descriptor readable and the
+    // notifier firing without pause: it is switched off, and the thread parks after this call.
+    const bool broken = got < 0 && errno != EAGAIN;
+    if (broken) {
+        qWarning("TChessThread: the wake-up channel failed; the computer player stops");
+        FNotifier->setEnabled(false);
+    }
     const std::function<void()>* call;
     {
         std::lock_guard lock(FMutex);
+        if (broken) FBroken = true;
         call = FPendingCall;
         FPendingCall = nullptr; // a nested event loop inside the call must not run it twice
     }

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <thread>
 
+class QAbstractEventDispatcher;
 class QSocketNotifier;
 
 class TChessThread : public ChessEngine {
@@ -26,20 +27,25 @@ public:
         TThreadPriority Priority = tpNormal;
     };
 
-    // Must be constructed on the window thread: Synchronize calls are run there.
+    // Must be constructed on the window thread: Synchronize calls are run there. Throws std::system_error
+    // when the wake-up channel or the thread cannot be created.
     TChessThread();
     // Ends the thread whatever it is doing: a search is abandoned and a pending hand-over dropped.
     ~TChessThread();
     TChessThread(const TChessThread&) = delete;
     TChessThread& operator=(const TChessThread&) = delete;
 
-    // Window thread. Lets a parked thread run one pass on Input; no effect while it runs.
+    // Window thread. Lets a parked thread run one pass on Input; no effect while it runs, nor once the
+    // window thread can no longer be reached.
     void Resume(const PassInput& Input);
     // Window thread, from the park point: the thread stops after the current call returns.
     void MarkSuspended();
     bool Suspended() const;
-    // Applies a priority to the running thread at once (nice value of its thread id).
+    // Applies a priority to the running thread at once: the nice value of its thread id, counted from the
+    // nice value the window thread had when this object was made.
     void ApplyPriority(TThreadPriority Priority);
+    // The nice value a priority gives the thread.
+    int NiceFor(TThreadPriority Priority) const;
 
     // Results of the pass that is calling FOnIdle; valid inside that call.
     bool LastPassFoundNoMove() const { return FLastPassNoMove; }
@@ -53,17 +59,20 @@ public:
     std::function<void(Square FromSq, Square ToSq, const EnginePosition& Searched)> FOnMoveFound;
     std::function<void()> FOnIdle;
 
+    // How far a priority lies above (negative) or below (positive) the window thread's, in nice steps.
     static int NiceValue(TThreadPriority Priority);
 
 private:
     void Execute();
     void Synchronize(const std::function<void()>& Call);
     void RunPendingCall();
+    bool WakeWindowThread();
 
     mutable std::mutex FMutex;
     std::condition_variable FCond;
     bool FSuspended = true;
     bool FTerminated = false;
+    bool FBroken = false; // the wake-up channel failed: calls are dropped and the thread stays parked
     PassInput FInput;
     const std::function<void()>* FPendingCall = nullptr;
     bool FCallDone = false;
@@ -73,8 +82,10 @@ private:
     std::atomic<std::uint64_t> FSearchCount{0};
     std::atomic<int> FTid{0};
     std::atomic<int> FPriority{tpNormal};
+    int FBaseNice = 0;
 
     int FWakeFd = -1;
     QSocketNotifier* FNotifier = nullptr;
+    QAbstractEventDispatcher* FDispatcher = nullptr; // the window thread's, woken when a call is dropped
     std::thread FThread;
 };

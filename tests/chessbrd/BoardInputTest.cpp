@@ -49,9 +49,11 @@ protected:
         Move(Centre(to));
         Release(Centre(to));
     }
+    // The floating piece that is showing, if any.
     QLabel* FloatingPiece() const {
-        const auto labels = host.findChildren<QLabel*>();
-        return labels.isEmpty() ? nullptr : labels.first();
+        for (QLabel* label : host.findChildren<QLabel*>())
+            if (!label->isHidden()) return label;
+        return nullptr;
     }
     Qt::CursorShape DragCursor() const {
         return QGuiApplication::overrideCursor() ? QGuiApplication::overrideCursor()->shape()
@@ -308,4 +310,131 @@ TEST_F(BoardInput, TheCornerResizesTheBoardWithinItsLimits) {
     EXPECT_EQ(settled, board->height());
     Move(QPoint(300, 300));
     EXPECT_EQ(board->width(), settled) << "the release ended the resize";
+}
+
+// What a host sees of a move in progress, from inside the move's own events and after it.
+TEST_F(BoardInput, AMoveIsInProgressInsideItsEventsAndItsSlideOnly) {
+    std::vector<bool> seenInEvents, seenInSlide;
+    board->OnLegalMove = [&](ChessGame* sender, Square, Square) {
+        seenInEvents.push_back(sender->MoveInProgress());
+    };
+    board->OnPaint = [&](ChessGame* sender) { seenInEvents.push_back(sender->MoveInProgress()); };
+    board->OnAnimationStep = [&](int, int) { seenInSlide.push_back(board->MoveInProgress()); };
+    EXPECT_FALSE(board->MoveInProgress());
+
+    ASSERT_TRUE(board->MakeMove(E2, E4)); // a host's move: it slides
+    EXPECT_FALSE(board->MoveInProgress());
+    EXPECT_EQ(seenInEvents, (std::vector<bool>{true, true}));
+    ASSERT_FALSE(seenInSlide.empty());
+    EXPECT_EQ(std::count(seenInSlide.begin(), seenInSlide.end(), false), 0);
+
+    seenInEvents.clear();
+    Drag(E7, E5); // a person's drop
+    EXPECT_EQ(seenInEvents, (std::vector<bool>{true, true}));
+    EXPECT_FALSE(board->MoveInProgress());
+
+    seenInEvents.clear();
+    EXPECT_FALSE(board->MakeMove(E4, E6)); // refused: no event, and nothing left in progress
+    EXPECT_TRUE(seenInEvents.empty());
+    EXPECT_FALSE(board->MoveInProgress());
+}
+
+// Closing, hiding, disabling or destroying what holds a dragged piece ends the drag as a cancel.
+class DragInterrupted : public BoardInput {
+protected:
+    void StartDrag() {
+        Press(Centre(D2));
+        Move(Centre(D4));
+        ASSERT_TRUE(board->IsDragImageShowing());
+        ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    }
+    void ExpectCancelled() {
+        EXPECT_EQ(illegal, std::vector<Square>{D2});
+        EXPECT_TRUE(legal.empty());
+        EXPECT_EQ(FloatingPiece(), nullptr);
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(board->PieceAt(D2), 'P');
+    }
+};
+
+TEST_F(DragInterrupted, ClosingTheWindowCancelsTheDrag) {
+    const QImage before = SquareImage(D2);
+    StartDrag();
+    EXPECT_TRUE(host.close());
+    ExpectCancelled();
+    EXPECT_EQ(SquareImage(D2), before);
+    // Shown again, the window holds no stray piece and the board takes a new drag.
+    host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    EXPECT_EQ(FloatingPiece(), nullptr);
+    Drag(D2, D4);
+    EXPECT_EQ(legal, (std::vector<std::pair<Square, Square>>{{D2, D4}}));
+}
+
+TEST_F(DragInterrupted, DisablingTheBoardOrItsPanelCancelsTheDragLikeEscape) {
+    int clicks = 0;
+    board->OnClick = [&](TChessBrd*) { ++clicks; };
+    for (QWidget* disabled : {static_cast<QWidget*>(board), static_cast<QWidget*>(&host)}) {
+        illegal.clear();
+        StartDrag();
+        disabled->setEnabled(false);
+        ExpectCancelled();
+        // The release reaches a board that takes input again: it ends the cancelled drag, nothing more.
+        disabled->setEnabled(true);
+        Move(Centre(D4));
+        Release(Centre(D4));
+        EXPECT_EQ(illegal.size(), 1u);
+        EXPECT_TRUE(legal.empty());
+        EXPECT_EQ(clicks, 0);
+        EXPECT_FALSE(board->IsDragImageShowing());
+    }
+    // The release may also never come, while the panel is disabled: the next click is a click again.
+    StartDrag();
+    host.setEnabled(false);
+    host.setEnabled(true);
+    QTest::mouseClick(board, Qt::LeftButton, {}, Centre(E4));
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(DragInterrupted, APressOnADisabledPanelNeverBecomesADrag) {
+    Press(Centre(D2));
+    host.setEnabled(false);
+    host.setEnabled(true);
+    Move(Centre(D4));
+    EXPECT_FALSE(board->IsDragImageShowing());
+    Release(Centre(D4));
+    EXPECT_TRUE(legal.empty());
+}
+
+TEST(DragDestroyed, DestroyingTheWindowOrTheBoardMidDragLeavesNothingBehind) {
+    for (bool wholeWindow : {true, false}) {
+        auto* window = new QWidget;
+        window->resize(400, 400);
+        auto* board = new TChessBrd(window);
+        int events = 0;
+        board->OnIllegalMove = [&](ChessGame*, Square) { ++events; };
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        int x, y;
+        board->SquareToXY(D2, x, y);
+        QTest::mousePress(board, Qt::LeftButton, {}, QPoint(x + 20, y + 20));
+        QMouseEvent move(QEvent::MouseMove, QPoint(x + 20, y - 40),
+                         board->mapToGlobal(QPoint(x + 20, y - 40)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(board, &move);
+        ASSERT_TRUE(board->IsDragImageShowing());
+        if (wholeWindow) {
+            delete window;
+        } else {
+            delete board;
+            EXPECT_TRUE(window->findChildren<QLabel*>().isEmpty())
+                << "the floating piece went with the board";
+            delete window;
+        }
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+        // The board no longer filters the application's keys.
+        QWidget other;
+        other.show();
+        QTest::keyClick(&other, Qt::Key_Escape);
+    }
 }

@@ -293,12 +293,15 @@ TEST(MoveHistory, ANewGameKeepsOldEntriesButStartsTheSpanAgain) {
 class ViewProbe : public ChessGame {
 public:
     void StartThinking() override { ++starts; }
-    void AnimateMove(Square from, Square to, int) override { slides.emplace_back(from, to); }
+    // Like the board view: everything slides except the squares just dropped.
+    bool ShouldSlide(Square from, Square to) const override { return from != dropFrom || to != dropTo; }
+    void SlideMove(Square from, Square to) override { slides.emplace_back(from, to); }
     void DrawSquare(Square s) override { drawn.push_back(s); }
     void Drop(Square from, Square to) {
-        DragSource = from;
-        DropTarget = to;
+        dropFrom = from;
+        dropTo = to;
     }
+    Square dropFrom = None, dropTo = None;
     int starts = 0;
     std::vector<Move> slides;
     std::vector<Square> drawn;

@@ -4,14 +4,22 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QPointer>
 
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 #include <random>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -32,6 +40,34 @@ void ProcessFor(int ms) {
     timer.start();
     while (timer.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
+
+// A board that waits for an engine which waits for the board never returns; this ends such a test with a
+// message instead of leaving it to hang until the test runner's time limit.
+class DeadlockWatchdog {
+public:
+    explicit DeadlockWatchdog(int seconds)
+        : FThread([this, seconds] {
+              std::unique_lock lock(FMutex);
+              if (!FCond.wait_for(lock, std::chrono::seconds(seconds), [this] { return FDone; })) {
+                  std::fprintf(stderr, "deadlock: the test did not finish within %d s\n", seconds);
+                  std::abort();
+              }
+          }) {}
+    ~DeadlockWatchdog() {
+        {
+            std::lock_guard lock(FMutex);
+            FDone = true;
+        }
+        FCond.notify_all();
+        FThread.join();
+    }
+
+private:
+    std::mutex FMutex;
+    std::condition_variable FCond;
+    bool FDone = false;
+    std::thread FThread;
+};
 
 class EngineThread : public ::testing::Test {
 protected:
@@ -156,10 +192,13 @@ TEST_F(EngineThread, SearchDepthIsClampedToOneToEight) {
 TEST_F(EngineThread, ThinkingPriorityIsAppliedToTheThreadAtOnce) {
     ASSERT_TRUE(ProcessUntil([this] { return Board->EngineThread()->ThreadId() != 0; }));
     const auto tid = static_cast<id_t>(Board->EngineThread()->ThreadId());
+    // Counted from the level the program was started at (`nice -n 15`, say), within the kernel's range.
+    const int started = getpriority(PRIO_PROCESS, 0);
     Board->SetThinkingPriority(tpLowest);
-    EXPECT_EQ(getpriority(PRIO_PROCESS, tid), TChessThread::NiceValue(tpLowest));
+    EXPECT_EQ(getpriority(PRIO_PROCESS, tid), std::min(started + TChessThread::NiceValue(tpLowest), 19));
     Board->SetThinkingPriority(tpIdle);
-    EXPECT_EQ(getpriority(PRIO_PROCESS, tid), TChessThread::NiceValue(tpIdle));
+    EXPECT_EQ(getpriority(PRIO_PROCESS, tid), 19);
+    EXPECT_GE(getpriority(PRIO_PROCESS, tid), started) << "never above the window thread";
     EXPECT_GT(TChessThread::NiceValue(tpLowest), TChessThread::NiceValue(tpNormal))
         << "lower priority, higher nice";
 }
@@ -199,6 +238,128 @@ TEST_F(EngineThread, AMateHandlerMayStartANewGameWithTheComputerToMove) {
     EXPECT_FALSE(Board->GetWhiteToMove());
     EXPECT_EQ(Board->GetCurrentMove(), 1);
     ASSERT_TRUE(ProcessUntil([this] { return Parked(); }));
+}
+
+TEST_F(EngineThread, TheComputersMoveIsInProgressWhileItIsHandedOver) {
+    std::vector<bool> seen;
+    Board->OnLegalMove = [&](ChessGame* sender, Square oldSq, Square newSq) {
+        Moves.push_back({oldSq, newSq});
+        seen.push_back(sender->MoveInProgress());
+    };
+    Board->SetComputerPlaysBlack(true);
+    ASSERT_TRUE(Board->MakeMove(E2, E4));
+    EXPECT_FALSE(Board->MoveInProgress()) << "the person's move is complete; the engine searches";
+    ASSERT_TRUE(ProcessUntil([this] { return Moves.size() == 2; }));
+    EXPECT_FALSE(Board->MoveInProgress());
+    EXPECT_EQ(seen, (std::vector<bool>{true, true}));
+}
+
+// The engine waits inside its hand-over until the board's handlers return, so nothing they call may wait
+// for the engine in turn.
+TEST_F(EngineThread, AHandlerMaySwitchTheComputerOffDuringItsMove) {
+    const DeadlockWatchdog watchdog(60);
+    Board->OnLegalMove = [&](ChessGame* sender, Square oldSq, Square newSq) {
+        Moves.push_back({oldSq, newSq});
+        if (sender->PieceColor(newSq) == 0) Board->SetComputerPlaysBlack(false);
+    };
+    Board->SetComputerPlaysBlack(true);
+    ASSERT_TRUE(Board->MakeMove(E2, E4));
+    ASSERT_TRUE(ProcessUntil([this] { return Moves.size() == 2 && Parked(); }));
+    EXPECT_FALSE(Board->GetComputerPlaysBlack());
+    ASSERT_TRUE(Board->MakeMove(D2, D4));
+    ProcessFor(200);
+    EXPECT_EQ(Moves.size(), 3u) << "no reply once the computer is off";
+    EXPECT_EQ(Searches(), 1u);
+}
+
+TEST_F(EngineThread, AHandlerMayStartANewGameDuringTheComputersMove) {
+    const DeadlockWatchdog watchdog(60);
+    Board->OnLegalMove = [&](ChessGame* sender, Square oldSq, Square newSq) {
+        Moves.push_back({oldSq, newSq});
+        if (sender->PieceColor(newSq) == 0) Board->NewGame();
+    };
+    Board->SetComputerPlaysBlack(true);
+    ASSERT_TRUE(Board->MakeMove(E2, E4));
+    ASSERT_TRUE(ProcessUntil([this] { return Moves.size() == 2 && Parked(); }));
+    ProcessFor(200);
+    EXPECT_EQ(Board->GetPosition(), ChessGame().GetPosition());
+    EXPECT_TRUE(Board->GetWhiteToMove());
+    EXPECT_EQ(Searches(), 1u) << "the new game waits for a role to be set or a move";
+    // The new game is played as usual.
+    Board->SetComputerPlaysBlack(false);
+    Board->SetComputerPlaysWhite(true);
+    ASSERT_TRUE(ProcessUntil([this] { return Moves.size() == 3; }));
+    EXPECT_EQ(Board->PieceColor(Moves[2].second), 1);
+}
+
+TEST_F(EngineThread, AMoveSearchedInAPositionTheBoardNoLongerHoldsIsNeverPlayed) {
+    // The hand-over as the engine thread makes it: the move and the position its search started from.
+    const auto handOver = [this](Square from, Square to, const EnginePosition& searched) {
+        Board->EngineThread()->FOnMoveFound(from, to, searched);
+    };
+    const EnginePosition before = Board->Snapshot(Board->GetSearchDepth());
+    ASSERT_TRUE(Board->MakeMove(E2, E4));
+    handOver(E7, E5, before); // legal now, but found for another position
+    EXPECT_EQ(Board->PieceAt(E5), ' ');
+    EXPECT_EQ(Moves.size(), 1u);
+    handOver(E7, E5, Board->Snapshot(Board->GetSearchDepth()));
+    EXPECT_EQ(Board->PieceAt(E5), 'p');
+    EXPECT_EQ(Moves.size(), 2u);
+}
+
+TEST(EngineThreadLifetime, AHandlerMayHaveTheBoardDeletedLaterFromInsideTheComputersMove) {
+    QPointer<TChessBrd> board = new TChessBrd;
+    board->SetAnimateMoves(false);
+    board->Paint();
+    board->OnLegalMove = [&](ChessGame* sender, Square, Square newSq) {
+        if (sender->PieceColor(newSq) == 0) board->deleteLater();
+    };
+    board->SetComputerPlaysBlack(true);
+    ASSERT_TRUE(board->MakeMove(E2, E4));
+    EXPECT_TRUE(ProcessUntil([&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return board.isNull();
+    }));
+}
+
+TEST(EngineThreadLifetimeDeathTest, DeletingTheBoardFromInsideTheComputersMoveIsRefused) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            auto* board = new TChessBrd;
+            board->SetAnimateMoves(false);
+            board->Paint();
+            board->OnLegalMove = [board](ChessGame* sender, Square, Square newSq) {
+                if (sender->PieceColor(newSq) == 0) delete board;
+            };
+            board->SetComputerPlaysBlack(true);
+            board->MakeMove(E2, E4);
+            ProcessUntil([] { return false; });
+        },
+        "deleted while a move is in progress");
+}
+
+// Too many open files: the engine's wake-up channel cannot be made.
+TEST(EngineThreadLifetime, ABoardWhoseEngineCannotStartServesTwoPlayersWithoutWaiting) {
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    const int lowestFree = dup(0);
+    ASSERT_GE(lowestFree, 0);
+    close(lowestFree);
+    rlimit tight = saved;
+    tight.rlim_cur = static_cast<rlim_t>(lowestFree);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
+    auto board = std::make_unique<TChessBrd>();
+    setrlimit(RLIMIT_NOFILE, &saved);
+
+    EXPECT_EQ(board->EngineThread(), nullptr);
+    board->SetAnimateMoves(false);
+    board->Paint();
+    board->SetComputerPlaysBlack(true);
+    ASSERT_TRUE(board->MakeMove(E2, E4));
+    board->StopThinking();
+    EXPECT_FALSE(board->GetThinking());
+    EXPECT_TRUE(board->MakeMove(E7, E5));
 }
 
 TEST_F(EngineThread, IsEndedCleanlyWhateverItIsDoing) {
