@@ -47,15 +47,6 @@ constexpr int MaxLogLines = 5000;
 // Chat lines arriving within this time of the last chat sound are the same burst.
 constexpr int ChatBurstMs = 1000;
 
-// The board tells whether a move is in progress once it can; until then the window's own tracking of its
-// legal-move handler stands in.
-template <typename Board> bool BoardMoveInProgress(const Board& B) {
-    if constexpr (requires { B.MoveInProgress(); })
-        return B.MoveInProgress();
-    else
-        return false;
-}
-
 } // namespace
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent) {
@@ -312,7 +303,6 @@ void TForm1::ListView1Change() {
 }
 
 void TForm1::ChessBrd1LegalMove(ChessGame*, Square oldSq, Square newSq) {
-    ++FInLegalMove;
     // Decided and sent before anything else can run: the move belongs to this game and this opponent.
     const bool localPlayersMove = !LocalGame && ChessBrd1->GetWhiteToMove() == ChessBrd1->GetWhiteOnTop();
     Sound::Play(QStringLiteral("MOVE"));
@@ -334,7 +324,6 @@ void TForm1::ChessBrd1LegalMove(ChessGame*, Square oldSq, Square newSq) {
 
     if (localPlayersMove) SendLocalMove(oldSq, newSq);
     QCoreApplication::processEvents();
-    --FInLegalMove;
 }
 
 void TForm1::ChessBrd1Check(ChessGame*, Square, Square newSq) {
@@ -392,7 +381,7 @@ void TForm1::Edit2Exit() {
 // Network play
 
 bool TForm1::MoveInProgress() const {
-    return FInLegalMove > 0 || BoardMoveInProgress(*ChessBrd1);
+    return ChessBrd1->MoveInProgress();
 }
 
 // Work arriving while other work waits joins the queue behind it, so messages keep their order.

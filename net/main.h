@@ -131,7 +131,6 @@ private:
     WireReader FClientReader;
     std::deque<std::function<void()>> FHeld;
     bool FRunningNetworkWork = false;
-    int FInLegalMove = 0;
     QTimer FHeldTimer;
     // Chat lines that arrive together share one sound.
     QTimer FChatSoundTimer;
