@@ -188,14 +188,16 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
     return QWidget::eventFilter(watched, e);
 }
 
+// Not while a move is under way: a full paint then would show the model half-way through the move.
 void TForm1::FormActivate() {
+    if (ChessBrd1->MoveInProgress()) return;
     ChessBrd1->Paint();
     DrawMove();
 }
 
 // The board is opaque, so repainting it from here does not bring the window's paint back.
 void TForm1::FormPaint() {
-    if (!GameStarted) return;
+    if (!GameStarted || ChessBrd1->MoveInProgress()) return;
     ChessBrd1->Paint();
     DrawMove();
 }
