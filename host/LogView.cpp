@@ -22,8 +22,11 @@ LogView::LogView(QWidget* parent) : QPlainTextEdit(parent) {
 void LogView::LogMessage(const QString& Text, const QColor& Color) {
     QString line = Text;
     if (FTimeStamps) line.prepend(QStringLiteral("[%1]: ").arg(QTime::currentTime().toString(u"hh:mm:ss")));
-    // A carriage return (with or without its line feed) or a lone line feed starts a further paragraph.
-    line.replace(QStringLiteral("\r\n"), QStringLiteral("\r")).replace(QChar(u'\n'), QChar(u'\r'));
+    // A carriage return (with or without its line feed), a lone line feed or a paragraph separator starts a
+    // further paragraph: each becomes a block of the document, so each must be counted as a line.
+    line.replace(QStringLiteral("\r\n"), QStringLiteral("\r"))
+        .replace(QChar(u'\n'), QChar(u'\r'))
+        .replace(QChar(QChar::ParagraphSeparator), QChar(u'\r'));
     const QStringList paragraphs = line.split(QChar(u'\r'));
 
     // A log emptied from outside (clear()) starts counting again.

@@ -23,23 +23,48 @@ void ScriptedDialogs::ShowMessage(QWidget*, QMessageBox::Icon Icon, const QStrin
     Messages.push_back({Icon, Caption, Text});
 }
 
-struct WindowTestHarness::Recorder : SoundDevice {
-    explicit Recorder(bool exists) : DeviceExists(exists) {}
-    bool Exists() override { return DeviceExists; }
-    void Play(const QString& Name, const SoundClip&) override { Played.append(Name); }
-
+struct WindowTestHarness::Recorder {
     bool DeviceExists;
     QStringList Played;
 };
 
-WindowTestHarness::WindowTestHarness(bool SoundDeviceExists) : FRecorder(new Recorder(SoundDeviceExists)) {
-    Sound::SetDevice(std::unique_ptr<SoundDevice>(FRecorder));
-    ::Dialogs::SetProvider(&Dialogs);
+namespace {
+
+// The harness keeps its recording; the sound layer owns only this window onto it.
+class RecordingDevice : public SoundDevice {
+public:
+    RecordingDevice(bool& exists, QStringList& played) : FExists(exists), FPlayed(played) {}
+    bool Exists() override { return FExists; }
+    void Play(const QString& Name, const SoundClip&) override { FPlayed.append(Name); }
+
+private:
+    bool& FExists;
+    QStringList& FPlayed;
+};
+
+WindowTestHarness* Innermost = nullptr;
+
+} // namespace
+
+WindowTestHarness::WindowTestHarness(bool SoundDeviceExists)
+    : FRecorder(new Recorder{SoundDeviceExists, {}}), FOuter(Innermost) {
+    Innermost = this;
+    Install();
 }
 
 WindowTestHarness::~WindowTestHarness() {
-    ::Dialogs::SetProvider(nullptr);
-    Sound::SetDevice(nullptr);
+    Innermost = FOuter;
+    if (FOuter) {
+        FOuter->Install();
+    } else {
+        ::Dialogs::SetProvider(nullptr);
+        Sound::SetDevice(nullptr);
+    }
+}
+
+void WindowTestHarness::Install() {
+    Sound::SetDevice(std::make_unique<RecordingDevice>(FRecorder->DeviceExists, FRecorder->Played));
+    ::Dialogs::SetProvider(&Dialogs);
 }
 
 const QStringList& WindowTestHarness::PlayedSounds() const {

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class TChessBrd;
@@ -28,7 +29,8 @@ public:
                      const QString& Text) override;
 };
 
-// Installs the scripted dialogs and a recording sound device for its lifetime.
+// Installs the scripted dialogs and a recording sound device for its lifetime. Harnesses may nest: the
+// inner one answers while it lives, then the outer one takes over again.
 class WindowTestHarness {
 public:
     explicit WindowTestHarness(bool SoundDeviceExists = true);
@@ -48,5 +50,8 @@ public:
 
 private:
     struct Recorder;
-    Recorder* FRecorder; // owned by the sound layer while installed
+    void Install();
+
+    std::unique_ptr<Recorder> FRecorder;
+    WindowTestHarness* FOuter = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "BoardSettings.h"
 #include "ChessBrd.h"
 
+#include <QPaintEvent>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -111,6 +112,30 @@ TEST_F(LastMoveFramesTest, AreDrawnAgainWithoutAFullRepaint) {
     // What the screen shows is the canvas: the frames reach it through the board's own paint.
     const QImage shown = board->grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(shown.pixel(SquareRect(E2).topLeft() + QPoint(2, 10)), Orange);
+}
+
+namespace {
+// Collects the regions of the paint events a widget receives.
+class PaintRegions : public QObject {
+public:
+    QRegion Painted;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) Painted += static_cast<QPaintEvent*>(e)->region();
+        return false;
+    }
+};
+} // namespace
+
+TEST_F(LastMoveFramesTest, ShowOnlyTheFramedSquaresAgain) {
+    PaintRegions regions;
+    board->installEventFilter(&regions);
+    DrawLastMoveFrames(*board, E2, E4);
+    QTest::qWait(50);
+    board->removeEventFilter(&regions);
+    ASSERT_FALSE(regions.Painted.isEmpty());
+    EXPECT_TRUE((regions.Painted - SquareRect(E2) - SquareRect(E4)).isEmpty());
 }
 
 TEST_F(LastMoveFramesTest, OfAnEarlierMoveGoWhenTheNextMoveIsFramed) {

@@ -52,10 +52,11 @@ TEST_F(LogViewTest, ShowsMarkupAsTheCharactersItIsMadeOf) {
 
 TEST_F(LogViewTest, StartsAFurtherParagraphInTheSameColourAtACarriageReturn) {
     log.LogMessage(QStringLiteral("first"), grey);
-    log.LogMessage(QStringLiteral("\r/help:\rline two\r\nline three\nline four"), red);
+    log.LogMessage(QStringLiteral("\r/help:\rline two\r\nline three\nline four\u2029line five"), red);
     EXPECT_EQ(log.Lines(), QStringList({QStringLiteral("first"), QString(), QStringLiteral("/help:"),
                                         QStringLiteral("line two"), QStringLiteral("line three"),
-                                        QStringLiteral("line four")}));
+                                        QStringLiteral("line four"), QStringLiteral("line five")}));
+    EXPECT_EQ(log.LineCount(), log.document()->blockCount());
     for (int i = 1; i < log.LineCount(); ++i) EXPECT_EQ(log.LineColor(i), red) << i;
     EXPECT_EQ(log.LineColor(0), grey);
 }

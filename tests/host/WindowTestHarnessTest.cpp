@@ -91,3 +91,20 @@ TEST(HarnessSounds, RecordsThePlayedNamesAndTheDeviceThatWasAskedFor) {
     WindowTestHarness silent(false);
     EXPECT_FALSE(Sound::HasOutputDevice());
 }
+
+TEST(HarnessNesting, AnInnerHarnessAnswersWhileItLivesThenTheOuterTakesOver) {
+    WindowTestHarness outer;
+    outer.Dialogs.FileAnswers = {QStringLiteral("/outer.pos")};
+    {
+        WindowTestHarness inner(false);
+        inner.Dialogs.FileAnswers = {QStringLiteral("/inner.pos")};
+        EXPECT_FALSE(Sound::HasOutputDevice());
+        Sound::Play(QStringLiteral("CHAT"));
+        EXPECT_EQ(Dialogs::GetFileName(nullptr, {}), QStringLiteral("/inner.pos"));
+        EXPECT_EQ(inner.PlayedSounds(), QStringList(QStringLiteral("CHAT")));
+    }
+    EXPECT_TRUE(Sound::HasOutputDevice());
+    Sound::Play(QStringLiteral("MOVE"));
+    EXPECT_EQ(outer.PlayedSounds(), QStringList(QStringLiteral("MOVE")));
+    EXPECT_EQ(Dialogs::GetFileName(nullptr, {}), QStringLiteral("/outer.pos"));
+}
