@@ -24,10 +24,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TChessThread;
 class QEventLoop;
 class QLabel;
+class QSocketNotifier;
 
 class TChessBrd : public QWidget, public ChessGame {
     Q_OBJECT
@@ -252,6 +254,7 @@ private:
     void DragCanceled();
     void EndDrag();
     void AbortDrag();
+    void UpdateApplicationFilter();
     void SetDragCursor(bool Accept);
     void HideDragImage();
     void ShowDragImage(char Piece, int ParentX, int ParentY);
@@ -312,7 +315,8 @@ private:
     bool FDragCursorShown = false;
     int FAnimationSteps = 0;
     QElapsedTimer FTicks;
-    SlideClock* FSlide = nullptr; // the slide in progress, if any
+    SlideClock* FSlide = nullptr;                          // the slide in progress, if any
+    std::vector<QPointer<QSocketNotifier>> FHeldNotifiers; // switched off until the slide is over
     bool FAnimateMoves = true;
     int FAnimationDelay = 0;
     // The last drag's start square and the last accepted drop: a move on exactly these squares is the

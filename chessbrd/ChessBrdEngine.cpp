@@ -116,6 +116,8 @@ void TChessBrd::CustomEngineCheck() {
 }
 
 bool TChessBrd::event(QEvent* e) {
+    // A deferred delete ends the board's life inside the base handler: nothing of it may be read after.
+    if (e->type() == QEvent::DeferredDelete) return QWidget::event(e);
     const bool handled = QWidget::event(e);
     CustomEngineCheck();
     return handled;

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QSocketNotifier>
 
 #include <algorithm>
 #include <cstdlib>
@@ -75,8 +76,7 @@ void TChessBrd::mouseMoveEvent(QMouseEvent* e) {
         (std::abs(x - FPressPoint.x()) >= DragThreshold || std::abs(y - FPressPoint.y()) >= DragThreshold)) {
         FDragActive = true;
         FDragAccepted = false;
-        // Escape must reach the board wherever the keyboard focus is.
-        qApp->installEventFilter(this);
+        UpdateApplicationFilter();
         if (OnStartDrag) OnStartDrag(this);
     }
     if (FDragActive) {
@@ -112,7 +112,26 @@ void TChessBrd::mouseReleaseEvent(QMouseEvent* e) {
     }
 }
 
+// Escape must reach the board wherever the keyboard focus is, during a drag; and during a slide socket
+// notifications must wait, which not every event dispatcher does for ExcludeSocketNotifiers (GLib's does
+// not). A notifier that fires then is switched off, and switched on again once the slide is over: its
+// descriptor is still ready, so it fires again from the window's own event loop.
+void TChessBrd::UpdateApplicationFilter() {
+    if (!qApp) return;
+    if (FDragActive || FSlide)
+        qApp->installEventFilter(this);
+    else
+        qApp->removeEventFilter(this);
+}
+
 bool TChessBrd::eventFilter(QObject* watched, QEvent* e) {
+    if (FSlide && e->type() == QEvent::SockAct) {
+        if (auto* notifier = qobject_cast<QSocketNotifier*>(watched)) {
+            notifier->setEnabled(false);
+            FHeldNotifiers.emplace_back(notifier);
+            return true;
+        }
+    }
     if (FDragActive && e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
         AbortDrag();
         return true;
@@ -150,7 +169,7 @@ void TChessBrd::AbortDrag() {
 void TChessBrd::EndDrag() {
     FDragActive = false;
     FPressed = false;
-    if (qApp) qApp->removeEventFilter(this);
+    UpdateApplicationFilter();
     if (FDragCursorShown) {
         QGuiApplication::restoreOverrideCursor();
         FDragCursorShown = false;
@@ -271,6 +290,7 @@ void TChessBrd::AnimateMove(Square FromSq, Square ToSq, int Delay) {
         connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
         SlideClock clock{FTicks.elapsed(), steps, Delay, &loop, &timer};
         SlideClock* const outer = std::exchange(FSlide, isVisible() ? &clock : nullptr);
+        UpdateApplicationFilter();
 
         ShowDragImage(piece, x1, y1);
         if (knight) {
@@ -280,6 +300,11 @@ void TChessBrd::AnimateMove(Square FromSq, Square ToSq, int Delay) {
             AnimateLine(x1, y1, x2, y2, Delay);
         }
         FSlide = outer;
+        UpdateApplicationFilter();
+        if (!FSlide) {
+            for (const QPointer<QSocketNotifier>& notifier : std::exchange(FHeldNotifiers, {}))
+                if (notifier) notifier->setEnabled(true);
+        }
     }
     HideDragImage();
 }
@@ -333,13 +358,14 @@ void TChessBrd::AnimationStep(int X, int Y, int Delay) {
     if (!FSlide) return;
     qint64 due = FSlide->Start;
     if (FSlide->Steps > 1) due += qint64(SlideDuration) * step / (FSlide->Steps - 1);
-    // Each step lasts more than the delay, as the delay's own wait used to make it.
+    // A positive delay adds its own wait to every step, so each step lasts longer than the delay.
     if (Delay > 0) due += qint64(step + 1) * (Delay + 1);
     StepWait(due);
 }
 
 // The window keeps painting while the piece slides, but clicks, keys and socket notifications wait until
-// the move is complete: they could start another move or a new game in the middle of this one.
+// the slide is over: they could start another move or a new game in the middle of this one. (Handlers of
+// the move that process messages themselves are the hosts' to guard, with MoveInProgress.)
 void TChessBrd::StepWait(qint64 Due) {
     constexpr auto flags = QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers;
     const qint64 left = Due - FTicks.elapsed();

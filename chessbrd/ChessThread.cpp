@@ -160,9 +160,10 @@ void TChessThread::RunPendingCall() {
     ssize_t got;
     do got = read(FWakeFd, &count, sizeof count);
     while (got < 0 && errno == EINTR);
-    // Nothing to read is a spurious wake-up. Any other failure would leave the descriptor readable and the
-    // notifier firing without pause: it is switched off, and the thread parks after this call.
-    const bool broken = got < 0 && errno != EAGAIN;
+    // Nothing to read is a spurious wake-up. Any other result (an error, or an end of file no eventfd gives)
+    // would leave the descriptor readable and the notifier firing without pause: it is switched off, and
+    // the thread parks after this call.
+    const bool broken = got < 0 ? errno != EAGAIN : got != sizeof count;
     if (broken) {
         qWarning("TChessThread: the wake-up channel failed; the computer player stops");
         FNotifier->setEnabled(false);

@@ -6,10 +6,17 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QSocketNotifier>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -437,4 +444,92 @@ TEST(DragDestroyed, DestroyingTheWindowOrTheBoardMidDragLeavesNothingBehind) {
         other.show();
         QTest::keyClick(&other, Qt::Key_Escape);
     }
+}
+
+namespace {
+
+double ProcessCpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+} // namespace
+
+// A slide is paced by the clock, so that it can be seen on any machine, and waits without spinning.
+TEST_F(BoardInput, ASlideTakesItsTimeWhateverItsLengthAndSpendsItWaiting) {
+    for (auto [from, to] : {std::pair{E2, E3}, {E7, E5}, {F1, B5}}) {
+        QElapsedTimer wall;
+        wall.start();
+        const double cpu0 = ProcessCpuMs();
+        ASSERT_TRUE(board->MakeMove(from, to));
+        const double cpu = ProcessCpuMs() - cpu0;
+        const qint64 elapsed = wall.elapsed();
+        EXPECT_GE(elapsed, 150) << "a slide must be long enough to be seen";
+        EXPECT_LT(cpu, 0.5 * double(elapsed)) << "the wait between steps sleeps";
+    }
+}
+
+TEST_F(BoardInput, DuringASlideTheWindowPaintsButSocketsWaitForTheMoveToEnd) {
+    int sockets[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, sockets), 0);
+    QSocketNotifier notifier(sockets[0], QSocketNotifier::Read);
+    std::vector<bool> readDuringMove;
+    QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
+        char c;
+        EXPECT_EQ(read(sockets[0], &c, 1), 1);
+        readDuringMove.push_back(board->MoveInProgress());
+    });
+    int ticksDuringMove = 0;
+    QTimer tick;
+    tick.setInterval(5);
+    QObject::connect(&tick, &QTimer::timeout, [&] { ticksDuringMove += board->MoveInProgress(); });
+    PaintCounter counter;
+    board->OnAnimationStep = [&](int, int) {
+        if (steps.empty()) {
+            EXPECT_EQ(write(sockets[1], "m", 1), 1); // a peer's message arrives as the slide starts
+            tick.start();
+            qApp->installEventFilter(&counter);
+        }
+        steps.push_back({});
+    };
+
+    ASSERT_TRUE(board->MakeMove(E2, E4));
+    qApp->removeEventFilter(&counter);
+    EXPECT_TRUE(readDuringMove.empty()) << "the message waits until the move is complete";
+    EXPECT_GT(ticksDuringMove, 5) << "timers run during the slide";
+    EXPECT_GT(counter.paints, 5) << "the sliding piece is painted as it goes";
+    ASSERT_TRUE(WaitFor([&] { return !readDuringMove.empty(); }));
+    EXPECT_EQ(readDuringMove, std::vector<bool>{false});
+    close(sockets[0]);
+    close(sockets[1]);
+}
+
+TEST_F(BoardInput, ACustomEngineIsNotAskedAgainWhileItsMoveSlides) {
+    int asked = 0;
+    board->SetCustomEngine(true);
+    board->OnCalculateMove = [&](ChessGame*, Square& from, Square& to) {
+        ++asked;
+        from = E7, to = E5;
+    };
+    board->SetComputerPlaysBlack(true);
+    ASSERT_TRUE(board->MakeMove(E2, E4));
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(legal, (std::vector<std::pair<Square, Square>>{{E2, E4}, {E7, E5}}));
+    EXPECT_EQ(board->PieceAt(E5), 'p');
+    EXPECT_EQ(board->PieceAt(E7), ' ');
+    EXPECT_TRUE(board->GetWhiteToMove());
 }

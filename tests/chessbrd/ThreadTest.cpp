@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -16,6 +17,8 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <random>
@@ -341,6 +344,9 @@ TEST(EngineThreadLifetimeDeathTest, DeletingTheBoardFromInsideTheComputersMoveIs
 
 // Too many open files: the engine's wake-up channel cannot be made.
 TEST(EngineThreadLifetime, ABoardWhoseEngineCannotStartServesTwoPlayersWithoutWaiting) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizers' own checks need a spare descriptor";
+#endif
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
     const int lowestFree = dup(0);
@@ -360,6 +366,52 @@ TEST(EngineThreadLifetime, ABoardWhoseEngineCannotStartServesTwoPlayersWithoutWa
     board->StopThinking();
     EXPECT_FALSE(board->GetThinking());
     EXPECT_TRUE(board->MakeMove(E7, E5));
+}
+
+namespace {
+
+std::vector<int> OpenEventFds() {
+    std::vector<int> fds;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        if (std::filesystem::read_symlink(entry.path(), error).string() == "anon_inode:[eventfd]")
+            fds.push_back(std::stoi(entry.path().filename().string()));
+    }
+    std::sort(fds.begin(), fds.end());
+    return fds;
+}
+
+} // namespace
+
+// The engine's wake-up channel fails under a running board (here: its descriptor is replaced by one that
+// can be neither written nor waited on): the computer stops playing, but nothing waits for it forever.
+TEST(EngineThreadLifetime, AFailingWakeUpChannelStopsTheComputerWithoutHangingTheBoard) {
+    const DeadlockWatchdog watchdog(60);
+    const std::vector<int> before = OpenEventFds();
+    auto board = std::make_unique<TChessBrd>();
+    std::vector<int> added;
+    const std::vector<int> after = OpenEventFds();
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));
+    if (added.size() != 1) GTEST_SKIP() << "the engine's descriptor cannot be told apart";
+    board->SetAnimateMoves(false);
+    board->Paint();
+    const int devNull = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(devNull, 0);
+    ASSERT_EQ(dup2(devNull, added.front()), added.front());
+    close(devNull);
+
+    int moves = 0;
+    board->OnLegalMove = [&](ChessGame*, Square, Square) { ++moves; };
+    board->SetComputerPlaysBlack(true);
+    ASSERT_TRUE(board->MakeMove(E2, E4));
+    ProcessFor(300);
+    board->SetComputerPlaysBlack(false); // waits for the engine to park
+    EXPECT_FALSE(board->GetThinking());
+    EXPECT_EQ(moves, 1) << "no move can be handed over";
+    board->SetComputerPlaysWhite(true);
+    ProcessFor(100);
+    EXPECT_FALSE(board->GetThinking()) << "the engine stays parked";
+    EXPECT_TRUE(board->MakeMove(E7, E5)) << "two people can still play";
 }
 
 TEST_F(EngineThread, IsEndedCleanlyWhateverItIsDoing) {

@@ -21,5 +21,14 @@ grep -qx "bestmove 0000" <<<"$out" || fail "stalemate should give bestmove 0000:
 
 # Bad FENs and garbage never crash it.
 printf 'position fen rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR x KQkq - 0 1\nposition fen 9/9 w - -\ngo depth\ngo depth -3\ngo perft x\n' | "$engine" >/dev/null || fail "bad input crashed the engine"
-head -c 20000 /dev/urandom | "$engine" >/dev/null 2>&1 || fail "random bytes crashed the engine"
+# Random bytes from a seed that is printed, so that a failure can be replayed with ENGINE_CLI_SEED=<seed>.
+seed=${ENGINE_CLI_SEED:-$(( $(date +%s%N) % 1000000000 ))}
+echo "random input seed: $seed"
+random_bytes() {
+    local n=$1 i byte escapes=""
+    RANDOM=$seed
+    for ((i = 0; i < n; i++)); do printf -v byte '\\x%02x' $((RANDOM % 256)); escapes+=$byte; done
+    printf '%b' "$escapes"
+}
+random_bytes 20000 | "$engine" >/dev/null 2>&1 || fail "random bytes crashed the engine (seed $seed)"
 echo "engine front end: all checks passed"
