@@ -22,7 +22,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
-#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -44,7 +44,7 @@ const QString AboutText = QStringLiteral("\rВерсия: Gambitron 1.2\rhttps:/
 constexpr qsizetype MaxShownChat = 2000;
 // The log keeps this many paragraphs, so a flood of chat cannot fill the memory.
 constexpr int MaxLogLines = 5000;
-// Chat lines arriving within this time of the last chat sound are the same burst.
+// A chat line arriving within this time of the previous one belongs to the same burst.
 constexpr int ChatBurstMs = 1000;
 
 } // namespace
@@ -133,11 +133,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
 
     FHeldTimer.setSingleShot(true);
     connect(&FHeldTimer, &QTimer::timeout, this, &TForm1::RunHeldWork);
-    FChatSoundTimer.setSingleShot(true);
-    connect(&FChatSoundTimer, &QTimer::timeout, this, [this] {
-        Sound::Play(QStringLiteral("CHAT"));
-        FLastChatSound.start();
-    });
 }
 
 TForm1::~TForm1() {
@@ -636,10 +631,10 @@ void TForm1::ShowPeerChat(const QByteArray& Message) {
     QString text = Wire::DecodeText(Wire::Payload(Message));
     if (text.size() > MaxShownChat) text = text.left(MaxShownChat) + QStringLiteral("…");
     LogMessage(text, PeerColor);
-    if (!FChatSoundTimer.isActive()) {
-        const qint64 since = FLastChatSound.isValid() ? FLastChatSound.elapsed() : ChatBurstMs;
-        FChatSoundTimer.start(static_cast<int>(std::max<qint64>(0, ChatBurstMs - since)));
-    }
+    // Lines that follow each other closely are one burst, announced once.
+    const bool quiet = !FLastChatLine.isValid() || FLastChatLine.elapsed() >= ChatBurstMs;
+    FLastChatLine.start();
+    if (quiet) Sound::Play(QStringLiteral("CHAT"));
 }
 
 void TForm1::SendLocalMove(Square From, Square To) {

@@ -132,7 +132,6 @@ private:
     std::deque<std::function<void()>> FHeld;
     bool FRunningNetworkWork = false;
     QTimer FHeldTimer;
-    // Chat lines that arrive together share one sound.
-    QTimer FChatSoundTimer;
-    QElapsedTimer FLastChatSound;
+    // When the last chat line arrived: lines that arrive together share one sound.
+    QElapsedTimer FLastChatLine;
 };
