@@ -320,7 +320,9 @@ void TForm1::ChessBrd1LegalMove(ChessGame*, Square oldSq, Square newSq) {
     ListView1Change();
 
     if (localPlayersMove) SendLocalMove(oldSq, newSq);
-    QCoreApplication::processEvents();
+    // The list and the log are painted now; clicks and keys wait, since a drop here would be a move inside
+    // this one, and network work waits in Deliver.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void TForm1::ChessBrd1Check(ChessGame*, Square, Square newSq) {
