@@ -10,8 +10,36 @@ using namespace NetTest;
 
 namespace {
 
+// What both roles' tests share: the window under test, the raw peer, and marks that show when the window
+// has handled everything sent before them.
+class HostilePeer : public ::testing::Test {
+protected:
+    // Sends Bytes, then a chat line in the same write; the chat shows once everything before it is handled.
+    void SendThenMark(const QByteArray& Bytes) {
+        const QString mark = QStringLiteral("mark%1").arg(++marks);
+        Write(*peerSocket, Bytes + chatHeader + mark.toLatin1());
+        ASSERT_TRUE(WaitUntil([&] { return LogHas(*window, mark); })) << Bytes.left(40).toStdString();
+    }
+    // After junk whose end may join the next write: repeats a mark until one arrives in a read of its own.
+    void MarkEventually() {
+        const QString mark = QStringLiteral("mark%1").arg(++marks);
+        ASSERT_TRUE(WaitUntil([&] {
+            Write(*peerSocket, chatHeader + mark.toLatin1());
+            QTest::qWait(20);
+            return LogTexts(*window).filter(mark).size() > 0;
+        }));
+    }
+
+    WindowTestHarness harness;
+    TForm1* window = nullptr;
+    QTcpSocket* peerSocket = nullptr;
+    QByteArray chatHeader;
+    QByteArray received;
+    int marks = 0;
+};
+
 // The server window against a raw client. The server plays white.
-class HostileClient : public ::testing::Test {
+class HostileClient : public HostilePeer {
 protected:
     void SetUp() override {
         server = NewServer();
@@ -19,33 +47,17 @@ protected:
         peer.connectToHost(QHostAddress::LocalHost, server->Port());
         ASSERT_TRUE(WaitUntil([&] { return server->Phase() == TForm1::NetPhase::Playing; }));
         ReadUntil(peer, "#:Side:White", received);
-    }
-
-    // Sends Bytes, then a chat line in the same write; the chat shows once everything before it is handled.
-    void SendThenMark(const QByteArray& Bytes) {
-        const QString mark = QStringLiteral("mark%1").arg(++marks);
-        Write(peer, Bytes + "$:Chat:" + mark.toLatin1());
-        ASSERT_TRUE(WaitUntil([&] { return LogHas(*server, mark); })) << Bytes.left(40).toStdString();
-    }
-    // After junk whose end may join the next write: repeats a mark until one arrives in a read of its own.
-    void MarkEventually() {
-        const QString mark = QStringLiteral("mark%1").arg(++marks);
-        ASSERT_TRUE(WaitUntil([&] {
-            Write(peer, "$:Chat:" + mark.toLatin1());
-            QTest::qWait(20);
-            return LogTexts(*server).filter(mark).size() > 0;
-        }));
+        window = server.get();
+        peerSocket = &peer;
+        chatHeader = "$:Chat:";
     }
     void ServerPlays(Square from, Square to) {
         WindowTestHarness::DragPiece(*server->ChessBrd1, from, to);
         ReadUntil(peer, Wire::MoveMessage(true, from, to), received);
     }
 
-    WindowTestHarness harness;
     std::unique_ptr<TForm1> server;
     QTcpSocket peer;
-    QByteArray received;
-    int marks = 0;
 };
 
 TEST_F(HostileClient, CannotPlayTheServersMoves) {
@@ -196,7 +208,7 @@ TEST_F(HostileClient, EachMessageIsWrittenOutAtOnce) {
 }
 
 // The client window against a raw server.
-class HostileServer : public ::testing::Test {
+class HostileServer : public HostilePeer {
 protected:
     void SetUp() override {
         ASSERT_TRUE(listener.listen(QHostAddress::LocalHost, 0));
@@ -204,27 +216,14 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return listener.hasPendingConnections(); }));
         peer.reset(listener.nextPendingConnection());
         ASSERT_TRUE(WaitUntil([&] { return client->Phase() == TForm1::NetPhase::WaitingForSide; }));
-    }
-    void SendThenMark(const QByteArray& Bytes) {
-        const QString mark = QStringLiteral("mark%1").arg(++marks);
-        Write(*peer, Bytes + "#:Chat:" + mark.toLatin1());
-        ASSERT_TRUE(WaitUntil([&] { return LogHas(*client, mark); }));
-    }
-    void MarkEventually() {
-        const QString mark = QStringLiteral("mark%1").arg(++marks);
-        ASSERT_TRUE(WaitUntil([&] {
-            Write(*peer, "#:Chat:" + mark.toLatin1());
-            QTest::qWait(20);
-            return LogTexts(*client).filter(mark).size() > 0;
-        }));
+        window = client.get();
+        peerSocket = peer.get();
+        chatHeader = "#:Chat:";
     }
 
-    WindowTestHarness harness;
     QTcpServer listener;
     std::unique_ptr<TForm1> client;
     std::unique_ptr<QTcpSocket> peer;
-    QByteArray received;
-    int marks = 0;
 };
 
 TEST_F(HostileServer, NoMoveCountsBeforeTheSide) {
