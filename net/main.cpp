@@ -22,6 +22,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <exception>
 #include <utility>
 
 namespace {
@@ -122,10 +123,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     });
     connect(ClientSocket1, &QAbstractSocket::connected, this,
             [this] { Deliver([this] { ClientSocket1Connect(); }); });
-    connect(ClientSocket1, &QIODevice::readyRead, this, [this] {
-        const QByteArray bytes = ClientSocket1->readAll();
-        Deliver([this, bytes] { ClientSocket1Read(bytes); });
-    });
+    connect(ClientSocket1, &QIODevice::readyRead, this, [this] { Deliver([this] { ClientSocket1Read(); }); });
     connect(ClientSocket1, &QAbstractSocket::disconnected, this,
             [this] { Deliver([this] { ClientSocket1Disconnect(); }); });
     connect(ClientSocket1, &QAbstractSocket::errorOccurred, this,
@@ -391,7 +389,7 @@ void TForm1::Deliver(std::function<void()> Work) {
         return;
     }
     FRunningNetworkWork = true;
-    Work();
+    RunWork(Work);
     FRunningNetworkWork = false;
     if (!FHeld.empty() && !FHeldTimer.isActive()) FHeldTimer.start(0);
 }
@@ -402,11 +400,21 @@ void TForm1::RunHeldWork() {
     while (!FHeld.empty() && !MoveInProgress()) {
         std::function<void()> work = std::move(FHeld.front());
         FHeld.pop_front();
-        work();
+        RunWork(work);
     }
     FRunningNetworkWork = false;
     // A move still in progress completes within its slide; look again shortly.
     if (!FHeld.empty()) FHeldTimer.start(MoveInProgress() ? 10 : 0);
+}
+
+// The work runs inside Qt's signal handlers, which no exception may leave: work that cannot complete
+// (memory exhausted by a peer's flood, say) is dropped.
+void TForm1::RunWork(const std::function<void()>& Work) {
+    try {
+        Work();
+    } catch (const std::exception& e) {
+        qWarning("gambitron: network work dropped: %s", e.what());
+    }
 }
 
 QTcpSocket* TForm1::Opponent() const {
@@ -462,10 +470,8 @@ void TForm1::ServerSocket1Accept() {
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         QPointer<QTcpSocket> s(socket);
         connect(socket, &QIODevice::readyRead, this, [this, s] {
-            if (!s) return;
-            const QByteArray bytes = s->readAll();
-            Deliver([this, s, bytes] {
-                if (s) ServerSocket1ClientRead(s, bytes);
+            Deliver([this, s] {
+                if (s) ServerSocket1ClientRead(s);
             });
         });
         connect(socket, &QAbstractSocket::disconnected, this, [this, s] {
@@ -537,8 +543,10 @@ void TForm1::DropOpponent(QTcpSocket* Socket) {
     Socket->deleteLater();
 }
 
-void TForm1::ServerSocket1ClientRead(QTcpSocket* Socket, const QByteArray& Bytes) {
-    if (Socket == FOpponent) ReceiveFromOpponent(Bytes);
+// A read takes everything that has arrived by now, however many notifications announced it.
+void TForm1::ServerSocket1ClientRead(QTcpSocket* Socket) {
+    const QByteArray bytes = Socket->readAll();
+    if (Socket == FOpponent && !bytes.isEmpty()) ReceiveFromOpponent(bytes);
 }
 
 void TForm1::ClientSocket1Connecting() {
@@ -574,8 +582,9 @@ void TForm1::ClientSocket1Error(QAbstractSocket::SocketError Error) {
     ClientSocket1->abort();
 }
 
-void TForm1::ClientSocket1Read(const QByteArray& Bytes) {
-    if (FClientActive) ReceiveFromOpponent(Bytes);
+void TForm1::ClientSocket1Read() {
+    const QByteArray bytes = ClientSocket1->readAll();
+    if (FClientActive && !bytes.isEmpty()) ReceiveFromOpponent(bytes);
 }
 
 void TForm1::ReceiveFromOpponent(const QByteArray& Bytes) {
