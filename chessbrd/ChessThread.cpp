@@ -148,7 +148,8 @@ void TChessThread::Synchronize(const std::function<void()>& Call) {
 bool TChessThread::WakeWindowThread() {
     const std::uint64_t one = 1;
     for (;;) {
-        if (write(FWakeFd, &one, sizeof one) == sizeof one) return true;
+        const auto written = write(FWakeFd, &one, sizeof one);
+        if (written >= 0) return written == sizeof one;
         // A full counter still leaves the descriptor readable, so the window thread wakes all the same.
         if (errno == EAGAIN) return true;
         if (errno != EINTR) return false;
