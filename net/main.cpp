@@ -22,7 +22,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
-#include <algorithm>
+#include <exception>
+#include <utility>
 
 namespace {
 
@@ -44,17 +45,8 @@ const QString AboutText = QStringLiteral("\rВерсия: Gambitron 1.2\rhttps:/
 constexpr qsizetype MaxShownChat = 2000;
 // The log keeps this many paragraphs, so a flood of chat cannot fill the memory.
 constexpr int MaxLogLines = 5000;
-// Chat lines arriving within this time of the last chat sound are the same burst.
+// A chat line arriving within this time of the previous one belongs to the same burst.
 constexpr int ChatBurstMs = 1000;
-
-// The board tells whether a move is in progress once it can; until then the window's own tracking of its
-// legal-move handler stands in.
-template <typename Board> bool BoardMoveInProgress(const Board& B) {
-    if constexpr (requires { B.MoveInProgress(); })
-        return B.MoveInProgress();
-    else
-        return false;
-}
 
 } // namespace
 
@@ -131,10 +123,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     });
     connect(ClientSocket1, &QAbstractSocket::connected, this,
             [this] { Deliver([this] { ClientSocket1Connect(); }); });
-    connect(ClientSocket1, &QIODevice::readyRead, this, [this] {
-        const QByteArray bytes = ClientSocket1->readAll();
-        Deliver([this, bytes] { ClientSocket1Read(bytes); });
-    });
+    connect(ClientSocket1, &QIODevice::readyRead, this, [this] { Deliver([this] { ClientSocket1Read(); }); });
     connect(ClientSocket1, &QAbstractSocket::disconnected, this,
             [this] { Deliver([this] { ClientSocket1Disconnect(); }); });
     connect(ClientSocket1, &QAbstractSocket::errorOccurred, this,
@@ -142,11 +131,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
 
     FHeldTimer.setSingleShot(true);
     connect(&FHeldTimer, &QTimer::timeout, this, &TForm1::RunHeldWork);
-    FChatSoundTimer.setSingleShot(true);
-    connect(&FChatSoundTimer, &QTimer::timeout, this, [this] {
-        Sound::Play(QStringLiteral("CHAT"));
-        FLastChatSound.start();
-    });
 }
 
 TForm1::~TForm1() {
@@ -197,14 +181,16 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
     return QWidget::eventFilter(watched, e);
 }
 
+// Not while a move is under way: a full paint then would show the model half-way through the move.
 void TForm1::FormActivate() {
+    if (ChessBrd1->MoveInProgress()) return;
     ChessBrd1->Paint();
     DrawMove();
 }
 
 // The board is opaque, so repainting it from here does not bring the window's paint back.
 void TForm1::FormPaint() {
-    if (!GameStarted) return;
+    if (!GameStarted || ChessBrd1->MoveInProgress()) return;
     ChessBrd1->Paint();
     DrawMove();
 }
@@ -312,7 +298,6 @@ void TForm1::ListView1Change() {
 }
 
 void TForm1::ChessBrd1LegalMove(ChessGame*, Square oldSq, Square newSq) {
-    ++FInLegalMove;
     // Decided and sent before anything else can run: the move belongs to this game and this opponent.
     const bool localPlayersMove = !LocalGame && ChessBrd1->GetWhiteToMove() == ChessBrd1->GetWhiteOnTop();
     Sound::Play(QStringLiteral("MOVE"));
@@ -333,8 +318,9 @@ void TForm1::ChessBrd1LegalMove(ChessGame*, Square oldSq, Square newSq) {
     ListView1Change();
 
     if (localPlayersMove) SendLocalMove(oldSq, newSq);
-    QCoreApplication::processEvents();
-    --FInLegalMove;
+    // The list and the log are painted now; clicks and keys wait, since a drop here would be a move inside
+    // this one, and network work waits in Deliver.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void TForm1::ChessBrd1Check(ChessGame*, Square, Square newSq) {
@@ -392,7 +378,7 @@ void TForm1::Edit2Exit() {
 // Network play
 
 bool TForm1::MoveInProgress() const {
-    return FInLegalMove > 0 || BoardMoveInProgress(*ChessBrd1);
+    return ChessBrd1->MoveInProgress();
 }
 
 // Work arriving while other work waits joins the queue behind it, so messages keep their order.
@@ -403,7 +389,7 @@ void TForm1::Deliver(std::function<void()> Work) {
         return;
     }
     FRunningNetworkWork = true;
-    Work();
+    RunWork(Work);
     FRunningNetworkWork = false;
     if (!FHeld.empty() && !FHeldTimer.isActive()) FHeldTimer.start(0);
 }
@@ -414,11 +400,21 @@ void TForm1::RunHeldWork() {
     while (!FHeld.empty() && !MoveInProgress()) {
         std::function<void()> work = std::move(FHeld.front());
         FHeld.pop_front();
-        work();
+        RunWork(work);
     }
     FRunningNetworkWork = false;
     // A move still in progress completes within its slide; look again shortly.
     if (!FHeld.empty()) FHeldTimer.start(MoveInProgress() ? 10 : 0);
+}
+
+// The work runs inside Qt's signal handlers, which no exception may leave: work that cannot complete
+// (memory exhausted by a peer's flood, say) is dropped.
+void TForm1::RunWork(const std::function<void()>& Work) {
+    try {
+        Work();
+    } catch (const std::exception& e) {
+        qWarning("gambitron: network work dropped: %s", e.what());
+    }
 }
 
 QTcpSocket* TForm1::Opponent() const {
@@ -474,10 +470,8 @@ void TForm1::ServerSocket1Accept() {
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         QPointer<QTcpSocket> s(socket);
         connect(socket, &QIODevice::readyRead, this, [this, s] {
-            if (!s) return;
-            const QByteArray bytes = s->readAll();
-            Deliver([this, s, bytes] {
-                if (s) ServerSocket1ClientRead(s, bytes);
+            Deliver([this, s] {
+                if (s) ServerSocket1ClientRead(s);
             });
         });
         connect(socket, &QAbstractSocket::disconnected, this, [this, s] {
@@ -549,8 +543,10 @@ void TForm1::DropOpponent(QTcpSocket* Socket) {
     Socket->deleteLater();
 }
 
-void TForm1::ServerSocket1ClientRead(QTcpSocket* Socket, const QByteArray& Bytes) {
-    if (Socket == FOpponent) ReceiveFromOpponent(Bytes);
+// A read takes everything that has arrived by now, however many notifications announced it.
+void TForm1::ServerSocket1ClientRead(QTcpSocket* Socket) {
+    const QByteArray bytes = Socket->readAll();
+    if (Socket == FOpponent && !bytes.isEmpty()) ReceiveFromOpponent(bytes);
 }
 
 void TForm1::ClientSocket1Connecting() {
@@ -586,8 +582,9 @@ void TForm1::ClientSocket1Error(QAbstractSocket::SocketError Error) {
     ClientSocket1->abort();
 }
 
-void TForm1::ClientSocket1Read(const QByteArray& Bytes) {
-    if (FClientActive) ReceiveFromOpponent(Bytes);
+void TForm1::ClientSocket1Read() {
+    const QByteArray bytes = ClientSocket1->readAll();
+    if (FClientActive && !bytes.isEmpty()) ReceiveFromOpponent(bytes);
 }
 
 void TForm1::ReceiveFromOpponent(const QByteArray& Bytes) {
@@ -645,10 +642,10 @@ void TForm1::ShowPeerChat(const QByteArray& Message) {
     QString text = Wire::DecodeText(Wire::Payload(Message));
     if (text.size() > MaxShownChat) text = text.left(MaxShownChat) + QStringLiteral("…");
     LogMessage(text, PeerColor);
-    if (!FChatSoundTimer.isActive()) {
-        const qint64 since = FLastChatSound.isValid() ? FLastChatSound.elapsed() : ChatBurstMs;
-        FChatSoundTimer.start(static_cast<int>(std::max<qint64>(0, ChatBurstMs - since)));
-    }
+    // Lines that follow each other closely are one burst, announced once.
+    const bool quiet = !FLastChatLine.isValid() || FLastChatLine.elapsed() >= ChatBurstMs;
+    FLastChatLine.start();
+    if (quiet) Sound::Play(QStringLiteral("CHAT"));
 }
 
 void TForm1::SendLocalMove(Square From, Square To) {

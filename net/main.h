@@ -98,12 +98,12 @@ private:
     void ServerSocket1Accept();
     void ServerSocket1ClientConnect(QTcpSocket* Socket);
     void ServerSocket1ClientDisconnect(QTcpSocket* Socket);
-    void ServerSocket1ClientRead(QTcpSocket* Socket, const QByteArray& Bytes);
+    void ServerSocket1ClientRead(QTcpSocket* Socket);
     void ServerSocket1ClientError(QTcpSocket* Socket, QAbstractSocket::SocketError Error);
     void ClientSocket1Connecting();
     void ClientSocket1Connect();
     void ClientSocket1Disconnect();
-    void ClientSocket1Read(const QByteArray& Bytes);
+    void ClientSocket1Read();
     void ClientSocket1Error(QAbstractSocket::SocketError Error);
     void RefuseClient(QTcpSocket* Socket);
     void DropOpponent(QTcpSocket* Socket);
@@ -120,6 +120,7 @@ private:
     // a move or a new game started from there would run in the middle of the move.
     bool MoveInProgress() const;
     void Deliver(std::function<void()> Work);
+    static void RunWork(const std::function<void()>& Work);
     void RunHeldWork();
 
     quint16 FPort = 5000;
@@ -131,9 +132,7 @@ private:
     WireReader FClientReader;
     std::deque<std::function<void()>> FHeld;
     bool FRunningNetworkWork = false;
-    int FInLegalMove = 0;
     QTimer FHeldTimer;
-    // Chat lines that arrive together share one sound.
-    QTimer FChatSoundTimer;
-    QElapsedTimer FLastChatSound;
+    // When the last chat line arrived: lines that arrive together share one sound.
+    QElapsedTimer FLastChatLine;
 };

@@ -1,0 +1,258 @@
+// Two windows of the program in one process, server and client, playing over a loopback connection.
+#include "NetTestSupport.h"
+#include "WinColor.h"
+
+using namespace NetTest;
+
+namespace {
+
+const QColor Orange = WinColor(LogColor::WhiteMove);
+const QColor Blue = WinColor(LogColor::BlackMove);
+const QColor Brown = WinColor(LogColor::Command);
+
+class NetworkGame : public ::testing::Test {
+protected:
+    void SetUp() override {
+        server = NewServer();
+        ASSERT_TRUE(server->ServerActive());
+        client = Connect();
+    }
+
+    std::unique_ptr<TForm1> Connect() {
+        auto form = NewClient(server->Port());
+        EXPECT_TRUE(WaitUntil([&] { return form->Phase() == TForm1::NetPhase::Playing; }));
+        EXPECT_TRUE(WaitUntil([&] { return server->Phase() == TForm1::NetPhase::Playing; }));
+        return form;
+    }
+
+    // Plays a move on one window and waits until the other has it in its list.
+    void Play(TForm1& mover, TForm1& receiver, Square from, Square to) {
+        const int listed = Listed(receiver);
+        WindowTestHarness::DragPiece(*mover.ChessBrd1, from, to);
+        ASSERT_TRUE(WaitUntil([&] { return Listed(receiver) == listed + 1; }));
+    }
+    static int Listed(const TForm1& form) {
+        int n = 0;
+        for (int row = 0; row < form.ListView1->rowCount(); ++row)
+            n += !Cell(form, row, 1).isEmpty() + !Cell(form, row, 2).isEmpty();
+        return n;
+    }
+
+    WindowTestHarness harness;
+    std::unique_ptr<TForm1> server;
+    std::unique_ptr<TForm1> client;
+};
+
+TEST_F(NetworkGame, TheClientConnectsAndTakesTheColourTheServerLeaves) {
+    for (const char* line :
+         {"Подключение...", "Подключен", "Вы играете черными", "Запуск игры...", "Игра запущена"})
+        EXPECT_TRUE(LogHas(*client, QString::fromUtf8(line))) << line;
+    EXPECT_TRUE(LogHas(*server, QStringLiteral("Сервер запущен")));
+    EXPECT_TRUE(LogHas(*server, QStringLiteral("127.0.0.1 подключился")));
+    EXPECT_TRUE(LogHas(*server, QStringLiteral("Вы играете белыми")));
+
+    EXPECT_TRUE(server->PlayingWhite);
+    EXPECT_FALSE(client->PlayingWhite);
+    EXPECT_EQ(server->OwnColor, Orange);
+    EXPECT_EQ(server->PeerColor, Blue);
+    EXPECT_EQ(client->OwnColor, Blue);
+    EXPECT_EQ(client->PeerColor, Orange);
+    EXPECT_TRUE(client->ChessBrd1->GetWhiteOnTop()) << "each player's pieces at the bottom";
+    EXPECT_FALSE(server->ChessBrd1->GetWhiteOnTop());
+    EXPECT_TRUE(server->BoardPanel->isEnabled());
+    EXPECT_FALSE(client->BoardPanel->isEnabled());
+    EXPECT_EQ(client->ChessBrd1->GetPosition(), server->ChessBrd1->GetPosition());
+}
+
+TEST_F(NetworkGame, MovesTravelBothWaysAndAppearInBothLists) {
+    Play(*server, *client, E2, E4);
+    EXPECT_TRUE(client->BoardPanel->isEnabled());
+    EXPECT_FALSE(server->BoardPanel->isEnabled());
+    Play(*client, *server, E7, E5);
+    Play(*server, *client, G1, F3);
+
+    for (TForm1* form : {server.get(), client.get()}) {
+        ASSERT_EQ(form->ListView1->rowCount(), 2);
+        EXPECT_EQ(Cell(*form, 0, 0), QStringLiteral("1."));
+        EXPECT_EQ(Cell(*form, 0, 1), QStringLiteral("E2 - E4"));
+        EXPECT_EQ(Cell(*form, 0, 2), QStringLiteral("E7 - E5"));
+        EXPECT_EQ(Cell(*form, 1, 0), QStringLiteral("2."));
+        EXPECT_EQ(Cell(*form, 1, 1), QStringLiteral("G1 - F3"));
+        EXPECT_TRUE(BoardMatchesMoveList(*form));
+        EXPECT_EQ(form->LastMoveFrom, G1);
+        EXPECT_EQ(form->LastMoveTo, F3);
+    }
+    EXPECT_TRUE(client->BoardPanel->isEnabled());
+    EXPECT_EQ(harness.PlayedSounds().count(QStringLiteral("MOVE")), 6) << "each move sounds on both sides";
+}
+
+TEST_F(NetworkGame, ChatArrivesInThePeersColourWithTheChatSound) {
+    const QString line = QStringLiteral("Привет! #:Move:5254 <b>не жирный</b>");
+    TypeChat(*client, line);
+    EXPECT_TRUE(client->Edit2->text().isEmpty());
+    EXPECT_EQ(LogColorOf(*client, line), Blue);
+    ASSERT_TRUE(WaitUntil([&] { return LogHas(*server, line); }));
+    EXPECT_EQ(LogColorOf(*server, line), Blue) << "the black player's lines are blue on both screens";
+    EXPECT_TRUE(WaitUntil([&] { return harness.PlayedSounds().contains(QStringLiteral("CHAT")); }));
+    EXPECT_EQ(server->ListView1->rowCount(), 0) << "a move text inside chat moves nothing";
+
+    TypeChat(*server, QStringLiteral("И тебе"));
+    ASSERT_TRUE(WaitUntil([&] { return LogHas(*client, QStringLiteral("И тебе")); }));
+    EXPECT_EQ(LogColorOf(*client, QStringLiteral("И тебе")), Orange);
+}
+
+TEST_F(NetworkGame, CommandsStayLocal) {
+    TypeChat(*client, QStringLiteral("/help"));
+    TypeChat(*client, QStringLiteral("/hello"));
+    TypeChat(*client, QStringLiteral("после"));
+    ASSERT_TRUE(WaitUntil([&] { return LogHas(*server, QStringLiteral("после")); }));
+    EXPECT_FALSE(LogHas(*server, QStringLiteral("/help")));
+    EXPECT_FALSE(LogHas(*server, QStringLiteral("/hello")));
+
+    const QStringList lines = LogTexts(*client);
+    const int at = static_cast<int>(lines.indexOf(QStringLiteral("/help")));
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(client->RichEdit1->LineColor(at), Blue);
+    EXPECT_TRUE(lines.value(at + 2).startsWith(QStringLiteral("Программа Gambitron позволяет играть")));
+    EXPECT_EQ(client->RichEdit1->LineColor(at + 2), Brown);
+    EXPECT_TRUE(LogHas(*client, QStringLiteral("/hello")));
+}
+
+TEST_F(NetworkGame, ASecondClientIsToldTheServerIsBusyWhileTheGameGoesOn) {
+    Play(*server, *client, E2, E4);
+    auto third = NewClient(server->Port());
+    ASSERT_TRUE(WaitUntil([&] { return LogHas(*third, QStringLiteral("Отключен от сервера")); }));
+    const QStringList lines = LogTexts(*third);
+    const QStringList expected = {QStringLiteral("Подключение..."), QStringLiteral("Подключен"),
+                                  QStringLiteral("Сервер уже занят"), QStringLiteral("Отключен от сервера"),
+                                  QStringLiteral("Игра завершена")};
+    EXPECT_EQ(lines.mid(lines.size() - 5), expected);
+    EXPECT_TRUE(LogHas(*server, QStringLiteral("Подключение от 127.0.0.1 отклонено")));
+    EXPECT_EQ(third->ChessBrd1->GetPosition(), std::string(64, ' ')) << "the refused copy gets no game";
+
+    Play(*client, *server, E7, E5);
+    Play(*server, *client, D2, D4);
+    EXPECT_FALSE(LogHas(*server, QStringLiteral("Клиент отключился")));
+    EXPECT_FALSE(LogHas(*server, QStringLiteral("Игра завершена")));
+    EXPECT_TRUE(BoardMatchesMoveList(*server));
+    EXPECT_TRUE(BoardMatchesMoveList(*client));
+}
+
+TEST_F(NetworkGame, TheServersNextClientStartsAFreshGameWithTheSameColours) {
+    Play(*server, *client, E2, E4);
+    client.reset();
+    ASSERT_TRUE(WaitUntil([&] { return LogHas(*server, QStringLiteral("Клиент отключился")); }));
+    EXPECT_TRUE(LogHas(*server, QStringLiteral("Игра завершена")));
+    EXPECT_FALSE(LogHas(*server, QStringLiteral("Ошибка клиента"))) << "a normal close is no error";
+    EXPECT_FALSE(server->BoardPanel->isEnabled());
+
+    client = Connect();
+    EXPECT_EQ(LogCount(*server, QStringLiteral("Вы играете белыми")), 2);
+    EXPECT_EQ(server->ListView1->rowCount(), 0);
+    EXPECT_TRUE(server->BoardPanel->isEnabled());
+    EXPECT_EQ(server->ChessBrd1->GetPosition(), client->ChessBrd1->GetPosition());
+    EXPECT_TRUE(server->ChessBrd1->GetWhiteToMove());
+    EXPECT_TRUE(LogHas(*client, QStringLiteral("Вы играете черными")));
+    Play(*server, *client, D2, D4);
+    EXPECT_TRUE(BoardMatchesMoveList(*client));
+}
+
+TEST_F(NetworkGame, TheServerGoingAwayEndsTheClientsGame) {
+    server.reset();
+    ASSERT_TRUE(WaitUntil([&] { return LogHas(*client, QStringLiteral("Отключен от сервера")); }));
+    EXPECT_TRUE(LogHas(*client, QStringLiteral("Игра завершена")));
+    EXPECT_FALSE(LogHas(*client, QStringLiteral("Ошибка подключения")));
+    EXPECT_FALSE(client->BoardPanel->isEnabled());
+    EXPECT_FALSE(client->ClientActive());
+    TypeChat(*client, QStringLiteral("никого нет"));
+    EXPECT_TRUE(LogHas(*client, QStringLiteral("никого нет")));
+}
+
+TEST_F(NetworkGame, AnErrorOnTheOpponentsConnectionFreesTheServerForTheNextClient) {
+    Play(*server, *client, E2, E4);
+    emit server->Opponent()->errorOccurred(QAbstractSocket::NetworkError);
+    EXPECT_TRUE(LogHas(*server, QStringLiteral("Ошибка клиента")));
+    EXPECT_TRUE(LogHas(*server, QStringLiteral("Игра завершена")));
+    EXPECT_FALSE(server->BoardPanel->isEnabled());
+    EXPECT_EQ(server->Opponent(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return LogHas(*client, QStringLiteral("Отключен от сервера")); }));
+
+    auto next = Connect();
+    EXPECT_FALSE(LogHas(*next, QStringLiteral("Сервер уже занят")));
+    EXPECT_TRUE(LogHas(*next, QStringLiteral("Вы играете черными")));
+    EXPECT_EQ(server->ListView1->rowCount(), 0);
+}
+
+TEST_F(NetworkGame, AServerPlayingBlackWaitsForTheClientsFirstMove) {
+    client.reset();
+    server.reset();
+    server = NewServer(true);
+    client = Connect();
+    EXPECT_FALSE(server->PlayingWhite);
+    EXPECT_TRUE(server->ChessBrd1->GetWhiteOnTop());
+    EXPECT_FALSE(server->BoardPanel->isEnabled());
+    EXPECT_TRUE(client->PlayingWhite);
+    EXPECT_TRUE(client->BoardPanel->isEnabled());
+    Play(*client, *server, E2, E4);
+    EXPECT_TRUE(server->BoardPanel->isEnabled());
+    Play(*server, *client, C7, C5);
+    EXPECT_TRUE(BoardMatchesMoveList(*client));
+}
+
+TEST_F(NetworkGame, MateEndsTheGameOnBothBoardsAndChatGoesOn) {
+    Play(*server, *client, F2, F3);
+    Play(*client, *server, E7, E5);
+    Play(*server, *client, G2, G4);
+    Play(*client, *server, D8, H4);
+    for (TForm1* form : {server.get(), client.get()}) {
+        EXPECT_TRUE(LogHas(*form, QStringLiteral("Черные ставят мат!")));
+        EXPECT_TRUE(LogHas(*form, QStringLiteral("Игра завершена")));
+        EXPECT_FALSE(form->BoardPanel->isEnabled());
+        EXPECT_EQ(form->Phase(), TForm1::NetPhase::Over);
+    }
+    EXPECT_EQ(harness.PlayedSounds().count(QStringLiteral("MATE")), 2);
+    TypeChat(*server, QStringLiteral("Поздравляю"));
+    EXPECT_TRUE(WaitUntil([&] { return LogHas(*client, QStringLiteral("Поздравляю")); }));
+}
+
+TEST(NetworkStart, ListeningOnAPortInUseShowsAMessageNamingThePort) {
+    WindowTestHarness harness;
+    QTcpServer occupant;
+    ASSERT_TRUE(occupant.listen(QHostAddress::AnyIPv4, 0));
+    auto form = NewWindow();
+    form->SetPort(occupant.serverPort());
+    form->StartServer();
+    ASSERT_EQ(harness.Dialogs.Messages.size(), 1u);
+    EXPECT_TRUE(harness.Dialogs.Messages[0].Text.contains(QString::number(occupant.serverPort())));
+    EXPECT_FALSE(form->ServerActive());
+    EXPECT_TRUE(LogHas(*form, QStringLiteral("Запуск сервера...")));
+    EXPECT_FALSE(LogHas(*form, QStringLiteral("Сервер запущен")));
+}
+
+TEST(NetworkStart, ConnectingWhereNobodyListensEndsWithAnError) {
+    WindowTestHarness harness;
+    quint16 port = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+        port = probe.serverPort();
+    }
+    auto form = NewClient(port);
+    ASSERT_TRUE(WaitUntil([&] { return LogHas(*form, QStringLiteral("Ошибка подключения")); }));
+    EXPECT_TRUE(LogHas(*form, QStringLiteral("Подключение...")));
+    EXPECT_TRUE(LogHas(*form, QStringLiteral("Игра завершена")));
+    EXPECT_FALSE(form->BoardPanel->isEnabled());
+    EXPECT_FALSE(form->ClientActive());
+}
+
+TEST(NetworkStart, AnAddressThatIsNoIPv4AddressIsNeverLookedUp) {
+    WindowTestHarness harness;
+    for (const char* address : {"", "1.2.3.4.5", "300.1.1.1", "..."}) {
+        auto form = NewWindow();
+        form->StartClient(QString::fromLatin1(address));
+        EXPECT_TRUE(LogHas(*form, QStringLiteral("Ошибка подключения"))) << address;
+        EXPECT_EQ(form->ClientSocket1->state(), QAbstractSocket::UnconnectedState) << address;
+    }
+}
+
+} // namespace

@@ -1,0 +1,85 @@
+// The program as it is started: its options, and a copy started with --server or --connect meeting a peer.
+#include "NetTestSupport.h"
+
+#include <QProcess>
+
+using namespace NetTest;
+
+namespace {
+
+class Program : public ::testing::Test {
+protected:
+    void TearDown() override {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(5000);
+        }
+    }
+    void Start(const QStringList& arguments) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // Silent, whatever the machine's sound card: ALSA finds no device without its configuration.
+        environment.insert(QStringLiteral("ALSA_CONFIG_PATH"), QStringLiteral("/dev/null"));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(GAMBITRON_PATH), arguments);
+        ASSERT_TRUE(process.waitForStarted(5000));
+    }
+    QString Run(const QStringList& arguments) {
+        Start(arguments);
+        EXPECT_TRUE(process.waitForFinished(10000));
+        return QString::fromLocal8Bit(process.readAllStandardOutput() + process.readAllStandardError());
+    }
+    // A port nobody listens on at the moment.
+    static quint16 FreePort() {
+        QTcpServer probe;
+        return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
+    }
+
+    QProcess process;
+};
+
+TEST_F(Program, AnswersVersionAndHelp) {
+    EXPECT_TRUE(Run({QStringLiteral("--version")}).contains(QStringLiteral("Gambitron 1.2")));
+    EXPECT_EQ(process.exitCode(), 0);
+    const QString help = Run({QStringLiteral("--help")});
+    for (const char* option : {"--server", "--connect", "--port"})
+        EXPECT_TRUE(help.contains(QLatin1String(option)));
+}
+
+TEST_F(Program, RefusesABadPortAndTwoRoles) {
+    Run({QStringLiteral("--port"), QStringLiteral("70000")});
+    EXPECT_NE(process.exitCode(), 0);
+    Run({QStringLiteral("--port"), QStringLiteral("x")});
+    EXPECT_NE(process.exitCode(), 0);
+    Run({QStringLiteral("--server"), QStringLiteral("--connect"), QStringLiteral("127.0.0.1")});
+    EXPECT_NE(process.exitCode(), 0);
+}
+
+TEST_F(Program, StartedAsServerItListensAtOnceAndDealsTheSides) {
+    const quint16 port = FreePort();
+    Start({QStringLiteral("--server"), QStringLiteral("--port"), QString::number(port)});
+    QTcpSocket peer;
+    QByteArray received;
+    ASSERT_TRUE(WaitUntil([&] {
+        if (peer.state() == QAbstractSocket::UnconnectedState)
+            peer.connectToHost(QHostAddress::LocalHost, port);
+        received += peer.readAll();
+        return received.contains("#:Side:White");
+    }));
+    EXPECT_EQ(received, QByteArray("#:Side:White"));
+}
+
+TEST_F(Program, StartedWithConnectItConnectsAtOnce) {
+    QTcpServer listener;
+    ASSERT_TRUE(listener.listen(QHostAddress::LocalHost, 0));
+    Start({QStringLiteral("--connect"), QStringLiteral("127.0.0.1"), QStringLiteral("--port"),
+           QString::number(listener.serverPort())});
+    ASSERT_TRUE(WaitUntil([&] { return listener.hasPendingConnections(); }));
+    std::unique_ptr<QTcpSocket> peer(listener.nextPendingConnection());
+    Write(*peer, "#:Side:White");
+    Write(*peer, "#:Move:5254");
+    QTest::qWait(200);
+    EXPECT_EQ(process.state(), QProcess::Running);
+}
+
+} // namespace

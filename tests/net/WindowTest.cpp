@@ -1,0 +1,216 @@
+// The window itself: its start, the control panel's rules, the computer and two-player modes, the log,
+// the move list and the chat line.
+#include "NetTestSupport.h"
+#include "WinColor.h"
+
+#include <QLineEdit>
+
+using namespace NetTest;
+
+namespace {
+
+class Window : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form = NewWindow();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    void Drag(Square from, Square to) { WindowTestHarness::DragPiece(*form->ChessBrd1, from, to); }
+    bool StampedLine(const QString& text) const {
+        static const QRegularExpression stamped(QStringLiteral("^\\[\\d\\d:\\d\\d:\\d\\d\\]: "));
+        for (const QString& line : form->RichEdit1->Lines())
+            if (line.contains(stamped) && line.endsWith(QStringLiteral("]: ") + text)) return true;
+        return false;
+    }
+
+    WindowTestHarness harness;
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(Window, StartsWithTheControlPanelAndAnEmptyBoard) {
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Gambitron 1.2"));
+    EXPECT_EQ(form->size(), QSize(592, 384));
+    EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "fixed border";
+    EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(form->ChessBrd1->geometry(), QRect(8, 8, 368, 368));
+    EXPECT_EQ(form->ChessBrd1->GetPosition(), std::string(64, ' '));
+    EXPECT_TRUE(form->TabControl1->isVisible());
+    EXPECT_FALSE(form->ListView1->isVisible());
+    EXPECT_FALSE(form->RichEdit1->isVisible());
+    EXPECT_FALSE(form->Edit2->isVisible());
+    EXPECT_TRUE(form->RadioButton1->isChecked());
+    EXPECT_EQ(form->ComboBox1->currentText(), QStringLiteral("Черные"));
+    EXPECT_EQ(form->ComboBox2->currentText(), QStringLiteral("1 ход"));
+    EXPECT_TRUE(form->RadioButton4->isChecked());
+    EXPECT_FALSE(form->RadioButton4->isEnabled());
+    EXPECT_FALSE(form->Edit1->isVisible());
+    EXPECT_EQ(form->Edit1->text(), QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(form->ComboBox5->count(), 0);
+    EXPECT_EQ(form->RichEdit1->Lines(), (QStringList{QStringLiteral("Добро пожаловать в Gambitron!"),
+                                                     QStringLiteral("Информация об авторе - /about."),
+                                                     QStringLiteral("Краткая справка - /help.")}));
+    EXPECT_EQ(form->RichEdit1->LineColor(0), WinColor(LogColor::Welcome));
+}
+
+TEST_F(Window, TheRadioButtonsEnableTheirOwnOptions) {
+    Click(form->RadioButton2);
+    EXPECT_TRUE(form->RadioButton4->isEnabled());
+    EXPECT_TRUE(form->RadioButton5->isEnabled());
+    EXPECT_FALSE(form->ComboBox1->isEnabled());
+    EXPECT_FALSE(form->Label2->isEnabled());
+    EXPECT_TRUE(form->ComboBox5->isVisible());
+    EXPECT_TRUE(form->ComboBox5->isEnabled());
+    EXPECT_TRUE(form->ComboBox3->isEnabled());
+    EXPECT_EQ(form->Label4->text(), QStringLiteral("Мои IP-адреса:"));
+    QStringList addresses;
+    for (int i = 0; i < form->ComboBox5->count(); ++i) addresses << form->ComboBox5->itemText(i);
+    EXPECT_TRUE(addresses.contains(QStringLiteral("127.0.0.1")));
+    EXPECT_EQ(form->ComboBox5->currentIndex(), 0);
+
+    Click(form->RadioButton5);
+    EXPECT_TRUE(form->Edit1->isVisible());
+    EXPECT_FALSE(form->ComboBox5->isVisible());
+    EXPECT_EQ(form->Label4->text(), QStringLiteral("Адрес сервера:"));
+    EXPECT_FALSE(form->ComboBox3->isEnabled()) << "only the server chooses sides";
+
+    Click(form->RadioButton3);
+    EXPECT_FALSE(form->RadioButton5->isEnabled());
+    EXPECT_FALSE(form->Edit1->isEnabled());
+    EXPECT_TRUE(form->ComboBox4->isEnabled());
+    EXPECT_TRUE(form->Label6->isEnabled());
+}
+
+TEST_F(Window, TheServerAddressTakesDigitsAndDotsOnly) {
+    Click(form->RadioButton2);
+    Click(form->RadioButton5);
+    form->Edit1->clear();
+    QTest::keyClicks(form->Edit1, QStringLiteral("19a2.1-68,.0 .1"));
+    EXPECT_EQ(form->Edit1->text(), QStringLiteral("192.168.0.1"));
+    QTest::keyClick(form->Edit1, Qt::Key_Backspace);
+    QTest::keyClick(form->Edit1, Qt::Key_Home);
+    QTest::keyClick(form->Edit1, Qt::Key_Delete);
+    EXPECT_EQ(form->Edit1->text(), QStringLiteral("92.168.0."));
+    form->Edit1->selectAll();
+    form->Edit1->insert(QStringLiteral("10.0.0.7"));
+    EXPECT_EQ(form->Edit1->text(), QStringLiteral("10.0.0.7")) << "pasted digits and dots pass";
+}
+
+TEST_F(Window, ComputerModeListsBothSidesMovesWithStampedLogLines) {
+    form->ComboBox2->setCurrentIndex(3);
+    Click(form->Button1);
+    EXPECT_EQ(form->ChessBrd1->GetSearchDepth(), 4);
+    form->ChessBrd1->SetSearchDepth(1);
+    EXPECT_FALSE(form->TabControl1->isVisible());
+    EXPECT_TRUE(form->ListView1->isVisible());
+    EXPECT_TRUE(form->Edit2->hasFocus());
+    EXPECT_TRUE(StampedLine(QStringLiteral("Запуск игры...")));
+    EXPECT_TRUE(StampedLine(QStringLiteral("Игра запущена")));
+    EXPECT_FALSE(form->ChessBrd1->GetWhiteOnTop());
+
+    Drag(E2, E4);
+    ASSERT_TRUE(WaitUntil([&] { return !Cell(*form, 0, 2).isEmpty(); }));
+    EXPECT_EQ(Cell(*form, 0, 0), QStringLiteral("1."));
+    EXPECT_EQ(Cell(*form, 0, 1), QStringLiteral("E2 - E4"));
+    EXPECT_TRUE(BoardMatchesMoveList(*form));
+    EXPECT_EQ(harness.PlayedSounds().count(QStringLiteral("MOVE")), 2);
+    EXPECT_TRUE(form->BoardPanel->isEnabled());
+}
+
+TEST_F(Window, AComputerWithWhiteMovesFirstFromTheTop) {
+    form->ComboBox1->setCurrentIndex(0);
+    Click(form->Button1);
+    EXPECT_TRUE(form->ChessBrd1->GetWhiteOnTop());
+    ASSERT_TRUE(WaitUntil([&] { return !Cell(*form, 0, 1).isEmpty(); }));
+    EXPECT_TRUE(Cell(*form, 0, 2).isEmpty());
+    EXPECT_TRUE(BoardMatchesMoveList(*form));
+}
+
+TEST_F(Window, ClosingWhileTheComputerThinksStopsIt) {
+    form->ComboBox1->setCurrentIndex(0);
+    form->ComboBox2->setCurrentIndex(5);
+    Click(form->Button1);
+    EXPECT_TRUE(form->close());
+    EXPECT_FALSE(form->ChessBrd1->GetComputerPlaysWhite());
+    EXPECT_FALSE(form->ChessBrd1->GetThinking());
+    form.reset();
+}
+
+TEST_F(Window, TwoPlayersMateEndsTheGameAndDisablesTheBoard) {
+    Click(form->RadioButton3);
+    Click(form->Button1);
+    for (auto [from, to] : {std::pair{F2, F3}, {E7, E5}, {G2, G4}, {D8, H4}}) Drag(from, to);
+    ASSERT_EQ(form->ListView1->rowCount(), 2);
+    EXPECT_EQ(Cell(*form, 1, 0), QStringLiteral("2."));
+    EXPECT_EQ(Cell(*form, 1, 1), QStringLiteral("G2 - G4"));
+    EXPECT_EQ(Cell(*form, 1, 2), QStringLiteral("D8 - H4"));
+    const QStringList lines = LogTexts(*form);
+    EXPECT_EQ(lines.mid(lines.size() - 3),
+              (QStringList{QStringLiteral("Черные ставят шах!"), QStringLiteral("Черные ставят мат!"),
+                           QStringLiteral("Игра завершена")}));
+    EXPECT_EQ(LogColorOf(*form, QStringLiteral("Черные ставят мат!")), WinColor(LogColor::Event));
+    EXPECT_EQ(LogColorOf(*form, QStringLiteral("Игра завершена")), WinColor(LogColor::Status));
+    EXPECT_EQ(harness.PlayedSounds().last(), QStringLiteral("MATE"));
+    EXPECT_FALSE(form->BoardPanel->isEnabled());
+    EXPECT_EQ(form->LastMoveFrom, D8);
+    EXPECT_EQ(form->LastMoveTo, H4);
+
+    const std::string finished = form->ChessBrd1->GetPosition();
+    Drag(A2, A3);
+    EXPECT_EQ(form->ChessBrd1->GetPosition(), finished) << "the board no longer takes moves";
+}
+
+TEST_F(Window, TwoPlayersCapturesAreLoggedAndTheBoardCanBeTurned) {
+    Click(form->RadioButton3);
+    form->ComboBox4->setCurrentIndex(1);
+    Click(form->Button1);
+    EXPECT_TRUE(form->ChessBrd1->GetWhiteOnTop());
+    for (auto [from, to] : {std::pair{E2, E4}, {D7, D5}, {E4, D5}}) Drag(from, to);
+    EXPECT_TRUE(StampedLine(QStringLiteral("Белые берут пешку!")));
+    EXPECT_EQ(Cell(*form, 1, 1), QStringLiteral("E4 - D5"));
+    EXPECT_TRUE(BoardMatchesMoveList(*form));
+}
+
+TEST_F(Window, ChatInALocalGameIsOnlyEchoed) {
+    Click(form->RadioButton3);
+    Click(form->Button1);
+    TypeChat(*form, QStringLiteral("заметка"));
+    TypeChat(*form, QStringLiteral("/about"));
+    TypeChat(*form, QString());
+    const QStringList lines = LogTexts(*form);
+    EXPECT_EQ(LogColorOf(*form, QStringLiteral("заметка")), WinColor(LogColor::BlackMove));
+    const int at = static_cast<int>(lines.indexOf(QStringLiteral("/about")));
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(lines.value(at + 2), QStringLiteral("Версия: Gambitron 1.2"));
+    EXPECT_EQ(form->RichEdit1->LineColor(at + 2), WinColor(LogColor::Command));
+    EXPECT_EQ(lines.size(), at + 5) << "nothing else: no status line, nothing sent";
+    EXPECT_FALSE(LogHas(*form, QStringLiteral("Не подключен")));
+}
+
+TEST_F(Window, TheChatLineTakesTheFocusBackFromTheWindowsOwnControls) {
+    Click(form->RadioButton3);
+    Click(form->Button1);
+    form->activateWindow();
+    form->ListView1->setFocus();
+    EXPECT_TRUE(WaitUntil([&] { return form->Edit2->hasFocus(); }));
+
+    QLineEdit other;
+    other.show();
+    other.activateWindow();
+    other.setFocus();
+    QTest::qWait(20);
+    EXPECT_EQ(QApplication::focusWidget(), &other) << "another window keeps what it took";
+}
+
+TEST_F(Window, AMoveInANetworkGameWithoutAnOpponentStaysOnTheBoard) {
+    form->SetPort(0);
+    form->StartServer();
+    EXPECT_TRUE(LogHas(*form, QStringLiteral("Сервер запущен")));
+    EXPECT_EQ(form->ChessBrd1->GetPosition(), std::string(64, ' '));
+    TypeChat(*form, QStringLiteral("есть кто?"));
+    EXPECT_TRUE(LogHas(*form, QStringLiteral("есть кто?")));
+}
+
+} // namespace
