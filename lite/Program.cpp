@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
@@ -58,6 +59,8 @@ int main(int argc, char** argv) {
     AnswerHelpAndVersion(argc, argv);
     QApplication app(argc, argv);
     NameApplication();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/gambitron-256.png")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.gambitron.GambitronLite"));
     // The standard dialogs' own buttons and labels in Russian, like the rest of the window, where Qt's
     // translations are installed.
     QTranslator qtTexts;

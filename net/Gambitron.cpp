@@ -5,13 +5,45 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 
 #include <cstdio>
 
+namespace {
+
+void NameApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("Gambitron"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.2"));
+}
+
+// --help and --version answer before any window system is needed, so that they work without a display;
+// the window system's own options (-platform and the like) are only known once QApplication has taken them.
+void AnswerHelpAndVersion(int argc, char** argv) {
+    QCoreApplication probe(argc, argv);
+    NameApplication();
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Шахматы: с компьютером, по сети и вдвоем."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOptions(
+        {{QStringLiteral("server"), QStringLiteral("Сразу создать сервер.")},
+         {QStringLiteral("connect"), QStringLiteral("Сразу подключиться к серверу по адресу IPv4."),
+          QStringLiteral("ADDRESS")},
+         {QStringLiteral("port"), QStringLiteral("Порт TCP сервера (по умолчанию 5000)."),
+          QStringLiteral("N"), QStringLiteral("5000")}});
+    parser.parse(probe.arguments());
+    if (parser.isSet(QStringLiteral("help"))) parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version"))) parser.showVersion();
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    AnswerHelpAndVersion(argc, argv);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Gambitron"));
-    QApplication::setApplicationVersion(QStringLiteral("1.2"));
+    NameApplication();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/gambitron-256.png")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.gambitron.Gambitron"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Шахматы: с компьютером, по сети и вдвоем."));
