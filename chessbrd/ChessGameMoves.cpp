@@ -1,6 +1,8 @@
 // ChessGame: starting a game, carrying out moves with their events, and moving through the history.
 #include "ChessGame.h"
 
+#include "Castling.h"
+
 #include <cstring>
 
 namespace {
@@ -163,30 +165,7 @@ bool ChessGame::PerformMove(Square FromSq, Square ToSq) {
         break;
     }
 
-    switch (FromSq) {
-    case A8:
-        FCastlingAllowed.Exclude(BlackQueenSide);
-        break;
-    case E8:
-        FCastlingAllowed.Exclude(BlackQueenSide);
-        FCastlingAllowed.Exclude(BlackKingSide);
-        break;
-    case H8:
-        FCastlingAllowed.Exclude(BlackKingSide);
-        break;
-    case A1:
-        FCastlingAllowed.Exclude(WhiteQueenSide);
-        break;
-    case E1:
-        FCastlingAllowed.Exclude(WhiteQueenSide);
-        FCastlingAllowed.Exclude(WhiteKingSide);
-        break;
-    case H1:
-        FCastlingAllowed.Exclude(WhiteKingSide);
-        break;
-    default:
-        break;
-    }
+    FCastlingAllowed = FCastlingAllowed.Without(RightsLostAt(FromSq)).Without(RightsLostAt(ToSq));
 
     const bool check = WhiteKingAttacked(FromSq, FromSq) || BlackKingAttacked(FromSq, FromSq);
     // Movement and king rules only: a repetition is judged below, once the new entry is written.

@@ -35,6 +35,9 @@ struct CastleSet {
     constexpr bool Contains(CanStillCastle c) const { return (Bits >> c) & 1u; }
     constexpr void Include(CanStillCastle c) { Bits = static_cast<std::uint8_t>(Bits | (1u << c)); }
     constexpr void Exclude(CanStillCastle c) { Bits = static_cast<std::uint8_t>(Bits & ~(1u << c)); }
+    constexpr CastleSet Without(CastleSet Other) const {
+        return CastleSet{static_cast<std::uint8_t>(Bits & ~Other.Bits)};
+    }
     static constexpr CastleSet All() { return CastleSet{0x0F}; }
     friend constexpr bool operator==(CastleSet, CastleSet) = default;
 };
