@@ -6,6 +6,7 @@
 #include "ChessTypes.h"
 
 #include <array>
+#include <span>
 
 struct CastlingMove {
     CanStillCastle Right;
@@ -24,6 +25,18 @@ inline constexpr std::array<CastlingMove, 4> CastlingMoves = {{
     {BlackKingSide, false, 'k', 'r', E8, G8, H8, F8, {F8, G8, None}, {F8, G8}},
     {BlackQueenSide, false, 'k', 'r', E8, C8, A8, D8, {B8, C8, D8}, {D8, C8}},
 }};
+
+// The two castlings of one side, king side first.
+constexpr std::span<const CastlingMove, 2> CastlingsOf(bool White) {
+    return std::span<const CastlingMove, 2>(CastlingMoves.data() + (White ? 0 : 2), 2);
+}
+
+// The castling whose king goes to To, or nullptr.
+constexpr const CastlingMove* CastlingByKingTarget(Square To) {
+    for (const CastlingMove& castling : CastlingMoves)
+        if (castling.KingTo == To) return &castling;
+    return nullptr;
+}
 
 // The rights a move loses by starting or ending on S: a king's home square takes both rights of its side, a
 // rook's home corner that corner's right. Whatever arrives on such a square, the piece that belonged there

@@ -2,6 +2,8 @@
 // and perft.
 #include "ChessEngine.h"
 
+#include "Castling.h"
+
 #include <algorithm>
 #include <bit>
 
@@ -10,10 +12,6 @@ namespace {
 constexpr int FileOfSq(int sq) {
     return sq & 7;
 }
-
-// Castling squares (engine numbering).
-constexpr int SqA8 = 0, SqB8 = 1, SqC8 = 2, SqD8 = 3, SqE8 = 4, SqF8 = 5, SqG8 = 6, SqH8 = 7;
-constexpr int SqA1 = 56, SqB1 = 57, SqC1 = 58, SqD1 = 59, SqE1 = 60, SqF1 = 61, SqG1 = 62, SqH1 = 63;
 
 // Upper bound of the pseudo-legal moves one piece can have (a queen in the centre), plus two castlings and
 // two en-passant captures per position; used to keep every ply's moves inside the shared list.
@@ -48,13 +46,9 @@ ChessEngine::ChessEngine() {
     Directions[Queen] = {-11, -10, -9, -1, 1, 9, 10, 11};
     Directions[King] = {-11, -10, -9, -1, 1, 9, 10, 11};
     Slides = {false, false, true, true, true, false};
-    CastleMask.fill(15);
-    CastleMask[SqA8] = 7;
-    CastleMask[SqE8] = 3;
-    CastleMask[SqH8] = 11;
-    CastleMask[SqA1] = 13;
-    CastleMask[SqE1] = 12;
-    CastleMask[SqH1] = 14;
+    for (int s = 0; s < 64; ++s)
+        CastleMask[static_cast<std::size_t>(s)] =
+            CastleSet::All().Without(RightsLostAt(FromEngineSquare(s))).Bits;
     FillEvaluationTables();
     FillAttackTables();
     FColor.fill(EmptySquare);
@@ -159,18 +153,21 @@ void ChessEngine::ReadBoard() {
         return FColor[static_cast<std::size_t>(sq)] == colour &&
                FPiece[static_cast<std::size_t>(sq)] == piece;
     };
-    FCastle = 0;
-    const CastleSet rights = FRoot.Castling;
-    if (rights.Contains(WhiteKingSide) && holds(SqE1, White, King) && holds(SqH1, White, Rook)) FCastle |= 1;
-    if (rights.Contains(WhiteQueenSide) && holds(SqE1, White, King) && holds(SqA1, White, Rook)) FCastle |= 2;
-    if (rights.Contains(BlackKingSide) && holds(SqE8, Black, King) && holds(SqH8, Black, Rook)) FCastle |= 4;
-    if (rights.Contains(BlackQueenSide) && holds(SqE8, Black, King) && holds(SqA8, Black, Rook)) FCastle |= 8;
+    CastleSet rights;
+    for (const CastlingMove& castling : CastlingMoves) {
+        const int colour = castling.White ? White : Black;
+        if (FRoot.Castling.Contains(castling.Right) &&
+            holds(ToEngineSquare(castling.KingFrom), colour, King) &&
+            holds(ToEngineSquare(castling.RookFrom), colour, Rook))
+            rights.Include(castling.Right);
+    }
+    FCastle = rights.Bits;
 
     // The en-passant square is taken only when a pawn can really have passed over it: otherwise taking back
     // an en-passant capture would put back a pawn that was never there.
     FEpSquare = -1;
     if (FRoot.EnPassant >= A8 && FRoot.EnPassant <= H1) {
-        const int ep = FRoot.EnPassant - 1;
+        const int ep = ToEngineSquare(FRoot.EnPassant);
         const bool consistent = FSide == White ? ep >= 16 && ep < 24 && holds(ep + 8, Black, Pawn)
                                                : ep >= 40 && ep < 48 && holds(ep - 8, White, Pawn);
         if (consistent && FColor[static_cast<std::size_t>(ep)] == EmptySquare) FEpSquare = ep;
@@ -188,7 +185,7 @@ void ChessEngine::ReadBoard() {
 
 void ChessEngine::ThinkMove() {
     ReadBoard();
-    const int depthLimit = std::clamp(FRoot.SearchDepth, MinDepth, MaxDepth);
+    const int depthLimit = std::clamp(FRoot.SearchDepth, MinSearchDepth, MaxSearchDepth);
 
     // Find out first whether there is any legal move, so that "no move" is reported instead of a stale one.
     bool anyLegal = false;
@@ -329,14 +326,11 @@ void ChessEngine::Generate(bool WithQuiet) {
         else
             AddPieceMoves(s, piece, WithQuiet);
     }
-    if (WithQuiet) {
-        if (FSide == White) {
-            if (FCastle & 1) AddMove(SqE1, SqG1, mfCastle);
-            if (FCastle & 2) AddMove(SqE1, SqC1, mfCastle);
-        } else {
-            if (FCastle & 4) AddMove(SqE8, SqG8, mfCastle);
-            if (FCastle & 8) AddMove(SqE8, SqC8, mfCastle);
-        }
+    if (WithQuiet && FCastle != 0) {
+        // Whenever the right is there; DoMove looks at the squares.
+        for (const CastlingMove& castling : CastlingsOf(FSide == White))
+            if (CastleSet{static_cast<std::uint8_t>(FCastle)}.Contains(castling.Right))
+                AddMove(ToEngineSquare(castling.KingFrom), ToEngineSquare(castling.KingTo), mfCastle);
     }
     if (FEpSquare != -1) {
         auto ownPawn = [this](int sq) {
@@ -375,47 +369,30 @@ void ChessEngine::AddPawnMoves(int s, bool WithQuiet) {
         AddMove(s, ahead + forward, mfPawn | mfDoubleStep);
 }
 
+// Castling is refused out of check, with anything between king and rook, or across an attacked square; then
+// the rook jumps and nothing else has changed yet. Kept out of DoMove, which every other move runs through.
+bool ChessEngine::MoveCastlingRook(int KingTo) {
+    const CastlingMove* castling = CastlingByKingTarget(FromEngineSquare(KingTo));
+    if (castling == nullptr || InCheck(FSide)) return false;
+    for (Square s : castling->Between)
+        if (s != None && FColor[static_cast<std::size_t>(ToEngineSquare(s))] != EmptySquare) return false;
+    for (Square s : castling->KingPath)
+        if (IsAttacked(ToEngineSquare(s), FXSide)) return false;
+    ClearSquare(ToEngineSquare(castling->RookFrom));
+    PlacePiece(ToEngineSquare(castling->RookTo), FSide, Rook);
+    return true;
+}
+
+void ChessEngine::ReturnCastlingRook(int KingTo) {
+    const CastlingMove* castling = CastlingByKingTarget(FromEngineSquare(KingTo));
+    ClearSquare(ToEngineSquare(castling->RookTo));
+    PlacePiece(ToEngineSquare(castling->RookFrom), FSide, Rook);
+}
+
 bool ChessEngine::DoMove(EngineMove Move) {
     const int from = Move.From;
     const int to = Move.To;
-    if (Move.Flags & mfCastle) {
-        if (InCheck(FSide)) return false;
-        auto empty = [this](int sq) { return FColor[static_cast<std::size_t>(sq)] == EmptySquare; };
-        int rookFrom = 0;
-        int rookTo = 0;
-        switch (to) {
-        case SqG1:
-            if (!empty(SqF1) || !empty(SqG1) || IsAttacked(SqF1, FXSide) || IsAttacked(SqG1, FXSide))
-                return false;
-            rookFrom = SqH1;
-            rookTo = SqF1;
-            break;
-        case SqC1:
-            if (!empty(SqB1) || !empty(SqC1) || !empty(SqD1) || IsAttacked(SqC1, FXSide) ||
-                IsAttacked(SqD1, FXSide))
-                return false;
-            rookFrom = SqA1;
-            rookTo = SqD1;
-            break;
-        case SqG8:
-            if (!empty(SqF8) || !empty(SqG8) || IsAttacked(SqF8, FXSide) || IsAttacked(SqG8, FXSide))
-                return false;
-            rookFrom = SqH8;
-            rookTo = SqF8;
-            break;
-        case SqC8:
-            if (!empty(SqB8) || !empty(SqC8) || !empty(SqD8) || IsAttacked(SqC8, FXSide) ||
-                IsAttacked(SqD8, FXSide))
-                return false;
-            rookFrom = SqA8;
-            rookTo = SqD8;
-            break;
-        default:
-            return false;
-        }
-        ClearSquare(rookFrom);
-        PlacePiece(rookTo, FSide, Rook);
-    }
+    if ((Move.Flags & mfCastle) && !MoveCastlingRook(to)) return false;
 
     // A move can only expose its own king when the king was already attacked, the king itself moves, the
     // piece leaves one of the king's lines, or a pawn vanishes en passant; every other move is known legal
@@ -475,28 +452,7 @@ void ChessEngine::UndoMove() {
     if (piece == King) FKingSquare[static_cast<std::size_t>(FSide)] = from;
     if (undo.Captured == King) FKingSquare[static_cast<std::size_t>(FXSide)] = to;
 
-    if (move.Flags & mfCastle) {
-        switch (to) {
-        case SqG1:
-            ClearSquare(SqF1);
-            PlacePiece(SqH1, FSide, Rook);
-            break;
-        case SqC1:
-            ClearSquare(SqD1);
-            PlacePiece(SqA1, FSide, Rook);
-            break;
-        case SqG8:
-            ClearSquare(SqF8);
-            PlacePiece(SqH8, FSide, Rook);
-            break;
-        case SqC8:
-            ClearSquare(SqD8);
-            PlacePiece(SqA8, FSide, Rook);
-            break;
-        default:
-            break;
-        }
-    }
+    if (move.Flags & mfCastle) ReturnCastlingRook(to);
     if (move.Flags & mfEnPassant) PlacePiece(FSide == White ? to + 8 : to - 8, FXSide, Pawn);
 }
 
@@ -697,7 +653,7 @@ EnginePosition ChessEngine::Position() const {
     }
     position.WhiteToMove = FSide == White;
     position.Castling = CastleSet{static_cast<std::uint8_t>(FCastle)};
-    position.EnPassant = FEpSquare < 0 ? None : static_cast<Square>(FEpSquare + 1);
+    position.EnPassant = FromEngineSquare(FEpSquare);
     position.SearchDepth = FRoot.SearchDepth;
     return position;
 }

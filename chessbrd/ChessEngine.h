@@ -61,8 +61,6 @@ public:
 
     static constexpr int MaxPly = 64;
     static constexpr int MoveListSize = 4096;
-    static constexpr int MinDepth = 1;
-    static constexpr int MaxDepth = 8;
     static constexpr int Infinity = 10000;
 
     ChessEngine();
@@ -81,8 +79,8 @@ public:
     // (or a stop came before any move was chosen), and then nothing may be played.
     bool HasBestMove() const { return FHasBestMove; }
     EngineMove BestMove() const { return FBestMove; }
-    Square BestFrom() const { return static_cast<Square>(FBestMove.From + 1); }
-    Square BestTo() const { return static_cast<Square>(FBestMove.To + 1); }
+    Square BestFrom() const { return FromEngineSquare(FBestMove.From); }
+    Square BestTo() const { return FromEngineSquare(FBestMove.To); }
 
     // Set from another thread to abandon the search; the search only reads it.
     std::atomic<bool> FStopRequested{false};
@@ -147,6 +145,8 @@ protected:
     void AddPawnMoves(int Sq, bool WithQuiet);
     void AddPieceMoves(int Sq, int Piece, bool WithQuiet);
     std::array<int, 2> PawnStructure(std::uint64_t WhitePawns, std::uint64_t BlackPawns) const;
+    bool MoveCastlingRook(int KingTo);
+    void ReturnCastlingRook(int KingTo);
     void PickMove(int Slot);
     void MarkPvMove();
 
@@ -161,7 +161,7 @@ protected:
     std::array<int, 64> FPiece{};
     int FSide = White;
     int FXSide = Black;
-    int FCastle = 0;
+    int FCastle = 0; // CastleSet bits
     int FEpSquare = -1;
     int FPly = 0;
 
@@ -182,6 +182,7 @@ protected:
     std::array<int, 6> DirectionCount{};
     std::array<std::array<int, 8>, 6> Directions{};
     std::array<bool, 6> Slides{};
+    // The rights that survive a move touching each square.
     std::array<int, 64> CastleMask{};
     std::array<int, 6> PieceValue{};
     std::array<int, 64> PawnTable{};
