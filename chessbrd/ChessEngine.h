@@ -137,6 +137,8 @@ public:
     bool AtCapacityLimit() const;
 
 protected:
+    static constexpr int FileOfSquare(int Sq) { return Sq & 7; }
+
     void FillEvaluationTables();
     void FillAttackTables();
     void AddMove(int From, int To, int Flags);
