@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,9 +83,6 @@ public:
     Square BestFrom() const { return FromEngineSquare(FBestMove.From); }
     Square BestTo() const { return FromEngineSquare(FBestMove.To); }
 
-    // Set from another thread to abandon the search; the search only reads it.
-    std::atomic<bool> FStopRequested{false};
-
     // Nodes visited since the last ReadBoard: full-width nodes (depth > 0) and quiescence nodes.
     std::uint64_t FullNodes() const { return FNodes; }
     std::uint64_t QuiescenceNodes() const { return FQNodes; }
@@ -93,18 +91,39 @@ public:
     // Called after every iteration that was not stopped; must not block for long.
     std::function<void(const IterationReport&)> OnIteration;
 
+    // The rest works on the current engine position, outside a search, and allocates where it returns a list.
+
     // Leaf count of the move tree below the current position, every move made and taken back. Depths that
     // would run past the ply limit give 0.
     std::uint64_t Perft(int depth);
 
-    // Legal moves of the current position in generation order (allocates; not for use inside a search).
+    // The leaf count below each legal move of the current position, in generation order.
+    struct MoveLeaves {
+        EngineMove Move;
+        std::uint64_t Leaves = 0;
+    };
+    std::vector<MoveLeaves> PerftByMove(int depth);
+
+    // Legal moves of the current position in generation order.
     std::vector<EngineMove> LegalMoves();
+
+    // The position after Move, or nothing when Move is not one of LegalMoves; the engine board stays as it
+    // is.
+    std::optional<EnginePosition> PositionAfter(EngineMove Move);
 
     // The current engine position as board letters.
     EnginePosition Position() const;
 
     // Coordinate notation, e.g. "e2e4", "e7e8q".
     static std::string MoveText(EngineMove Move);
+
+protected:
+    // The owning board raises and clears the stop request from the window thread; the engine thread's own
+    // loop reads it too.
+    friend class TChessBrd;
+
+    // Set from another thread to abandon the search; the search only reads it.
+    std::atomic<bool> FStopRequested{false};
 
     // Move generation and make/take-back on the current ply.
     void GenerateMoves();
@@ -120,23 +139,9 @@ public:
     int AlphaBeta(int alpha, int beta, int depth);
     int Quiescence(int alpha, int beta);
 
-    // Moves generated for the current ply.
-    int FirstSlot() const { return FFirst[static_cast<std::size_t>(FPly)]; }
-    int LastSlot() const { return FLast[static_cast<std::size_t>(FPly)]; }
-    const MoveEntry& Slot(int i) const { return FMoveList[static_cast<std::size_t>(i)]; }
-    int Ply() const { return FPly; }
-    int PieceAt(int Sq) const { return FPiece[static_cast<std::size_t>(Sq)]; }
-    int ColourAt(int Sq) const { return FColor[static_cast<std::size_t>(Sq)]; }
-    int SideToMove() const { return FSide; }
-    int CastleRights() const { return FCastle; }
-    int EpSquare() const { return FEpSquare; }
-    const EngineMove* PrincipalVariation() const { return FPv[0].data(); }
-    int PrincipalVariationLength() const { return FPvLength[0]; }
-
     // True when this node must be scored statically: the next ply or the moves of this one might not fit.
     bool AtCapacityLimit() const;
 
-protected:
     static constexpr int FileOfSquare(int Sq) { return Sq & 7; }
 
     void FillEvaluationTables();

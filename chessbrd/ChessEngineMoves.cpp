@@ -3,6 +3,7 @@
 
 #include "Castling.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace {
@@ -320,4 +321,24 @@ std::vector<EngineMove> ChessEngine::LegalMoves() {
         moves.push_back(move);
     }
     return moves;
+}
+
+std::vector<ChessEngine::MoveLeaves> ChessEngine::PerftByMove(int depth) {
+    std::vector<MoveLeaves> counts;
+    for (const EngineMove& move : LegalMoves()) {
+        DoMove(move);
+        counts.push_back({move, Perft(depth - 1)});
+        UndoMove();
+    }
+    return counts;
+}
+
+std::optional<EnginePosition> ChessEngine::PositionAfter(EngineMove Move) {
+    // Only a move the generator makes may reach DoMove: it trusts the flags and the pieces.
+    const std::vector<EngineMove> moves = LegalMoves();
+    if (std::find(moves.begin(), moves.end(), Move) == moves.end()) return std::nullopt;
+    DoMove(Move);
+    EnginePosition position = Position();
+    UndoMove();
+    return position;
 }

@@ -189,8 +189,7 @@ private:
                 return false;
             }
             if (isPromotion && move.Promote != promote) continue;
-            FEngine->DoMove(move);
-            position = FEngine->Position();
+            position = *FEngine->PositionAfter(move);
             return true;
         }
         error = "illegal in this position";
@@ -237,12 +236,9 @@ private:
         FEngine->ReadBoard();
         const auto start = std::chrono::steady_clock::now();
         std::uint64_t total = 0;
-        for (const EngineMove& move : FEngine->LegalMoves()) {
-            FEngine->DoMove(move);
-            const std::uint64_t count = FEngine->Perft(depth - 1);
-            FEngine->UndoMove();
-            total += count;
-            std::cout << ChessEngine::MoveText(move) << ": " << count << '\n';
+        for (const ChessEngine::MoveLeaves& count : FEngine->PerftByMove(depth)) {
+            total += count.Leaves;
+            std::cout << ChessEngine::MoveText(count.Move) << ": " << count.Leaves << '\n';
         }
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
