@@ -179,7 +179,7 @@ EnginePosition ChessEngine::Position() const {
 std::string ChessEngine::MoveText(EngineMove Move) {
     std::string text;
     for (int sq : {static_cast<int>(Move.From), static_cast<int>(Move.To)}) {
-        text += static_cast<char>('a' + sq % 8);
+        text += static_cast<char>('a' + FileOfSquare(sq));
         text += static_cast<char>('8' - sq / 8);
     }
     if (Move.Flags & mfPromotion) text += "pnbrqk"[Move.Promote];

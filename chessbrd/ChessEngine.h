@@ -253,7 +253,7 @@ inline void ChessEngine::PlacePiece(int Sq, int Colour, int Piece) {
     FOccupied[c] |= bit;
     FPieceBits[c][p] |= bit;
     FScore[c] += FPieceSquare[c][p][s];
-    if (Piece == Pawn) ++FPawnsOnFile[c][static_cast<std::size_t>((Sq & 7) + 1)];
+    if (Piece == Pawn) ++FPawnsOnFile[c][static_cast<std::size_t>(FileOfSquare(Sq) + 1)];
 }
 
 inline void ChessEngine::ClearSquare(int Sq) {
@@ -265,7 +265,7 @@ inline void ChessEngine::ClearSquare(int Sq) {
     FOccupied[c] &= ~bit;
     FPieceBits[c][p] &= ~bit;
     FScore[c] -= FPieceSquare[c][p][s];
-    if (FPiece[s] == Pawn) --FPawnsOnFile[c][static_cast<std::size_t>((Sq & 7) + 1)];
+    if (FPiece[s] == Pawn) --FPawnsOnFile[c][static_cast<std::size_t>(FileOfSquare(Sq) + 1)];
     FColor[s] = EmptySquare;
     FPiece[s] = EmptySquare;
 }
