@@ -8,6 +8,7 @@
 
 #include <array>
 #include <atomic>
+#include <bit>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -144,6 +145,11 @@ protected:
 
     static constexpr int FileOfSquare(int Sq) { return Sq & 7; }
 
+    // Upper bound of the pseudo-legal moves one piece can have (a queen in the centre), plus two castlings
+    // and two en-passant captures per position; used to keep every ply's moves inside the shared list.
+    static constexpr int MaxMovesPerPiece = 27;
+    static constexpr int ExtraMovesPerPosition = 4;
+
     void FillEvaluationTables();
     void FillAttackTables();
     void AddMove(int From, int To, int Flags);
@@ -152,8 +158,6 @@ protected:
     void AddPawnMoves(int Sq, bool WithQuiet);
     void AddPieceMoves(int Sq, int Piece, bool WithQuiet);
     std::array<int, 2> PawnStructure(std::uint64_t WhitePawns, std::uint64_t BlackPawns) const;
-    bool MoveCastlingRook(int KingTo);
-    void ReturnCastlingRook(int KingTo);
     void PickMove(int Slot);
     void MarkPvMove();
 
@@ -268,4 +272,26 @@ inline void ChessEngine::ClearSquare(int Sq) {
     if (FPiece[s] == Pawn) --FPawnsOnFile[c][static_cast<std::size_t>(FileOfSquare(Sq) + 1)];
     FColor[s] = EmptySquare;
     FPiece[s] = EmptySquare;
+}
+
+// The search asks these two at every node, so they stay inline.
+inline bool ChessEngine::AtCapacityLimit() const {
+    if (FPly >= MaxPly - 1) return true;
+    const int first = FFirst[static_cast<std::size_t>(FPly)];
+    if (first + MaxMovesPerPiece * 64 + ExtraMovesPerPosition <= MoveListSize) return false;
+    const int bound =
+        MaxMovesPerPiece * std::popcount(FOccupied[static_cast<std::size_t>(FSide)]) + ExtraMovesPerPosition;
+    return first + bound > MoveListSize;
+}
+
+inline bool ChessEngine::InCheck(int Colour) const {
+    if (!FScanForKings) {
+        const int king = FKingSquare[static_cast<std::size_t>(Colour)];
+        return king >= 0 && IsAttacked(king, 1 - Colour);
+    }
+    for (int s = 0; s < 64; ++s) {
+        if (FPiece[static_cast<std::size_t>(s)] == King && FColor[static_cast<std::size_t>(s)] == Colour)
+            return IsAttacked(s, 1 - Colour);
+    }
+    return false;
 }

@@ -8,23 +8,9 @@
 
 namespace {
 
-// Upper bound of the pseudo-legal moves one piece can have (a queen in the centre), plus two castlings and
-// two en-passant captures per position; used to keep every ply's moves inside the shared list.
-constexpr int MaxMovesPerPiece = 27;
-constexpr int ExtraMovesPerPosition = 4;
-
 constexpr int CaptureScore = 1000000;
 
 } // namespace
-
-bool ChessEngine::AtCapacityLimit() const {
-    if (FPly >= MaxPly - 1) return true;
-    const int first = FFirst[static_cast<std::size_t>(FPly)];
-    if (first + MaxMovesPerPiece * 64 + ExtraMovesPerPosition <= MoveListSize) return false;
-    const int bound =
-        MaxMovesPerPiece * std::popcount(FOccupied[static_cast<std::size_t>(FSide)]) + ExtraMovesPerPosition;
-    return first + bound > MoveListSize;
-}
 
 void ChessEngine::AddMove(int From, int To, int Flags) {
     if ((Flags & mfPawn) && (To < 8 || To >= 56)) {
@@ -162,32 +148,22 @@ void ChessEngine::AddPawnMoves(int s, bool WithQuiet) {
         AddMove(s, ahead + forward, mfPawn | mfDoubleStep);
 }
 
-// Castling is refused with anything between king and rook (the cheap test, first), out of check, or across
-// an attacked square; then the rook jumps and nothing else has changed yet. Kept out of DoMove, which every
-// other move runs through.
-bool ChessEngine::MoveCastlingRook(int KingTo) {
-    const CastlingMove* castling = CastlingByKingTarget(FromEngineSquare(KingTo));
-    if (castling == nullptr) return false;
-    for (Square s : castling->Between)
-        if (s != None && FColor[static_cast<std::size_t>(ToEngineSquare(s))] != EmptySquare) return false;
-    if (InCheck(FSide)) return false;
-    for (Square s : castling->KingPath)
-        if (IsAttacked(ToEngineSquare(s), FXSide)) return false;
-    ClearSquare(ToEngineSquare(castling->RookFrom));
-    PlacePiece(ToEngineSquare(castling->RookTo), FSide, Rook);
-    return true;
-}
-
-void ChessEngine::ReturnCastlingRook(int KingTo) {
-    const CastlingMove* castling = CastlingByKingTarget(FromEngineSquare(KingTo));
-    ClearSquare(ToEngineSquare(castling->RookTo));
-    PlacePiece(ToEngineSquare(castling->RookFrom), FSide, Rook);
-}
-
 bool ChessEngine::DoMove(EngineMove Move) {
     const int from = Move.From;
     const int to = Move.To;
-    if ((Move.Flags & mfCastle) && !MoveCastlingRook(to)) return false;
+    // Castling is refused with anything between king and rook (the cheap test, first), out of check, or
+    // across an attacked square; then the rook jumps.
+    if (Move.Flags & mfCastle) {
+        const CastlingMove* castling = CastlingByKingTarget(FromEngineSquare(to));
+        if (castling == nullptr) return false;
+        for (Square s : castling->Between)
+            if (s != None && FColor[static_cast<std::size_t>(ToEngineSquare(s))] != EmptySquare) return false;
+        if (InCheck(FSide)) return false;
+        for (Square s : castling->KingPath)
+            if (IsAttacked(ToEngineSquare(s), FXSide)) return false;
+        ClearSquare(ToEngineSquare(castling->RookFrom));
+        PlacePiece(ToEngineSquare(castling->RookTo), FSide, Rook);
+    }
 
     // A move can only expose its own king when the king was already attacked, the king itself moves, the
     // piece leaves one of the king's lines, or a pawn vanishes en passant; every other move is known legal
@@ -247,20 +223,12 @@ void ChessEngine::UndoMove() {
     if (piece == King) FKingSquare[static_cast<std::size_t>(FSide)] = from;
     if (undo.Captured == King) FKingSquare[static_cast<std::size_t>(FXSide)] = to;
 
-    if (move.Flags & mfCastle) ReturnCastlingRook(to);
+    if (move.Flags & mfCastle) {
+        const CastlingMove* castling = CastlingByKingTarget(FromEngineSquare(to));
+        ClearSquare(ToEngineSquare(castling->RookTo));
+        PlacePiece(ToEngineSquare(castling->RookFrom), FSide, Rook);
+    }
     if (move.Flags & mfEnPassant) PlacePiece(FSide == White ? to + 8 : to - 8, FXSide, Pawn);
-}
-
-bool ChessEngine::InCheck(int Colour) const {
-    if (!FScanForKings) {
-        const int king = FKingSquare[static_cast<std::size_t>(Colour)];
-        return king >= 0 && IsAttacked(king, 1 - Colour);
-    }
-    for (int s = 0; s < 64; ++s) {
-        if (FPiece[static_cast<std::size_t>(s)] == King && FColor[static_cast<std::size_t>(s)] == Colour)
-            return IsAttacked(s, 1 - Colour);
-    }
-    return false;
 }
 
 // Looks from the square for each kind of attacker: the same answer as walking every attacker's moves towards
