@@ -136,6 +136,34 @@ TEST(EngineBoard, PromotionsOnlyOnTheLastRankAsFourMoves) {
     ASSERT_EQ(black->LegalMoves().size(), 4u + 5u);
 }
 
+TEST(EngineBoard, PositionAfterPlaysOnlyMovesFromTheLegalList) {
+    auto engine = EngineAt("r3k2r/8/8/8/8/8/8/R3K1NR w KQkq - 0 1");
+    const EnginePosition before = engine->Position();
+    const std::vector<EngineMove> moves = engine->LegalMoves();
+    const auto castle = std::find_if(moves.begin(), moves.end(),
+                                     [](const EngineMove& m) { return ChessEngine::MoveText(m) == "e1c1"; });
+    ASSERT_NE(castle, moves.end());
+    const std::optional<EnginePosition> after = engine->PositionAfter(*castle);
+    ASSERT_TRUE(after.has_value());
+    EXPECT_EQ(after->Board[static_cast<std::size_t>(EngineSquare("d1"))], 'R');
+    EXPECT_EQ(after->Castling, (CastleSet{0x0C}));
+    EXPECT_FALSE(after->WhiteToMove);
+    // Castling through the knight, a move from an empty square and the other side's move are refused.
+    EngineMove blocked = *castle;
+    blocked.To = static_cast<std::uint8_t>(EngineSquare("g1"));
+    EXPECT_FALSE(engine->PositionAfter(blocked).has_value());
+    EXPECT_FALSE(engine
+                     ->PositionAfter(EngineMove{static_cast<std::uint8_t>(EngineSquare("e4")),
+                                                static_cast<std::uint8_t>(EngineSquare("e5")), 0, 0})
+                     .has_value());
+    EXPECT_FALSE(engine
+                     ->PositionAfter(EngineMove{static_cast<std::uint8_t>(EngineSquare("a8")),
+                                                static_cast<std::uint8_t>(EngineSquare("a1")), 0, mfCapture})
+                     .has_value());
+    EXPECT_EQ(engine->Position(), before);
+    EXPECT_EQ(engine->Ply(), 0);
+}
+
 TEST(EngineBoard, OddPositionsDoNotBreakTheEngine) {
     // Pawns on their last rank, missing kings and extra kings can reach the engine from a loaded game.
     for (const char* fen : {"P3k3/8/8/8/8/8/8/4K2p w - - 0 1", "P3k3/8/8/8/8/8/8/4K2p b - - 0 1",
