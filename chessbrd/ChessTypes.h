@@ -47,9 +47,6 @@ struct CastleSet {
         return CastleSet{static_cast<std::uint8_t>(Bits & ~Other.Bits)};
     }
     static constexpr CastleSet All() { return CastleSet{0x0F}; }
-    friend constexpr CastleSet operator&(CastleSet a, CastleSet b) {
-        return CastleSet{static_cast<std::uint8_t>(a.Bits & b.Bits)};
-    }
     friend constexpr bool operator==(CastleSet, CastleSet) = default;
 };
 
