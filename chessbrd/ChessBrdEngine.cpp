@@ -45,7 +45,7 @@ void TChessBrd::SetComputerPlaysBlack(bool Value) {
 }
 
 void TChessBrd::SetSearchDepth(int Value) {
-    FSearchDepth = std::clamp(Value, 1, 8);
+    FSearchDepth = std::clamp(Value, MinSearchDepth, MaxSearchDepth);
 }
 
 void TChessBrd::SetThinkingPriority(TThreadPriority Value) {

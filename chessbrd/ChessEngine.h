@@ -8,8 +8,10 @@
 
 #include <array>
 #include <atomic>
+#include <bit>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,8 +63,6 @@ public:
 
     static constexpr int MaxPly = 64;
     static constexpr int MoveListSize = 4096;
-    static constexpr int MinDepth = 1;
-    static constexpr int MaxDepth = 8;
     static constexpr int Infinity = 10000;
 
     ChessEngine();
@@ -81,11 +81,8 @@ public:
     // (or a stop came before any move was chosen), and then nothing may be played.
     bool HasBestMove() const { return FHasBestMove; }
     EngineMove BestMove() const { return FBestMove; }
-    Square BestFrom() const { return static_cast<Square>(FBestMove.From + 1); }
-    Square BestTo() const { return static_cast<Square>(FBestMove.To + 1); }
-
-    // Set from another thread to abandon the search; the search only reads it.
-    std::atomic<bool> FStopRequested{false};
+    Square BestFrom() const { return FromEngineSquare(FBestMove.From); }
+    Square BestTo() const { return FromEngineSquare(FBestMove.To); }
 
     // Nodes visited since the last ReadBoard: full-width nodes (depth > 0) and quiescence nodes.
     std::uint64_t FullNodes() const { return FNodes; }
@@ -95,18 +92,39 @@ public:
     // Called after every iteration that was not stopped; must not block for long.
     std::function<void(const IterationReport&)> OnIteration;
 
+    // The rest works on the current engine position, outside a search, and allocates where it returns a list.
+
     // Leaf count of the move tree below the current position, every move made and taken back. Depths that
     // would run past the ply limit give 0.
     std::uint64_t Perft(int depth);
 
-    // Legal moves of the current position in generation order (allocates; not for use inside a search).
+    // The leaf count below each legal move of the current position, in generation order.
+    struct MoveLeaves {
+        EngineMove Move;
+        std::uint64_t Leaves = 0;
+    };
+    std::vector<MoveLeaves> PerftByMove(int depth);
+
+    // Legal moves of the current position in generation order.
     std::vector<EngineMove> LegalMoves();
+
+    // The position after Move, or nothing when Move is not one of LegalMoves; the engine board stays as it
+    // is.
+    std::optional<EnginePosition> PositionAfter(EngineMove Move);
 
     // The current engine position as board letters.
     EnginePosition Position() const;
 
     // Coordinate notation, e.g. "e2e4", "e7e8q".
     static std::string MoveText(EngineMove Move);
+
+protected:
+    // The owning board raises and clears the stop request from the window thread; the engine thread's own
+    // loop reads it too.
+    friend class TChessBrd;
+
+    // Set from another thread to abandon the search; the search only reads it.
+    std::atomic<bool> FStopRequested{false};
 
     // Move generation and make/take-back on the current ply.
     void GenerateMoves();
@@ -122,23 +140,16 @@ public:
     int AlphaBeta(int alpha, int beta, int depth);
     int Quiescence(int alpha, int beta);
 
-    // Moves generated for the current ply.
-    int FirstSlot() const { return FFirst[static_cast<std::size_t>(FPly)]; }
-    int LastSlot() const { return FLast[static_cast<std::size_t>(FPly)]; }
-    const MoveEntry& Slot(int i) const { return FMoveList[static_cast<std::size_t>(i)]; }
-    int Ply() const { return FPly; }
-    int PieceAt(int Sq) const { return FPiece[static_cast<std::size_t>(Sq)]; }
-    int ColourAt(int Sq) const { return FColor[static_cast<std::size_t>(Sq)]; }
-    int SideToMove() const { return FSide; }
-    int CastleRights() const { return FCastle; }
-    int EpSquare() const { return FEpSquare; }
-    const EngineMove* PrincipalVariation() const { return FPv[0].data(); }
-    int PrincipalVariationLength() const { return FPvLength[0]; }
-
     // True when this node must be scored statically: the next ply or the moves of this one might not fit.
     bool AtCapacityLimit() const;
 
-protected:
+    static constexpr int FileOfSquare(int Sq) { return Sq & 7; }
+
+    // Upper bound of the pseudo-legal moves one piece can have (a queen in the centre), plus two castlings
+    // and two en-passant captures per position; used to keep every ply's moves inside the shared list.
+    static constexpr int MaxMovesPerPiece = 27;
+    static constexpr int ExtraMovesPerPosition = 4;
+
     void FillEvaluationTables();
     void FillAttackTables();
     void AddMove(int From, int To, int Flags);
@@ -161,7 +172,7 @@ protected:
     std::array<int, 64> FPiece{};
     int FSide = White;
     int FXSide = Black;
-    int FCastle = 0;
+    int FCastle = 0; // CastleSet bits
     int FEpSquare = -1;
     int FPly = 0;
 
@@ -182,6 +193,7 @@ protected:
     std::array<int, 6> DirectionCount{};
     std::array<std::array<int, 8>, 6> Directions{};
     std::array<bool, 6> Slides{};
+    // The rights that survive a move touching each square.
     std::array<int, 64> CastleMask{};
     std::array<int, 6> PieceValue{};
     std::array<int, 64> PawnTable{};
@@ -245,7 +257,7 @@ inline void ChessEngine::PlacePiece(int Sq, int Colour, int Piece) {
     FOccupied[c] |= bit;
     FPieceBits[c][p] |= bit;
     FScore[c] += FPieceSquare[c][p][s];
-    if (Piece == Pawn) ++FPawnsOnFile[c][static_cast<std::size_t>((Sq & 7) + 1)];
+    if (Piece == Pawn) ++FPawnsOnFile[c][static_cast<std::size_t>(FileOfSquare(Sq) + 1)];
 }
 
 inline void ChessEngine::ClearSquare(int Sq) {
@@ -257,7 +269,29 @@ inline void ChessEngine::ClearSquare(int Sq) {
     FOccupied[c] &= ~bit;
     FPieceBits[c][p] &= ~bit;
     FScore[c] -= FPieceSquare[c][p][s];
-    if (FPiece[s] == Pawn) --FPawnsOnFile[c][static_cast<std::size_t>((Sq & 7) + 1)];
+    if (FPiece[s] == Pawn) --FPawnsOnFile[c][static_cast<std::size_t>(FileOfSquare(Sq) + 1)];
     FColor[s] = EmptySquare;
     FPiece[s] = EmptySquare;
+}
+
+// The search asks these two at every node, so they stay inline.
+inline bool ChessEngine::AtCapacityLimit() const {
+    if (FPly >= MaxPly - 1) return true;
+    const int first = FFirst[static_cast<std::size_t>(FPly)];
+    if (first + MaxMovesPerPiece * 64 + ExtraMovesPerPosition <= MoveListSize) return false;
+    const int bound =
+        MaxMovesPerPiece * std::popcount(FOccupied[static_cast<std::size_t>(FSide)]) + ExtraMovesPerPosition;
+    return first + bound > MoveListSize;
+}
+
+inline bool ChessEngine::InCheck(int Colour) const {
+    if (!FScanForKings) {
+        const int king = FKingSquare[static_cast<std::size_t>(Colour)];
+        return king >= 0 && IsAttacked(king, 1 - Colour);
+    }
+    for (int s = 0; s < 64; ++s) {
+        if (FPiece[static_cast<std::size_t>(s)] == King && FColor[static_cast<std::size_t>(s)] == Colour)
+            return IsAttacked(s, 1 - Colour);
+    }
+    return false;
 }

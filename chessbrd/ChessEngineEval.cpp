@@ -76,7 +76,7 @@ void ChessEngine::PrepareEvaluation() {
     int kingFile = 0;
     for (int s = 0; s < 64; ++s)
         if (FPiece[static_cast<std::size_t>(s)] == King && FColor[static_cast<std::size_t>(s)] == White)
-            kingFile = s & 7;
+            kingFile = FileOfSquare(s);
     for (std::size_t s = 0; s < 64; ++s) {
         if (material[Black] > 1400) {
             white[King][s] = KingMiddleTable[s];
@@ -90,7 +90,7 @@ void ChessEngine::PrepareEvaluation() {
     }
     for (int s = 0; s < 64; ++s)
         if (FPiece[static_cast<std::size_t>(s)] == King && FColor[static_cast<std::size_t>(s)] == Black)
-            kingFile = s & 7;
+            kingFile = FileOfSquare(s);
     for (std::size_t s = 0; s < 64; ++s) {
         const std::size_t m = s ^ 56;
         if (material[White] > 1400) {
@@ -125,7 +125,7 @@ std::array<int, 2> ChessEngine::PawnStructure(std::uint64_t WhitePawns, std::uin
         while (pawns != 0) {
             const int s = std::countr_zero(pawns);
             pawns &= pawns - 1;
-            const auto f = static_cast<std::size_t>((s & 7) + 1);
+            const auto f = static_cast<std::size_t>(FileOfSquare(s) + 1);
             if (own[f] > 1) total -= 5;
             if (own[f - 1] == 0 && own[f + 1] == 0) {
                 total -= 20;
@@ -159,7 +159,7 @@ int ChessEngine::Evaluate() {
         while (rooks != 0) {
             const int s = std::countr_zero(rooks);
             rooks &= rooks - 1;
-            const auto f = static_cast<std::size_t>((s & 7) + 1);
+            const auto f = static_cast<std::size_t>(FileOfSquare(s) + 1);
             if (own[f] == 0) {
                 score[c] += 10;
                 if (other[f] == 0) score[c] += 5;

@@ -1,6 +1,8 @@
 // ChessGame: starting a game, carrying out moves with their events, and moving through the history.
 #include "ChessGame.h"
 
+#include "Castling.h"
+
 #include <cstring>
 
 namespace {
@@ -146,50 +148,17 @@ bool ChessGame::PerformMove(Square FromSq, Square ToSq) {
     else
         FEnPassant = None;
 
-    struct RookJump {
-        char King;
-        Square KingFrom, KingTo, RookFrom, RookTo;
-        char Rook;
-    };
-    static constexpr RookJump rookJumps[4] = {{'K', E1, G1, H1, F1, 'R'},
-                                              {'K', E1, C1, A1, D1, 'R'},
-                                              {'k', E8, G8, H8, F8, 'r'},
-                                              {'k', E8, C8, A8, D8, 'r'}};
-    for (const RookJump& jump : rookJumps) {
-        if (FBoard[ToSq] != jump.King || FromSq != jump.KingFrom || ToSq != jump.KingTo) continue;
-        FBoard[jump.RookTo] = jump.Rook;
-        FBoard[jump.RookFrom] = ' ';
-        DrawSquare(jump.RookFrom);
-        DrawPiece(jump.RookTo, jump.Rook);
+    if (const CastlingMove* castling = CastlingByKingTarget(ToSq);
+        castling != nullptr && FromSq == castling->KingFrom && FBoard[ToSq] == castling->King) {
+        FBoard[castling->RookTo] = castling->Rook;
+        FBoard[castling->RookFrom] = ' ';
+        DrawSquare(castling->RookFrom);
+        DrawPiece(castling->RookTo, castling->Rook);
         DrawBoardLines();
         Raise(OnCastle, this, FromSq, ToSq);
-        break;
     }
 
-    switch (FromSq) {
-    case A8:
-        FCastlingAllowed.Exclude(BlackQueenSide);
-        break;
-    case E8:
-        FCastlingAllowed.Exclude(BlackQueenSide);
-        FCastlingAllowed.Exclude(BlackKingSide);
-        break;
-    case H8:
-        FCastlingAllowed.Exclude(BlackKingSide);
-        break;
-    case A1:
-        FCastlingAllowed.Exclude(WhiteQueenSide);
-        break;
-    case E1:
-        FCastlingAllowed.Exclude(WhiteQueenSide);
-        FCastlingAllowed.Exclude(WhiteKingSide);
-        break;
-    case H1:
-        FCastlingAllowed.Exclude(WhiteKingSide);
-        break;
-    default:
-        break;
-    }
+    FCastlingAllowed = FCastlingAllowed.Without(RightsLostAt(FromSq)).Without(RightsLostAt(ToSq));
 
     const bool check = WhiteKingAttacked(FromSq, FromSq) || BlackKingAttacked(FromSq, FromSq);
     // Movement and king rules only: a repetition is judged below, once the new entry is written.

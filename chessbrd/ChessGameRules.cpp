@@ -1,6 +1,8 @@
 // ChessGame: the position and its setters, square helpers, move legality, king attacks and repetition.
 #include "ChessGame.h"
 
+#include "Castling.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -66,23 +68,6 @@ bool Attacked(const char* b, int k, bool whiteKing) {
     };
     return rayHits(DiagonalSteps, bishop) || rayHits(StraightSteps, rook);
 }
-
-struct CastleRule {
-    Square From, To;
-    CanStillCastle Right;
-    Square RookSquare;
-    char Rook;
-    bool White;
-    Square MustBeEmpty[3];
-    Square MustBeSafe[3];
-};
-
-constexpr CastleRule CastleRules[4] = {
-    {E1, G1, WhiteKingSide, H1, 'R', true, {F1, G1, None}, {E1, F1, G1}},
-    {E1, C1, WhiteQueenSide, A1, 'R', true, {B1, C1, D1}, {E1, D1, C1}},
-    {E8, G8, BlackKingSide, H8, 'r', false, {F8, G8, None}, {E8, F8, G8}},
-    {E8, C8, BlackQueenSide, A8, 'r', false, {B8, C8, D8}, {E8, D8, C8}},
-};
 
 constexpr char InitialPosition[] = "rnbqkbnrpppppppp                                PPPPPPPPRNBQKBNR";
 
@@ -266,8 +251,8 @@ bool ChessGame::HasLegalDestination(Square FromSq) const {
     case 'k':
         if (anyStep(KingSteps)) return true;
         // The castling table is keyed by squares, so any king on E1 or E8 may try it.
-        if (FromSq == E1) return LegalIgnoringRepetition(E1, G1) || LegalIgnoringRepetition(E1, C1);
-        if (FromSq == E8) return LegalIgnoringRepetition(E8, G8) || LegalIgnoringRepetition(E8, C8);
+        for (const CastlingMove& castling : CastlingMoves)
+            if (castling.KingFrom == FromSq && LegalIgnoringRepetition(FromSq, castling.KingTo)) return true;
         return false;
     default:
         // A letter without a movement test may go anywhere its king allows.
@@ -370,14 +355,14 @@ bool ChessGame::KingMoveValid(Square FromSq, Square ToSq) const {
 }
 
 bool ChessGame::CastlingValid(Square FromSq, Square ToSq) const {
-    for (const CastleRule& rule : CastleRules) {
-        if (rule.From != FromSq || rule.To != ToSq) continue;
-        if (!FCastlingAllowed.Contains(rule.Right) || FBoard[rule.RookSquare] != rule.Rook) return false;
-        for (Square s : rule.MustBeEmpty)
-            if (s != None && PieceColor(s) != -1) return false;
-        for (Square s : rule.MustBeSafe)
-            if (KingAttackedAfter(rule.White, rule.From, s, None)) return false;
-        return true;
-    }
-    return false;
+    const CastlingMove* castling = CastlingByKingTarget(ToSq);
+    if (castling == nullptr || castling->KingFrom != FromSq) return false;
+    if (!FCastlingAllowed.Contains(castling->Right) || FBoard[castling->RookFrom] != castling->Rook)
+        return false;
+    for (Square s : castling->Between)
+        if (s != None && PieceColor(s) != -1) return false;
+    if (KingAttackedAfter(castling->White, FromSq, FromSq, None)) return false;
+    for (Square s : castling->KingPath)
+        if (KingAttackedAfter(castling->White, FromSq, s, None)) return false;
+    return true;
 }

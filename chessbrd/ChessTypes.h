@@ -21,6 +21,14 @@ enum Square : std::uint8_t {
 };
 // clang-format on
 
+// The engine numbers the same squares 0..63 in the same order (a8 = 0, h1 = 63); None has no engine square.
+constexpr int ToEngineSquare(Square S) {
+    return static_cast<int>(S) - 1;
+}
+constexpr Square FromEngineSquare(int Sq) {
+    return Sq >= 0 && Sq < 64 ? static_cast<Square>(Sq + 1) : None;
+}
+
 enum CanStillCastle : std::uint8_t {
     WhiteKingSide = 0,
     WhiteQueenSide = 1,
@@ -35,6 +43,9 @@ struct CastleSet {
     constexpr bool Contains(CanStillCastle c) const { return (Bits >> c) & 1u; }
     constexpr void Include(CanStillCastle c) { Bits = static_cast<std::uint8_t>(Bits | (1u << c)); }
     constexpr void Exclude(CanStillCastle c) { Bits = static_cast<std::uint8_t>(Bits & ~(1u << c)); }
+    constexpr CastleSet Without(CastleSet Other) const {
+        return CastleSet{static_cast<std::uint8_t>(Bits & ~Other.Bits)};
+    }
     static constexpr CastleSet All() { return CastleSet{0x0F}; }
     friend constexpr bool operator==(CastleSet, CastleSet) = default;
 };
@@ -68,6 +79,10 @@ enum TThreadPriority : std::uint8_t {
     tpHighest,
     tpTimeCritical
 };
+
+// The plies the engine searches: the board's SearchDepth is kept inside these bounds.
+inline constexpr int MinSearchDepth = 1;
+inline constexpr int MaxSearchDepth = 8;
 
 // The position the engine searches: a copy taken while the board cannot change.
 struct EnginePosition {

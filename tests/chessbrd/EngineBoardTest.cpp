@@ -1,4 +1,5 @@
 // The engine board: taking the position in, move generation and its order, make and take-back, attacks.
+#include "ChessGame.h"
 #include "EngineTestSupport.h"
 
 #include <algorithm>
@@ -40,6 +41,39 @@ TEST(EngineBoard, CastlingRightNeedsKingAndRookAtHome) {
 
     // A rook of the wrong colour on the corner does not count either.
     EXPECT_EQ(EngineAt("4k2R/8/8/8/8/8/8/4K2r w KQkq - 0 1")->CastleRights(), 0);
+}
+
+TEST(EngineBoard, ARookThatCameToTheCornerCannotCastle) {
+    // From the board: a bishop takes the rook on h8, the other black rook recaptures there.
+    const EnginePosition start = PositionFromFen("r3k2r/8/8/4B3/8/8/7r/1K6 w kq - 0 1");
+    ChessGame game;
+    game.SetPosition(std::string(start.Board.begin(), start.Board.end()));
+    game.SetCastlingAllowed(start.Castling);
+    ASSERT_TRUE(game.PerformMove(E5, H8));
+    ASSERT_TRUE(game.PerformMove(H2, H8));
+    ASSERT_TRUE(game.PerformMove(B1, B2));
+    auto engine = std::make_unique<ChessEngine>();
+    engine->SetRoot(game.Snapshot(1));
+    engine->ReadBoard();
+    EXPECT_FALSE(HasMove(*engine, "e8g8"));
+    EXPECT_TRUE(HasMove(*engine, "e8c8"));
+
+    // The engine's own make and take-back inside a search treat the corner the same way.
+    auto searched = std::make_unique<EngineProbe>();
+    searched->SetRoot(start);
+    searched->ReadBoard();
+    for (const char* text : {"e5h8", "h2h8", "b1b2"}) {
+        const std::vector<EngineMove> moves = searched->LegalMoves();
+        const auto move = std::find_if(moves.begin(), moves.end(),
+                                       [&](const EngineMove& m) { return ChessEngine::MoveText(m) == text; });
+        ASSERT_NE(move, moves.end()) << text;
+        ASSERT_TRUE(searched->DoMove(*move));
+    }
+    EXPECT_EQ(searched->CastleRights(), 8);
+    EXPECT_FALSE(HasMove(*searched, "e8g8"));
+    EXPECT_TRUE(HasMove(*searched, "e8c8"));
+    for (int i = 0; i < 3; ++i) searched->UndoMove();
+    EXPECT_EQ(searched->CastleRights(), 4 | 8);
 }
 
 TEST(EngineBoard, CastlingIsRefusedOutOfOrThroughCheck) {
@@ -100,6 +134,34 @@ TEST(EngineBoard, PromotionsOnlyOnTheLastRankAsFourMoves) {
 
     auto black = EngineAt("4k3/8/8/8/8/8/p7/4K3 b - - 0 1");
     ASSERT_EQ(black->LegalMoves().size(), 4u + 5u);
+}
+
+TEST(EngineBoard, PositionAfterPlaysOnlyMovesFromTheLegalList) {
+    auto engine = EngineAt("r3k2r/8/8/8/8/8/8/R3K1NR w KQkq - 0 1");
+    const EnginePosition before = engine->Position();
+    const std::vector<EngineMove> moves = engine->LegalMoves();
+    const auto castle = std::find_if(moves.begin(), moves.end(),
+                                     [](const EngineMove& m) { return ChessEngine::MoveText(m) == "e1c1"; });
+    ASSERT_NE(castle, moves.end());
+    const std::optional<EnginePosition> after = engine->PositionAfter(*castle);
+    ASSERT_TRUE(after.has_value());
+    EXPECT_EQ(after->Board[static_cast<std::size_t>(EngineSquare("d1"))], 'R');
+    EXPECT_EQ(after->Castling, (CastleSet{0x0C}));
+    EXPECT_FALSE(after->WhiteToMove);
+    // Castling through the knight, a move from an empty square and the other side's move are refused.
+    EngineMove blocked = *castle;
+    blocked.To = static_cast<std::uint8_t>(EngineSquare("g1"));
+    EXPECT_FALSE(engine->PositionAfter(blocked).has_value());
+    EXPECT_FALSE(engine
+                     ->PositionAfter(EngineMove{static_cast<std::uint8_t>(EngineSquare("e4")),
+                                                static_cast<std::uint8_t>(EngineSquare("e5")), 0, 0})
+                     .has_value());
+    EXPECT_FALSE(engine
+                     ->PositionAfter(EngineMove{static_cast<std::uint8_t>(EngineSquare("a8")),
+                                                static_cast<std::uint8_t>(EngineSquare("a1")), 0, mfCapture})
+                     .has_value());
+    EXPECT_EQ(engine->Position(), before);
+    EXPECT_EQ(engine->Ply(), 0);
 }
 
 TEST(EngineBoard, OddPositionsDoNotBreakTheEngine) {

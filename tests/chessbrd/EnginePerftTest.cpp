@@ -49,6 +49,21 @@ TEST(EnginePerft, RookEndgameToDepthFour) {
         EXPECT_EQ(PerftOf(RookEndgame, depth), expected[depth - 1]) << "depth " << depth;
 }
 
+TEST(EnginePerft, CountsByMoveAddUpToTheTotalAndLeaveTheBoard) {
+    EnginePosition position;
+    std::string error;
+    ASSERT_TRUE(ParseFen(Kiwipete, position, error)) << error;
+    auto engine = std::make_unique<ChessEngine>();
+    engine->SetRoot(position);
+    engine->ReadBoard();
+    const std::vector<ChessEngine::MoveLeaves> counts = engine->PerftByMove(3);
+    ASSERT_EQ(counts.size(), 48u);
+    std::uint64_t total = 0;
+    for (const ChessEngine::MoveLeaves& count : counts) total += count.Leaves;
+    EXPECT_EQ(total, 97862u);
+    EXPECT_EQ(engine->Position(), position);
+}
+
 TEST(EnginePerft, DeepCountsMatch) {
     if (!LongRunsEnabled()) GTEST_SKIP() << "set GAMBITRON_LONG to run the deep perft counts";
     EXPECT_EQ(PerftOf(std::string(StartFen), 5), 4865609u);

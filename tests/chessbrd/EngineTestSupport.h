@@ -9,21 +9,35 @@
 #include <memory>
 #include <string>
 
-// Opens the engine's fields to the tests, and offers reference versions of its speed-ups written the slow,
-// obvious way (scan every square, walk every ray through the frame) to compare against.
+// Opens the engine's internals to the tests, and offers reference versions of its speed-ups written the
+// slow, obvious way (scan every square, walk every ray through the frame) to compare against.
 class EngineProbe : public ChessEngine {
 public:
-    using ChessEngine::AddMove;
-    using ChessEngine::FColor;
-    using ChessEngine::FEpSquare;
+    using ChessEngine::AlphaBeta;
+    using ChessEngine::AtCapacityLimit;
+    using ChessEngine::DoMove;
+    using ChessEngine::Evaluate;
     using ChessEngine::FFirst;
-    using ChessEngine::FFollowPv;
-    using ChessEngine::FMoveList;
-    using ChessEngine::FPiece;
     using ChessEngine::FPieceSquare;
     using ChessEngine::FPly;
     using ChessEngine::FPvLength;
+    using ChessEngine::FStopRequested;
+    using ChessEngine::GenerateMoves;
+    using ChessEngine::InCheck;
+    using ChessEngine::IsAttacked;
     using ChessEngine::PickMove;
+    using ChessEngine::Quiescence;
+    using ChessEngine::UndoMove;
+
+    // The moves generated for the current ply and the engine board.
+    int FirstSlot() const { return FFirst[static_cast<std::size_t>(FPly)]; }
+    int LastSlot() const { return FLast[static_cast<std::size_t>(FPly)]; }
+    const MoveEntry& Slot(int i) const { return FMoveList[static_cast<std::size_t>(i)]; }
+    int Ply() const { return FPly; }
+    int PieceAt(int Sq) const { return FPiece[static_cast<std::size_t>(Sq)]; }
+    int SideToMove() const { return FSide; }
+    int CastleRights() const { return FCastle; }
+    int EpSquare() const { return FEpSquare; }
 
     // Attack test by walking every attacker's moves towards the square.
     bool ReferenceIsAttacked(int sq, int by) const {

@@ -98,13 +98,21 @@ TEST_F(MoveEvents, CastlingMovesTheRookAndDropsBothRights) {
     EXPECT_EQ(game.GetCastlingAllowed().Bits, 0);
 }
 
-TEST_F(MoveEvents, RightsFollowTheSquareAMoveLeavesNotTheOneItTakes) {
+TEST_F(MoveEvents, RightsGoWithTheHomeSquaresAMoveLeavesOrTakes) {
     LoadPosition(game, "r3k2r/8/8/8/8/8/8/R3K2R w KQkq -");
     Play(H1, H4);
     EXPECT_EQ(game.GetCastlingAllowed().Bits, 0x0E);
+    // Taking the rook on its corner ends the right of both corners the move touches.
     LoadPosition(game, "r3k2r/8/8/8/8/8/8/R3K2R w KQkq -");
     Play(A1, A8);
-    EXPECT_EQ(game.GetCastlingAllowed().Bits, 0x0D);
+    EXPECT_EQ(game.GetCastlingAllowed().Bits, 0x05);
+    // A bishop taking the rook on h8 leaves the white rights alone.
+    LoadPosition(game, "r3k2r/8/8/4B3/8/8/8/R3K2R w KQkq -");
+    Play(E5, H8);
+    EXPECT_EQ(game.GetCastlingAllowed().Bits, 0x0B);
+    // The rights recorded in the history are those of each position, so a take-back restores them.
+    ASSERT_TRUE(game.GotoMove(1, true));
+    EXPECT_EQ(game.GetCastlingAllowed().Bits, 0x0F);
 }
 
 TEST_F(MoveEvents, PromotionUsesThePieceTheHandlerChoosesFromThenOn) {

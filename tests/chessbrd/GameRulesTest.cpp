@@ -153,6 +153,20 @@ TEST(PieceMovement, CastlingIsRefusedOutOfOrThroughAnAttackedSquare) {
     EXPECT_TRUE(game.IsLegalMove(E8, C8));
 }
 
+TEST(PieceMovement, CastlingIsRefusedWithARookThatCameToTheCorner) {
+    // The rook on h8 is taken and the other black rook recaptures there: it is not the rook that had the
+    // right.
+    ChessGame game;
+    LoadPosition(game, "r3k2r/8/8/4B3/8/8/7r/1K6 w kq -");
+    ASSERT_TRUE(game.PerformMove(E5, H8));
+    ASSERT_TRUE(game.PerformMove(H2, H8));
+    ASSERT_TRUE(game.PerformMove(B1, B2));
+    EXPECT_EQ(game.PieceAt(H8), 'r');
+    EXPECT_FALSE(game.IsLegalMove(E8, G8));
+    EXPECT_TRUE(game.IsLegalMove(E8, C8));
+    EXPECT_FALSE(game.GetCastlingAllowed().Contains(BlackKingSide));
+}
+
 TEST(KingSafety, APinnedPieceStaysOnItsLineAndKingsKeepApart) {
     ChessGame game;
     LoadPosition(game, "4r1k1/8/8/8/8/8/4B3/4K3 w - -");

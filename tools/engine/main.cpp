@@ -59,8 +59,8 @@ public:
         if (command == "quit") return false;
         if (command == "uci") {
             std::cout << "id name Gambitron\nid author The Gambitron developers\n"
-                      << "option name Depth type spin default " << DefaultDepth << " min "
-                      << ChessEngine::MinDepth << " max " << ChessEngine::MaxDepth << "\nuciok\n";
+                      << "option name Depth type spin default " << DefaultDepth << " min " << MinSearchDepth
+                      << " max " << MaxSearchDepth << "\nuciok\n";
         } else if (command == "isready") {
             std::cout << "readyok\n";
         } else if (command == "ucinewgame") {
@@ -189,8 +189,7 @@ private:
                 return false;
             }
             if (isPromotion && move.Promote != promote) continue;
-            FEngine->DoMove(move);
-            position = FEngine->Position();
+            position = *FEngine->PositionAfter(move);
             return true;
         }
         error = "illegal in this position";
@@ -211,13 +210,12 @@ private:
                 return;
             }
             if (tokens[i] == "depth") {
-                const std::optional<int> n =
-                    i + 1 < tokens.size()
-                        ? ParseNumber(tokens[i + 1], ChessEngine::MinDepth, ChessEngine::MaxDepth)
-                        : std::nullopt;
+                const std::optional<int> n = i + 1 < tokens.size()
+                                                 ? ParseNumber(tokens[i + 1], MinSearchDepth, MaxSearchDepth)
+                                                 : std::nullopt;
                 if (!n) {
-                    Error("go depth needs a number from " + std::to_string(ChessEngine::MinDepth) + " to " +
-                          std::to_string(ChessEngine::MaxDepth));
+                    Error("go depth needs a number from " + std::to_string(MinSearchDepth) + " to " +
+                          std::to_string(MaxSearchDepth));
                     return;
                 }
                 depth = *n;
@@ -238,12 +236,9 @@ private:
         FEngine->ReadBoard();
         const auto start = std::chrono::steady_clock::now();
         std::uint64_t total = 0;
-        for (const EngineMove& move : FEngine->LegalMoves()) {
-            FEngine->DoMove(move);
-            const std::uint64_t count = FEngine->Perft(depth - 1);
-            FEngine->UndoMove();
-            total += count;
-            std::cout << ChessEngine::MoveText(move) << ": " << count << '\n';
+        for (const ChessEngine::MoveLeaves& count : FEngine->PerftByMove(depth)) {
+            total += count.Leaves;
+            std::cout << ChessEngine::MoveText(count.Move) << ": " << count.Leaves << '\n';
         }
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -253,13 +248,12 @@ private:
 
     void HandleSetOption(const std::vector<std::string>& tokens) {
         if (tokens.size() == 5 && tokens[1] == "name" && tokens[2] == "Depth" && tokens[3] == "value") {
-            if (const std::optional<int> n =
-                    ParseNumber(tokens[4], ChessEngine::MinDepth, ChessEngine::MaxDepth)) {
+            if (const std::optional<int> n = ParseNumber(tokens[4], MinSearchDepth, MaxSearchDepth)) {
                 FPosition.SearchDepth = *n;
                 return;
             }
-            Error("Depth must be a number from " + std::to_string(ChessEngine::MinDepth) + " to " +
-                  std::to_string(ChessEngine::MaxDepth));
+            Error("Depth must be a number from " + std::to_string(MinSearchDepth) + " to " +
+                  std::to_string(MaxSearchDepth));
             return;
         }
         Error("unknown option; the only option is 'setoption name Depth value N'");
@@ -268,7 +262,7 @@ private:
     void HandleBench(const std::vector<std::string>& tokens) {
         int depth = BenchDepth;
         if (tokens.size() > 1) {
-            const std::optional<int> n = ParseNumber(tokens[1], ChessEngine::MinDepth, ChessEngine::MaxDepth);
+            const std::optional<int> n = ParseNumber(tokens[1], MinSearchDepth, MaxSearchDepth);
             if (!n) {
                 Error("bench takes an optional depth from 1 to 8");
                 return;

@@ -1,0 +1,173 @@
+// ChessEngine: the search. Iterative deepening over a fail-hard alpha-beta with check extension, quiescence,
+// and principal-variation and history move ordering.
+#include "ChessEngine.h"
+
+#include <algorithm>
+
+namespace {
+
+// Ordering counters are 32-bit and may run over in a very long search: wrap around like the machine does
+// instead of overflowing.
+constexpr int WrappingAdd(int a, int b) {
+    return static_cast<int>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+constexpr int PvBonus = 10000000;
+
+} // namespace
+
+void ChessEngine::ThinkMove() {
+    ReadBoard();
+    const int depthLimit = std::clamp(FRoot.SearchDepth, MinSearchDepth, MaxSearchDepth);
+
+    // Find out first whether there is any legal move, so that "no move" is reported instead of a stale one.
+    bool anyLegal = false;
+    EngineMove firstLegal;
+    GenerateMoves();
+    for (int i = FFirst[0]; i < FLast[0] && !anyLegal; ++i) {
+        if (DoMove(FMoveList[static_cast<std::size_t>(i)].Move)) {
+            UndoMove();
+            anyLegal = true;
+            firstLegal = FMoveList[static_cast<std::size_t>(i)].Move;
+        }
+    }
+
+    FRootMoveChosen = false;
+    bool iterationCompleted = false;
+    for (int depth = 1; depth <= depthLimit; ++depth) {
+        if (FStopRequested.load(std::memory_order_relaxed)) break;
+        FFollowPv = true;
+        const int score = AlphaBeta(-Infinity, Infinity, depth);
+        if (FStopRequested.load(std::memory_order_relaxed)) break;
+        iterationCompleted = true;
+        if (OnIteration) {
+            IterationReport report;
+            report.Depth = depth;
+            report.Score = score;
+            report.Nodes = Nodes();
+            report.Pv = FPv[0].data();
+            report.PvLength = FPvLength[0];
+            OnIteration(report);
+        }
+    }
+    // Only a score outside the window (material far beyond any real game) leaves the root without a chosen
+    // move although moves exist; then the first legal move is played rather than none.
+    FHasBestMove = anyLegal && (FRootMoveChosen || iterationCompleted);
+    FBestMove = FRootMoveChosen ? FPv[0][0] : firstLegal;
+}
+
+int ChessEngine::StaticScore(int alpha, int beta) {
+    FPvLength[static_cast<std::size_t>(FPly)] = FPly;
+    return std::clamp(Evaluate(), alpha, beta);
+}
+
+void ChessEngine::PickMove(int Slot) {
+    const int last = FLast[static_cast<std::size_t>(FPly)];
+    int best = Slot;
+    std::int32_t bestScore = FMoveList[static_cast<std::size_t>(Slot)].Score;
+    for (int i = Slot + 1; i < last; ++i) {
+        const std::int32_t score = FMoveList[static_cast<std::size_t>(i)].Score;
+        if (score > bestScore) {
+            bestScore = score;
+            best = i;
+        }
+    }
+    if (best != Slot)
+        std::swap(FMoveList[static_cast<std::size_t>(Slot)], FMoveList[static_cast<std::size_t>(best)]);
+}
+
+void ChessEngine::MarkPvMove() {
+    FFollowPv = false;
+    const EngineMove pv = FPv[0][static_cast<std::size_t>(FPly)];
+    const int last = FLast[static_cast<std::size_t>(FPly)];
+    for (int i = FFirst[static_cast<std::size_t>(FPly)]; i < last; ++i) {
+        MoveEntry& entry = FMoveList[static_cast<std::size_t>(i)];
+        if (entry.Move.From == pv.From && entry.Move.To == pv.To) {
+            entry.Score = WrappingAdd(entry.Score, PvBonus);
+            FFollowPv = true;
+            return;
+        }
+    }
+}
+
+void ChessEngine::CopyPvFromChild(EngineMove Move) {
+    const auto ply = static_cast<std::size_t>(FPly);
+    auto& row = FPv[ply];
+    const auto& childRow = FPv[ply + 1];
+    row[ply] = Move;
+    const int childLength = FPvLength[ply + 1];
+    for (int j = FPly + 1; j < childLength; ++j)
+        row[static_cast<std::size_t>(j)] = childRow[static_cast<std::size_t>(j)];
+    FPvLength[ply] = childLength;
+    if (FPly == 0) FRootMoveChosen = true;
+}
+
+int ChessEngine::AlphaBeta(int alpha, int beta, int depth) {
+    if (FStopRequested.load(std::memory_order_relaxed)) return 0;
+    if (depth == 0) return Quiescence(alpha, beta);
+    ++FNodes;
+    // Past the capacity of the ply tables or the move list the node is scored statically.
+    if (AtCapacityLimit()) return StaticScore(alpha, beta);
+    const int ply = FPly;
+    FPvLength[static_cast<std::size_t>(ply)] = ply;
+    const bool inCheck = InCheck(FSide);
+    FInCheckAtPly[static_cast<std::size_t>(ply)] = inCheck ? 1 : 0;
+    if (inCheck) ++depth;
+    GenerateMoves();
+    if (FFollowPv) MarkPvMove();
+
+    bool legalMoveFound = false;
+    const int last = FLast[static_cast<std::size_t>(ply)];
+    for (int i = FFirst[static_cast<std::size_t>(ply)]; i < last; ++i) {
+        if (FStopRequested.load(std::memory_order_relaxed)) break;
+        PickMove(i);
+        const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
+        if (!DoMove(move)) continue;
+        legalMoveFound = true;
+        const int x = -AlphaBeta(-beta, -alpha, depth - 1);
+        UndoMove();
+        if (x > alpha) {
+            FHistoryScore[move.From][move.To] = WrappingAdd(FHistoryScore[move.From][move.To], depth);
+            if (x >= beta) return beta;
+            alpha = x;
+            CopyPvFromChild(move);
+        }
+    }
+    if (!legalMoveFound) return inCheck ? ply - Infinity : 0;
+    return alpha;
+}
+
+int ChessEngine::Quiescence(int alpha, int beta) {
+    ++FQNodes;
+    if (AtCapacityLimit()) return StaticScore(alpha, beta);
+    const int ply = FPly;
+    FPvLength[static_cast<std::size_t>(ply)] = ply;
+    const bool inCheck = InCheck(FSide);
+    FInCheckAtPly[static_cast<std::size_t>(ply)] = inCheck ? 1 : 0;
+    if (inCheck) {
+        GenerateMoves();
+    } else {
+        const int x = Evaluate();
+        if (x >= beta) return beta;
+        if (x > alpha) alpha = x;
+        GenerateCaptures();
+    }
+    if (FFollowPv) MarkPvMove();
+
+    bool legalMoveFound = false;
+    const int last = FLast[static_cast<std::size_t>(ply)];
+    for (int i = FFirst[static_cast<std::size_t>(ply)]; i < last; ++i) {
+        PickMove(i);
+        const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
+        if (!DoMove(move)) continue;
+        legalMoveFound = true;
+        const int x = -Quiescence(-beta, -alpha);
+        UndoMove();
+        if (x > alpha) {
+            if (x >= beta) return beta;
+            alpha = x;
+            CopyPvFromChild(move);
+        }
+    }
+    if (inCheck && !legalMoveFound) return ply - Infinity;
+    return alpha;
+}
