@@ -1,15 +1,11 @@
 // gambitron-lite: one game of chess against the computer. "gambitron-lite FILE.pos" starts with that saved
 // game, as if it had been chosen on the start panel.
-#include "BoardSettings.h"
+#include "ProgramStart.h"
 #include "main.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QIcon>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTimer>
-#include <QTranslator>
 
 #include <cstdio>
 
@@ -59,16 +55,8 @@ int main(int argc, char** argv) {
     AnswerHelpAndVersion(argc, argv);
     QApplication app(argc, argv);
     NameApplication();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/gambitron-256.png")));
-    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.gambitron.GambitronLite"));
-    // The standard dialogs' own buttons and labels in Russian, like the rest of the window, where Qt's
-    // translations are installed.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTexts);
+    PrepareProgram(QStringLiteral("io.github.gambitron.GambitronLite"));
     const QString file = FileFromCommandLine(app);
-    InstallFontSubstitutes();
     TForm1 form;
     form.show();
     if (!file.isEmpty()) {

@@ -48,7 +48,20 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TForm
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The board outlives this part of the window while the base class tears its children down, and a drag
+    // or a computer's move ending then would call back into a half-destroyed form.
+    TChessBrd& board = Board();
+    board.SetComputerPlaysWhite(false);
+    board.SetComputerPlaysBlack(false);
+    board.OnLegalMove = nullptr;
+    board.OnCapture = nullptr;
+    board.OnCheck = nullptr;
+    board.OnMate = nullptr;
+    board.OnStaleMate = nullptr;
+    board.OnThreefoldPosition = nullptr;
+    board.OnAnimationStep = nullptr;
+}
 
 TChessBrd& TForm1::Board() const {
     return *ui->ChessBrd1;

@@ -1,11 +1,10 @@
 // gambitron: program start. Without options the window starts with its control panel; the options start
 // network play at once, for people who meet the same opponent every day and for scripts.
-#include "BoardSettings.h"
+#include "ProgramStart.h"
 #include "main.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QIcon>
 
 #include <cstdio>
 
@@ -42,8 +41,7 @@ int main(int argc, char** argv) {
     AnswerHelpAndVersion(argc, argv);
     QApplication app(argc, argv);
     NameApplication();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/gambitron-256.png")));
-    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.gambitron.Gambitron"));
+    PrepareProgram(QStringLiteral("io.github.gambitron.Gambitron"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Шахматы: с компьютером, по сети и вдвоем."));
@@ -70,7 +68,6 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    InstallFontSubstitutes();
     TForm1 Form1;
     Form1.SetPort(static_cast<quint16>(port));
     Form1.show();
