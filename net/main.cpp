@@ -300,7 +300,7 @@ void TForm1::ListView1Change() {
 void TForm1::ChessBrd1LegalMove(ChessGame*, Square oldSq, Square newSq) {
     // Decided and sent before anything else can run: the move belongs to this game and this opponent.
     const bool localPlayersMove = !LocalGame && ChessBrd1->GetWhiteToMove() == ChessBrd1->GetWhiteOnTop();
-    Sound::Play(QStringLiteral("MOVE"));
+    PlaySound(QStringLiteral("MOVE"));
     if (!LocalGame) BoardPanel->setEnabled(ChessBrd1->GetWhiteToMove() == PlayingWhite);
     ChessBrd1->Paint();
     LastMoveFrom = oldSq;
@@ -346,11 +346,15 @@ void TForm1::ChessBrd1Capture(ChessGame*, Square, Square newSq, char CapturedPie
     LogMessage(GameMessages::CaptureText(ChessBrd1->PieceColor(newSq) != 0, CapturedPiece), EventColor);
 }
 
+void TForm1::PlaySound(const QString& Name) {
+    if (Sound::HasOutputDevice()) Sound::Play(Name);
+}
+
 void TForm1::EndOfGame() {
     BoardPanel->setEnabled(false);
     LogMessage(QStringLiteral("Игра завершена"), StatusColor);
     if (!LocalGame && FPhase == NetPhase::Playing) FPhase = NetPhase::Over;
-    Sound::Play(QStringLiteral("MATE"));
+    PlaySound(QStringLiteral("MATE"));
 }
 
 void TForm1::Edit2KeyPress() {
@@ -645,7 +649,7 @@ void TForm1::ShowPeerChat(const QByteArray& Message) {
     // Lines that follow each other closely are one burst, announced once.
     const bool quiet = !FLastChatLine.isValid() || FLastChatLine.elapsed() >= ChatBurstMs;
     FLastChatLine.start();
-    if (quiet) Sound::Play(QStringLiteral("CHAT"));
+    if (quiet) PlaySound(QStringLiteral("CHAT"));
 }
 
 void TForm1::SendLocalMove(Square From, Square To) {

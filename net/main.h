@@ -93,6 +93,8 @@ private:
     void ChessBrd1ThreefoldPosition(ChessGame* Sender);
     void ChessBrd1Capture(ChessGame* Sender, Square oldSq, Square newSq, char CapturedPiece);
     void EndOfGame();
+    // A sound plays only where the system has a wave output device.
+    static void PlaySound(const QString& Name);
 
     // Network
     void ServerSocket1Accept();

@@ -214,3 +214,15 @@ TEST_F(Window, AMoveInANetworkGameWithoutAnOpponentStaysOnTheBoard) {
 }
 
 } // namespace
+
+TEST(WindowWithoutSound, PlaysNothingWhereThereIsNoOutputDeviceAndGoesOnAsUsual) {
+    WindowTestHarness harness(false);
+    auto form = NewWindow();
+    QTest::mouseClick(form->RadioButton3, Qt::LeftButton);
+    QTest::mouseClick(form->Button1, Qt::LeftButton);
+    for (auto [from, to] : {std::pair{F2, F3}, {E7, E5}, {G2, G4}, {D8, H4}})
+        WindowTestHarness::DragPiece(*form->ChessBrd1, from, to);
+    EXPECT_EQ(form->ListView1->rowCount(), 2);
+    EXPECT_FALSE(form->BoardPanel->isEnabled()) << "mate still ends the game";
+    EXPECT_TRUE(harness.PlayedSounds().isEmpty());
+}
