@@ -465,7 +465,6 @@ void TForm1::Connect(const QString& Address) {
         ClientSocket1Error(QAbstractSocket::HostNotFoundError);
         return;
     }
-    ClientSocket1->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     ClientSocket1->connectToHost(host, FPort);
 }
 
@@ -558,6 +557,9 @@ void TForm1::ClientSocket1Connecting() {
 }
 
 void TForm1::ClientSocket1Connect() {
+    // Only a connected socket takes options (Qt drops them before that): each message leaves at once
+    // instead of waiting to join the next one.
+    ClientSocket1->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     FClientActive = true;
     FClientReader.Clear();
     FPhase = NetPhase::WaitingForSide;

@@ -281,6 +281,11 @@ TEST_F(HostileServer, BusyIsReportedOnlyAsItsOwnMessage) {
     EXPECT_FALSE(LogHas(*client, QStringLiteral("Ошибка подключения")));
 }
 
+TEST_F(HostileServer, TheClientSendsEachMessageWithoutWaitingForTheLastOne) {
+    // Small writes held back until the previous one is acknowledged would leave together with the next.
+    EXPECT_EQ(client->ClientSocket1->socketOption(QAbstractSocket::LowDelayOption).toInt(), 1);
+}
+
 TEST_F(HostileServer, RandomBytesLeaveTheGameWhole) {
     SendThenMark("#:Side:White");
     QRandomGenerator random(1208);
