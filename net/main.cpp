@@ -362,12 +362,13 @@ void TForm1::Edit2KeyPress() {
     if (text.isEmpty()) return;
     LogMessage(text, OwnColor);
     Edit2->clear();
+    // Sent before pending messages run: a line typed meanwhile is handled in there and would leave first.
+    if (!text.startsWith(QLatin1Char('/'))) SendChat(text);
     QCoreApplication::processEvents();
     if (text == QStringLiteral("/help"))
         LogMessage(HelpText, CommandColor);
     else if (text == QStringLiteral("/about"))
         LogMessage(AboutText, CommandColor);
-    if (!text.startsWith(QLatin1Char('/'))) SendChat(text);
 }
 
 // Deferred, so that a message box or another window that took the focus keeps it.

@@ -207,6 +207,20 @@ TEST_F(HostileClient, EachMessageIsWrittenOutAtOnce) {
         << "the bytes exactly as sent, nothing added";
 }
 
+TEST_F(HostileClient, LinesTypedInQuickSuccessionLeaveInTheirOrder) {
+    // The second line is typed while the first is being handled.
+    server->Edit2->setText(QStringLiteral("first"));
+    for (QChar c : QStringLiteral("second"))
+        QCoreApplication::postEvent(server->Edit2,
+                                    new QKeyEvent(QEvent::KeyPress, 0, Qt::NoModifier, QString(c)));
+    QCoreApplication::postEvent(server->Edit2,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
+    QTest::keyClick(server->Edit2, Qt::Key_Return);
+    ReadUntil(peer, "#:Chat:second", received);
+    EXPECT_EQ(received, QByteArray("#:Side:White#:Chat:first#:Chat:second"));
+    EXPECT_EQ(LogTexts(*server).mid(LogTexts(*server).size() - 2), QStringList({"first", "second"}));
+}
+
 // The client window against a raw server.
 class HostileServer : public HostilePeer {
 protected:
