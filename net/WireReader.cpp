@@ -6,6 +6,8 @@
 
 #include <QByteArrayView>
 
+#include <algorithm>
+
 namespace {
 
 constexpr const char* Tags[] = {"Side", "Move", "Chat", "Busy"};
@@ -36,12 +38,37 @@ bool IsSidePayloadPrefix(QByteArrayView Payload) {
     return QByteArrayView("White").startsWith(Payload) || QByteArrayView("Black").startsWith(Payload);
 }
 
+// Whether Joined, a held part and the bytes that followed it, still reads as the message the part began.
+bool ContinuesHeldPart(QByteArrayView Joined) {
+    if (Joined.size() < Wire::HeaderLength) return IsHeaderPrefix(Joined);
+    const QByteArrayView payload = Wire::Payload(Joined);
+    switch (Wire::TagOf(Joined)) {
+    case Wire::Tag::Move:
+        return AllDigits(payload.first(std::min<qsizetype>(payload.size(), 4)));
+    case Wire::Tag::Side:
+        return IsSidePayloadPrefix(payload.first(std::min<qsizetype>(payload.size(), 5)));
+    case Wire::Tag::Chat:
+    case Wire::Tag::Busy:
+        return true;
+    case Wire::Tag::Unknown:
+        break;
+    }
+    return false;
+}
+
 } // namespace
 
 QList<QByteArray> WireReader::Feed(const QByteArray& Bytes) {
-    const QByteArray buffer = FHeld + Bytes;
-    FHeld.clear();
+    QByteArray buffer = FHeld + Bytes;
     QList<QByteArray> messages;
+    // A held part the next read does not continue was the tail of something else (a long chat line the
+    // network cut, say): it ends on its own, so that it cannot swallow the message that follows.
+    if (!FHeld.isEmpty() && !ContinuesHeldPart(QByteArrayView(buffer).first(
+                                std::min<qsizetype>(buffer.size(), Wire::SideLength)))) {
+        messages << FHeld;
+        buffer = Bytes;
+    }
+    FHeld.clear();
     qsizetype pos = 0;
     while (pos < buffer.size()) {
         const QByteArrayView rest = QByteArrayView(buffer).sliced(pos);

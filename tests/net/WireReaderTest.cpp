@@ -89,6 +89,17 @@ TEST(WireReaderJoining, HoldsNothingThatCannotBecomeAMessage) {
     EXPECT_EQ(reader.Feed("54"), (Messages{"54"})) << "a held part does not outlive its connection";
 }
 
+TEST(WireReaderJoining, APartTheNextReadDoesNotContinueCannotSwallowTheMessageAfterIt) {
+    WireReader reader;
+    EXPECT_TRUE(reader.Feed("$5").isEmpty()) << "the tail of a chat line cut by the network";
+    EXPECT_EQ(reader.Feed("$:Move:5755"), (Messages{"$5", "$:Move:5755"}));
+    EXPECT_TRUE(reader.Feed("#:Move:52").isEmpty());
+    EXPECT_EQ(reader.Feed("#:Chat:hi"), (Messages{"#:Move:52", "#:Chat:hi"}));
+    EXPECT_TRUE(reader.Feed("#:Si").isEmpty());
+    EXPECT_EQ(reader.Feed("#:Move:5254"), (Messages{"#:Si", "#:Move:5254"}));
+    EXPECT_TRUE(reader.Held().isEmpty());
+}
+
 TEST(WireReaderJoining, NeverHoldsMoreThanOneMessage) {
     WireReader reader;
     QByteArray stream;
