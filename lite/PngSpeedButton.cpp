@@ -2,7 +2,9 @@
 
 #include "PngImage.h"
 
+#include <QApplication>
 #include <QIcon>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QStyleOptionToolButton>
 #include <QStylePainter>
@@ -54,6 +56,19 @@ void TPngSpeedButton::UpdateIcon() {
     icon.addPixmap(QPixmap::fromImage(FPngImage), QIcon::Active);
     icon.addPixmap(QPixmap::fromImage(DisabledImage(FPngImage, FPngOptions)), QIcon::Disabled);
     setIcon(icon);
+}
+
+void TPngSpeedButton::mousePressEvent(QMouseEvent* e) {
+    FLastPress.start();
+    QToolButton::mousePressEvent(e);
+}
+
+void TPngSpeedButton::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (!FLastPress.isValid() || FLastPress.elapsed() > QApplication::doubleClickInterval()) {
+        e->ignore();
+        return;
+    }
+    QToolButton::mouseDoubleClickEvent(e);
 }
 
 void TPngSpeedButton::paintEvent(QPaintEvent*) {

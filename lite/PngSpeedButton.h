@@ -2,6 +2,7 @@
 // where a speed button puts its glyph (centred, or beside the caption); a disabled button shows a copy of
 // the picture made grey and half transparent instead of the style's own disabled look.
 #pragma once
+#include <QElapsedTimer>
 #include <QImage>
 #include <QToolButton>
 
@@ -25,10 +26,15 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
 
 private:
     void UpdateIcon();
 
     QImage FPngImage;
     int FPngOptions = pngBlendOnDisabled | pngGrayscaleOnDisabled;
+    // When this button last took a press: the second half of a double-click that began elsewhere (on
+    // "Начать игру", which the buttons replace at the same place) is no click of ours.
+    QElapsedTimer FLastPress;
 };

@@ -183,6 +183,24 @@ TEST_F(LiteGame, TurningTheBoardLogsItAndLeavesTheFramesForTheNextRepaint) {
     EXPECT_FALSE(Board().GetWhiteOnTop());
 }
 
+// "Начать игру" gives way to the picture buttons at the same place: the second click of a double-click on
+// it must not turn the board or open a dialog.
+TEST_F(LiteGame, TheSecondHalfOfADoubleClickOnStartIsNoClickOnTheButtonsBelow) {
+    StartNewGame();
+    for (const char* name : {"PngSpeedButton3", "PngSpeedButton4", "PngSpeedButton6"}) {
+        TPngSpeedButton& button = Button(name);
+        const QPointF at(button.width() / 2.0, button.height() / 2.0);
+        QMouseEvent second(QEvent::MouseButtonDblClick, at, button.mapToGlobal(at), Qt::LeftButton,
+                           Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&button, &second);
+        QTest::mouseRelease(&button, Qt::LeftButton, {}, at.toPoint());
+    }
+    EXPECT_FALSE(Board().GetWhiteOnTop());
+    EXPECT_TRUE(Harness.Dialogs.FileRequests.empty());
+    Click("PngSpeedButton3");
+    EXPECT_TRUE(Board().GetWhiteOnTop()) << "a click of its own still acts";
+}
+
 using LiteHistory = LiteWindow;
 
 // Row "black to move, computer plays black": the computer has not answered yet; one half-move back.
