@@ -351,10 +351,8 @@ void TChessBrd::AnimateVertical(int Y1, int Y2, int X, int Delay) {
 void TChessBrd::AnimationStep(int X, int Y, int Delay) {
     const int step = FAnimationSteps++;
     if (OnAnimationStep) OnAnimationStep(X, Y);
-    if (FDragImage) {
-        MoveDragImage(X, Y);
-        FDragImage->show();
-    }
+    // Only a piece the slide showed moves along; a label left from an earlier drag stays hidden.
+    if (FDragImage && !FDragImage->isHidden()) MoveDragImage(X, Y);
     if (!FSlide) return;
     qint64 due = FSlide->Start;
     if (FSlide->Steps > 1) due += qint64(SlideDuration) * step / (FSlide->Steps - 1);

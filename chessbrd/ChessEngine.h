@@ -119,10 +119,6 @@ public:
     static std::string MoveText(EngineMove Move);
 
 protected:
-    // The owning board raises and clears the stop request from the window thread; the engine thread's own
-    // loop reads it too.
-    friend class TChessBrd;
-
     // Set from another thread to abandon the search; the search only reads it.
     std::atomic<bool> FStopRequested{false};
 

@@ -58,6 +58,8 @@ public:
     bool MakeMove(Square FromSq, Square ToSq);
     bool PerformMove(Square FromSq, Square ToSq);
     bool GotoMove(int MoveNumber, bool WhiteToMove);
+    // Whether an entry lies outside the recorded history, where GotoMove refuses to go.
+    bool OutsideRecordedSpan(int MoveNumber, bool WhiteToMove) const;
     void GetMoveInfo(int MoveNumber, bool WhiteToMove, MoveInfo& Info) const;
     int FirstMove() const { return FFirstMove; }
     bool FirstWhite() const { return FFirstWhite; }
@@ -149,7 +151,6 @@ private:
     // Entry (m, side) or nullptr when it lies outside the vector; writing grows the vector as needed.
     const HistoryEntry* EntryAt(int MoveNumber, bool WhiteToMove) const;
     HistoryEntry& WritableEntry(int MoveNumber, bool WhiteToMove);
-    bool OutsideRecordedSpan(int MoveNumber, bool WhiteToMove) const;
 
     // Legality without the repetition refusal, and the reply test built on it.
     bool LegalIgnoringRepetition(Square FromSq, Square ToSq) const;

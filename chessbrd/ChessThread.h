@@ -55,6 +55,9 @@ public:
     int ThreadId() const { return FTid.load(); }
 
     std::atomic<bool> FThinking{false};
+    // The owning board raises and clears the stop request from the window thread; this thread's loop reads
+    // it too.
+    using ChessEngine::FStopRequested;
     // Bound by the board: the computer's move (with the position it was found in) and the park point.
     std::function<void(Square FromSq, Square ToSq, const EnginePosition& Searched)> FOnMoveFound;
     std::function<void()> FOnIdle;

@@ -67,3 +67,14 @@ QFont TahomaFont(int PixelSize, bool Bold) {
     font.setBold(Bold);
     return font;
 }
+
+void DetachWindowHandlers(TChessBrd& Board) {
+    Board.SetComputerPlaysWhite(false);
+    Board.SetComputerPlaysBlack(false);
+    Board.OnLegalMove = nullptr;
+    Board.OnCapture = nullptr;
+    Board.OnCheck = nullptr;
+    Board.OnMate = nullptr;
+    Board.OnStaleMate = nullptr;
+    Board.OnThreefoldPosition = nullptr;
+}

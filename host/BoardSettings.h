@@ -8,6 +8,10 @@ class TChessBrd;
 // delay 0, lowest thinking priority, the windows' own piece set, an empty position.
 void ApplyMainWindowBoardSettings(TChessBrd& Board);
 
+// Switches the computer off and lets go of the game events a main window handles, for its destructor: the
+// board outlives the window's own part while the base class tears its children down.
+void DetachWindowHandlers(TChessBrd& Board);
+
 // Maps "Tahoma" onto an installed face of the same metrics class; call once before creating windows.
 void InstallFontSubstitutes();
 

@@ -49,18 +49,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TForm
 }
 
 TForm1::~TForm1() {
-    // The board outlives this part of the window while the base class tears its children down, and a drag
-    // or a computer's move ending then would call back into a half-destroyed form.
-    TChessBrd& board = Board();
-    board.SetComputerPlaysWhite(false);
-    board.SetComputerPlaysBlack(false);
-    board.OnLegalMove = nullptr;
-    board.OnCapture = nullptr;
-    board.OnCheck = nullptr;
-    board.OnMate = nullptr;
-    board.OnStaleMate = nullptr;
-    board.OnThreefoldPosition = nullptr;
-    board.OnAnimationStep = nullptr;
+    DetachWindowHandlers(Board());
+    Board().OnAnimationStep = nullptr;
 }
 
 TChessBrd& TForm1::Board() const {
@@ -329,11 +319,9 @@ TForm1::Step TForm1::ReplayStep() const {
 }
 
 bool TForm1::InRecordedSpan(int Move, bool White) const {
-    const TChessBrd& board = Board();
-    const int at = EntryOrder(Move, White);
-    return at >= EntryOrder(FStartMove, FStartWhite) &&
-           at >= EntryOrder(board.FirstMove(), board.FirstWhite()) &&
-           at <= EntryOrder(board.LastMove(), board.LastWhite());
+    // Never before the position the game started from, even where the board's history reaches further.
+    return EntryOrder(Move, White) >= EntryOrder(FStartMove, FStartWhite) &&
+           !Board().OutsideRecordedSpan(Move, White);
 }
 
 void TForm1::UpdateHistoryButtons() {
@@ -354,6 +342,19 @@ bool TForm1::StepThroughHistory(const Step& Target) {
     return false;
 }
 
+// What a take-back or replay that the board carried out shows: its sound, the frames of the move that led to
+// the position now on the board, and its log line.
+void TForm1::ShowHistoryStep(const Step& Target, const QString& Line) {
+    PlaySound(QStringLiteral("CHAT"));
+    MoveInfo info;
+    Board().GetMoveInfo(Target.InfoMove, Target.InfoWhite, info);
+    LastMoveFrom = info.OldSq;
+    LastMoveTo = info.NewSq;
+    DrawMove();
+    LogMessage(Line, LogColor::Undo);
+    UpdateHistoryButtons();
+}
+
 void TForm1::PngSpeedButton1Click() {
     WhenNoMoveInProgress([this] {
         TChessBrd& board = Board();
@@ -363,15 +364,8 @@ void TForm1::PngSpeedButton1Click() {
             board.GetWhiteToMove() && board.GetComputerPlaysWhite() && !ui->PngSpeedButton2->isEnabled();
         const Step target = TakeBackStep();
         if (!StepThroughHistory(target)) return;
-        PlaySound(QStringLiteral("CHAT"));
         if (early) EarlyTakeBack = true;
-        MoveInfo info;
-        board.GetMoveInfo(target.InfoMove, target.InfoWhite, info);
-        LastMoveFrom = info.OldSq;
-        LastMoveTo = info.NewSq;
-        DrawMove();
-        LogMessage(ui->PngSpeedButton1->toolTip(), LogColor::Undo);
-        UpdateHistoryButtons();
+        ShowHistoryStep(target, ui->PngSpeedButton1->toolTip());
     });
 }
 
@@ -381,14 +375,7 @@ void TForm1::PngSpeedButton2Click() {
         board.StopThinking();
         const Step target = ReplayStep();
         if (!StepThroughHistory(target)) return;
-        PlaySound(QStringLiteral("CHAT"));
-        MoveInfo info;
-        board.GetMoveInfo(target.InfoMove, target.InfoWhite, info);
-        LastMoveFrom = info.OldSq;
-        LastMoveTo = info.NewSq;
-        DrawMove();
-        LogMessage(ui->PngSpeedButton2->toolTip(), LogColor::Undo);
-        UpdateHistoryButtons();
+        ShowHistoryStep(target, ui->PngSpeedButton2->toolTip());
         const int current = board.GetCurrentMove(), last = board.LastMove();
         if ((EarlyTakeBack && last == current + 1) || (!EarlyTakeBack && current == last))
             ui->PngSpeedButton2->setEnabled(false);

@@ -97,6 +97,7 @@ private:
     // Whether the entry lies in the part of the history this game recorded: not before the position the
     // game started from, not after the newest move.
     bool InRecordedSpan(int Move, bool White) const;
+    void ShowHistoryStep(const Step& Target, const QString& Line);
     void UpdateHistoryButtons();
     // Halts the engine for a history step, and lets it go on again when the step is not made.
     bool StepThroughHistory(const Step& Target);

@@ -15,21 +15,25 @@ void NameApplication() {
     QCoreApplication::setApplicationVersion(QStringLiteral("1.2"));
 }
 
+void DescribeCommandLine(QCommandLineParser& Parser) {
+    Parser.setApplicationDescription(QStringLiteral("Шахматы: с компьютером, по сети и вдвоем."));
+    Parser.addHelpOption();
+    Parser.addVersionOption();
+    Parser.addOptions(
+        {{QStringLiteral("server"), QStringLiteral("Сразу создать сервер.")},
+         {QStringLiteral("connect"), QStringLiteral("Сразу подключиться к серверу по адресу IPv4."),
+          QStringLiteral("ADDRESS")},
+         {QStringLiteral("port"), QStringLiteral("Порт TCP сервера (по умолчанию 5000)."),
+          QStringLiteral("N"), QStringLiteral("5000")}});
+}
+
 // --help and --version answer before any window system is needed, so that they work without a display;
 // the window system's own options (-platform and the like) are only known once QApplication has taken them.
 void AnswerHelpAndVersion(int argc, char** argv) {
     QCoreApplication probe(argc, argv);
     NameApplication();
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Шахматы: с компьютером, по сети и вдвоем."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addOptions(
-        {{QStringLiteral("server"), QStringLiteral("Сразу создать сервер.")},
-         {QStringLiteral("connect"), QStringLiteral("Сразу подключиться к серверу по адресу IPv4."),
-          QStringLiteral("ADDRESS")},
-         {QStringLiteral("port"), QStringLiteral("Порт TCP сервера (по умолчанию 5000)."),
-          QStringLiteral("N"), QStringLiteral("5000")}});
+    DescribeCommandLine(parser);
     parser.parse(probe.arguments());
     if (parser.isSet(QStringLiteral("help"))) parser.showHelp(0);
     if (parser.isSet(QStringLiteral("version"))) parser.showVersion();
@@ -44,17 +48,10 @@ int main(int argc, char** argv) {
     PrepareProgram(QStringLiteral("io.github.gambitron.Gambitron"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Шахматы: с компьютером, по сети и вдвоем."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption serverOption(QStringLiteral("server"), QStringLiteral("Сразу создать сервер."));
-    const QCommandLineOption connectOption(QStringLiteral("connect"),
-                                           QStringLiteral("Сразу подключиться к серверу по адресу IPv4."),
-                                           QStringLiteral("ADDRESS"));
-    const QCommandLineOption portOption(QStringLiteral("port"),
-                                        QStringLiteral("Порт TCP сервера (по умолчанию 5000)."),
-                                        QStringLiteral("N"), QStringLiteral("5000"));
-    parser.addOptions({serverOption, connectOption, portOption});
+    DescribeCommandLine(parser);
+    const QString serverOption = QStringLiteral("server");
+    const QString connectOption = QStringLiteral("connect");
+    const QString portOption = QStringLiteral("port");
     parser.process(app);
 
     bool portOk = false;

@@ -136,14 +136,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
 TForm1::~TForm1() {
     // Sockets and the board outlive this part of the window while the base classes tear down: nothing of
     // theirs may call back into it.
-    ChessBrd1->SetComputerPlaysWhite(false);
-    ChessBrd1->SetComputerPlaysBlack(false);
-    ChessBrd1->OnLegalMove = nullptr;
-    ChessBrd1->OnCheck = nullptr;
-    ChessBrd1->OnMate = nullptr;
-    ChessBrd1->OnStaleMate = nullptr;
-    ChessBrd1->OnThreefoldPosition = nullptr;
-    ChessBrd1->OnCapture = nullptr;
+    DetachWindowHandlers(*ChessBrd1);
     ClientSocket1->disconnect(this);
     ServerSocket1->disconnect(this);
     for (QTcpSocket* s : ServerSocket1->findChildren<QTcpSocket*>()) s->disconnect(this);
@@ -241,13 +234,7 @@ void TForm1::Button1Click() {
         const bool computerWhite = ComboBox1->currentIndex() == 0;
         LocalGame = true;
         ChessBrd1->SetSearchDepth(ComboBox2->currentIndex() + 1);
-        LogMessage(QStringLiteral("Запуск игры..."), StatusColor);
-        ChessBrd1->SetWhiteOnTop(computerWhite);
-        ListView1->setRowCount(0);
-        ChessBrd1->NewGame();
-        ChessBrd1->SetComputerPlaysBlack(ComboBox1->currentIndex() == 1);
-        ChessBrd1->SetComputerPlaysWhite(computerWhite);
-        LogMessage(QStringLiteral("Игра запущена"), StatusColor);
+        StartGame(computerWhite, computerWhite, !computerWhite);
     } else if (RadioButton2->isChecked()) {
         LocalGame = false;
         if (RadioButton4->isChecked()) {
@@ -260,13 +247,7 @@ void TForm1::Button1Click() {
         }
     } else if (RadioButton3->isChecked()) {
         LocalGame = true;
-        LogMessage(QStringLiteral("Запуск игры..."), StatusColor);
-        ChessBrd1->SetWhiteOnTop(ComboBox4->currentIndex() == 1);
-        ListView1->setRowCount(0);
-        ChessBrd1->NewGame();
-        ChessBrd1->SetComputerPlaysWhite(false);
-        ChessBrd1->SetComputerPlaysBlack(false);
-        LogMessage(QStringLiteral("Игра запущена"), StatusColor);
+        StartGame(ComboBox4->currentIndex() == 1, false, false);
     }
 }
 
@@ -500,7 +481,7 @@ void TForm1::ServerSocket1ClientConnect(QTcpSocket* Socket) {
         return;
     }
     FOpponent = Socket;
-    FServerReader.Clear();
+    FReader.Clear();
     LogMessage(Socket->peerAddress().toString() + QStringLiteral(" подключился"), StatusColor);
     const bool serverWhite = !ChessBrd1->GetWhiteOnTop();
     Send(Socket, Wire::SideMessage(serverWhite));
@@ -523,17 +504,13 @@ void TForm1::RefuseClient(QTcpSocket* Socket) {
 void TForm1::ServerSocket1ClientDisconnect(QTcpSocket* Socket) {
     if (Socket != FOpponent) return;
     DropOpponent(Socket);
-    LogMessage(QStringLiteral("Клиент отключился"), StatusColor);
-    BoardPanel->setEnabled(false);
-    LogMessage(QStringLiteral("Игра завершена"), StatusColor);
+    EndNetworkGame(QStringLiteral("Клиент отключился"));
 }
 
 void TForm1::ServerSocket1ClientError(QTcpSocket* Socket, QAbstractSocket::SocketError Error) {
     // The peer closing its end is a disconnection, reported next.
     if (Error == QAbstractSocket::RemoteHostClosedError || Socket != FOpponent) return;
-    LogMessage(QStringLiteral("Ошибка клиента"), StatusColor);
-    BoardPanel->setEnabled(false);
-    LogMessage(QStringLiteral("Игра завершена"), StatusColor);
+    EndNetworkGame(QStringLiteral("Ошибка клиента"));
     // Closed and forgotten, so that the next client is accepted as the opponent.
     Socket->disconnect(this);
     Socket->abort();
@@ -542,7 +519,7 @@ void TForm1::ServerSocket1ClientError(QTcpSocket* Socket, QAbstractSocket::Socke
 
 void TForm1::DropOpponent(QTcpSocket* Socket) {
     FOpponent = nullptr;
-    FServerReader.Clear();
+    FReader.Clear();
     FPhase = NetPhase::Idle;
     Socket->deleteLater();
 }
@@ -562,28 +539,20 @@ void TForm1::ClientSocket1Connect() {
     // instead of waiting to join the next one.
     ClientSocket1->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     FClientActive = true;
-    FClientReader.Clear();
+    FReader.Clear();
     FPhase = NetPhase::WaitingForSide;
     LogMessage(QStringLiteral("Подключен"), StatusColor);
 }
 
 void TForm1::ClientSocket1Disconnect() {
-    FClientActive = false;
-    FClientReader.Clear();
-    FPhase = NetPhase::Over;
-    LogMessage(QStringLiteral("Отключен от сервера"), StatusColor);
-    BoardPanel->setEnabled(false);
-    LogMessage(QStringLiteral("Игра завершена"), StatusColor);
+    LoseServer();
+    EndNetworkGame(QStringLiteral("Отключен от сервера"));
 }
 
 void TForm1::ClientSocket1Error(QAbstractSocket::SocketError Error) {
     if (Error == QAbstractSocket::RemoteHostClosedError) return;
-    FClientActive = false;
-    FClientReader.Clear();
-    FPhase = NetPhase::Over;
-    LogMessage(QStringLiteral("Ошибка подключения"), StatusColor);
-    BoardPanel->setEnabled(false);
-    LogMessage(QStringLiteral("Игра завершена"), StatusColor);
+    LoseServer();
+    EndNetworkGame(QStringLiteral("Ошибка подключения"));
     // The connection is over for this run; its closing adds nothing more.
     ClientSocket1->disconnect(this);
     ClientSocket1->abort();
@@ -595,8 +564,7 @@ void TForm1::ClientSocket1Read() {
 }
 
 void TForm1::ReceiveFromOpponent(const QByteArray& Bytes) {
-    WireReader& reader = FServerActive ? FServerReader : FClientReader;
-    for (const QByteArray& message : reader.Feed(Bytes)) ProcessMessage(message);
+    for (const QByteArray& message : FReader.Feed(Bytes)) ProcessMessage(message);
 }
 
 void TForm1::ProcessMessage(const QByteArray& Message) {
@@ -627,14 +595,33 @@ void TForm1::StartNetworkGame(bool LocalWhite) {
     BoardPanel->setEnabled(LocalWhite);
     LogMessage(LocalWhite ? QStringLiteral("Вы играете белыми") : QStringLiteral("Вы играете черными"),
                StatusColor);
-    ChessBrd1->SetWhiteOnTop(!LocalWhite);
+    FPhase = NetPhase::Playing;
+    StartGame(!LocalWhite, false, false);
+}
+
+// A fresh game in every mode: the person's side at the bottom, an empty move list, the computer's roles set
+// last so that it starts at once when it has white.
+void TForm1::StartGame(bool WhiteOnTop, bool ComputerWhite, bool ComputerBlack) {
     LogMessage(QStringLiteral("Запуск игры..."), StatusColor);
+    ChessBrd1->SetWhiteOnTop(WhiteOnTop);
     ListView1->setRowCount(0);
     ChessBrd1->NewGame();
-    ChessBrd1->SetComputerPlaysWhite(false);
-    ChessBrd1->SetComputerPlaysBlack(false);
-    FPhase = NetPhase::Playing;
+    ChessBrd1->SetComputerPlaysBlack(ComputerBlack);
+    ChessBrd1->SetComputerPlaysWhite(ComputerWhite);
     LogMessage(QStringLiteral("Игра запущена"), StatusColor);
+}
+
+// The connection that carried the game is gone: the board takes no more moves.
+void TForm1::EndNetworkGame(const QString& Reason) {
+    LogMessage(Reason, StatusColor);
+    BoardPanel->setEnabled(false);
+    LogMessage(QStringLiteral("Игра завершена"), StatusColor);
+}
+
+void TForm1::LoseServer() {
+    FClientActive = false;
+    FReader.Clear();
+    FPhase = NetPhase::Over;
 }
 
 // Only the opponent's own moves, in a running game, on the opponent's turn.

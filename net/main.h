@@ -110,6 +110,9 @@ private:
     void RefuseClient(QTcpSocket* Socket);
     void DropOpponent(QTcpSocket* Socket);
     void StartNetworkGame(bool LocalWhite);
+    void StartGame(bool WhiteOnTop, bool ComputerWhite, bool ComputerBlack);
+    void EndNetworkGame(const QString& Reason);
+    void LoseServer();
     void PlayReceivedMove(const QByteArray& Message);
     void ShowPeerChat(const QByteArray& Message);
     void SendLocalMove(Square From, Square To);
@@ -130,8 +133,8 @@ private:
     bool FClientActive = false;
     NetPhase FPhase = NetPhase::Idle;
     QPointer<QTcpSocket> FOpponent;
-    WireReader FServerReader;
-    WireReader FClientReader;
+    // A window is the server or the client for its whole run, so one reader serves the connection.
+    WireReader FReader;
     std::deque<std::function<void()>> FHeld;
     bool FRunningNetworkWork = false;
     QTimer FHeldTimer;
