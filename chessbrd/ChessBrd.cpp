@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPointer>
 
 #include <algorithm>
 #include <string_view>
@@ -62,6 +63,42 @@ TChessBrd::~TChessBrd() {
     if (FDragActive || FPressed) EndDrag();
     // The floating piece belongs to the parent window, which may outlive the board.
     delete FDragImage;
+}
+
+void TChessBrd::AfterMove(std::function<void()> Work) {
+    FAfterMove.push_back(std::move(Work));
+    if (!MoveInProgress() && !FRunningHeldWork) RunHeldWork();
+}
+
+void TChessBrd::MovesCompleted() {
+    // Not from inside the move routine's last scope: its caller (a drop, the hand-over) still has to
+    // finish with the board as the move left it.
+    if (FAfterMove.empty() || FHeldWorkPosted) return;
+    FHeldWorkPosted = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            FHeldWorkPosted = false;
+            if (!FRunningHeldWork) RunHeldWork();
+        },
+        Qt::QueuedConnection);
+}
+
+void TChessBrd::RunHeldWork() {
+    // Work may close the window and so delete the board; nothing here touches it after that.
+    struct Running {
+        QPointer<TChessBrd> Board;
+        explicit Running(TChessBrd* b) : Board(b) { b->FRunningHeldWork = true; }
+        ~Running() {
+            if (Board) Board->FRunningHeldWork = false;
+        }
+    } running(this);
+    while (!FAfterMove.empty() && !MoveInProgress()) {
+        std::function<void()> work = std::move(FAfterMove.front());
+        FAfterMove.pop_front();
+        work();
+        if (!running.Board) return;
+    }
 }
 
 void TChessBrd::SetBoardLines(bool Value) {

@@ -21,6 +21,7 @@
 #include <QWidget>
 
 #include <array>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -175,6 +176,8 @@ public:
     Square GetDragSource() const { return DragSource; }
     Square GetDropTarget() const { return DropTarget; }
     bool IsDragImageShowing() const;
+    // Whether a piece is sliding now: the canvas belongs to the moving piece until the move's events.
+    bool Sliding() const { return FSlide != nullptr; }
     // Steps taken by the last slide; OnAnimationStep (if set) sees every step's point in the parent.
     int AnimationSteps() const { return FAnimationSteps; }
     std::function<void(int X, int Y)> OnAnimationStep;
@@ -193,6 +196,14 @@ public:
     std::function<void(TChessBrd* Sender, int X, int Y, bool& Accept)> OnDragOver;
     std::function<void(TChessBrd* Sender, int X, int Y)> OnDragDrop;
     std::function<void(TChessBrd* Sender, int X, int Y)> OnEndDrag;
+
+    // Work that must not run in the middle of a move (turning the board, taking back, saving, a received
+    // network message): runs once the move in progress, its slide and the engine's hand-over included, has
+    // completed, after all work asked for before it. Without a move in progress or waiting work it runs at
+    // once. Work asked for while held work runs waits its turn, so one piece of work never nests in
+    // another. (ChessBrd.cpp)
+    void AfterMove(std::function<void()> Work);
+    bool HoldingWork() const { return !FAfterMove.empty(); }
 
     // Engine steering (ChessBrdEngine.cpp)
     void StopThinking() override;
@@ -232,6 +243,8 @@ private:
     void SlideMove(Square FromSq, Square ToSq) override;
 
     // ChessBrd.cpp
+    void MovesCompleted() override;
+    void RunHeldWork();
     void LoadDefaultPieceSet();
     void BuildPieceImages();
     const QImage& ActivePieceSet() const;
@@ -323,6 +336,11 @@ private:
     // person's own drop and does not slide.
     Square DragSource = None;
     Square DropTarget = None;
+
+    // Work held until the move in progress has completed
+    std::deque<std::function<void()>> FAfterMove;
+    bool FRunningHeldWork = false;
+    bool FHeldWorkPosted = false;
 
     // Engine state
     std::unique_ptr<TChessThread> FThread;

@@ -29,6 +29,14 @@ public:
     void SetCastlingAllowed(CastleSet Value) { FCastlingAllowed = Value; }
     char GetPromotionPiece() const { return FPromotionPiece; }
 
+    // What keeps a position from being played: the rules need one king of each colour, no pawn on the
+    // first or last rank, and the side not to move out of check. Every position that comes from outside
+    // (a saved game, FEN, PGN) passes this before it reaches the board.
+    enum class PositionFault { None, KingCount, PawnOnEdgeRank, OpponentInCheck };
+    // Position is read as SetPosition reads it.
+    static PositionFault CheckPosition(std::string_view Position, bool WhiteToMove);
+    PositionFault CheckPosition() const;
+
     void NewGame();
     void ResetGame();
 
@@ -109,13 +117,18 @@ protected:
     class MoveScope {
     public:
         explicit MoveScope(ChessGame& Game) : FGame(Game) { ++FGame.FMovesInProgress; }
-        ~MoveScope() { --FGame.FMovesInProgress; }
+        ~MoveScope() {
+            if (--FGame.FMovesInProgress == 0) FGame.MovesCompleted();
+        }
         MoveScope(const MoveScope&) = delete;
         MoveScope& operator=(const MoveScope&) = delete;
 
     private:
         ChessGame& FGame;
     };
+
+    // Called when the outermost move in progress has completed.
+    virtual void MovesCompleted() {}
 
     void PromotePawn(Square Sq);
     void RedrawChangedSquares(const std::string& OldPosition);
@@ -163,4 +176,6 @@ private:
     bool SlideReaches(Square FromSq, Square ToSq, bool Diagonal) const;
     bool CastlingValid(Square FromSq, Square ToSq) const;
     void CopyInitialPosition();
+    // The 64 letters of Value as SetPosition stores them, with the filler and the terminator.
+    static void ReadPosition(std::string_view Value, char (&Board)[66]);
 };

@@ -78,31 +78,64 @@ ChessGame::ChessGame() {
 }
 
 void ChessGame::CopyInitialPosition() {
-    FBoard[0] = '_';
-    std::memcpy(FBoard + 1, InitialPosition, 64);
-    FBoard[65] = '\0';
+    ReadPosition("init", FBoard);
 }
 
 std::string ChessGame::GetPosition() const {
     return std::string(FBoard + 1);
 }
 
-void ChessGame::SetPosition(std::string_view Value) {
-    StopThinking();
-    std::memset(FBoard, ' ', 65);
-    FBoard[65] = '\0';
-    const std::size_t count = std::min<std::size_t>(64, Value.size());
-    for (std::size_t i = 0; i < count; ++i) {
-        const char c = Value[i];
-        if (c == '\0') break;
-        if (std::strchr(" PNBRQKpnbrqk", c) != nullptr) FBoard[i + 1] = c;
-    }
+void ChessGame::ReadPosition(std::string_view Value, char (&Board)[66]) {
+    std::memset(Board, ' ', 65);
+    Board[65] = '\0';
     auto is = [Value](std::string_view word) {
         return Value.size() == word.size() && std::equal(Value.begin(), Value.end(), word.begin(),
                                                          [](char a, char b) { return AsciiLower(a) == b; });
     };
-    if (is("init") || is("newgame")) CopyInitialPosition();
+    if (is("init") || is("newgame")) {
+        Board[0] = '_';
+        std::memcpy(Board + 1, InitialPosition, 64);
+        return;
+    }
+    const std::size_t count = std::min<std::size_t>(64, Value.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        const char c = Value[i];
+        if (c == '\0') break;
+        if (std::strchr(" PNBRQKpnbrqk", c) != nullptr) Board[i + 1] = c;
+    }
+}
+
+void ChessGame::SetPosition(std::string_view Value) {
+    StopThinking();
+    ReadPosition(Value, FBoard);
     Paint();
+}
+
+ChessGame::PositionFault ChessGame::CheckPosition(std::string_view Position, bool WhiteToMove) {
+    char board[66];
+    ReadPosition(Position, board);
+    int kings[2] = {0, 0};
+    int kingSquare[2] = {0, 0};
+    for (int s = 1; s <= 64; ++s) {
+        const char c = board[s];
+        if (c == 'K' || c == 'k') {
+            const int colour = c == 'K' ? 1 : 0;
+            ++kings[colour];
+            kingSquare[colour] = s;
+        }
+        if ((c == 'P' || c == 'p') && (RankIndex(s) == 1 || RankIndex(s) == 8))
+            return PositionFault::PawnOnEdgeRank;
+    }
+    if (kings[0] != 1 || kings[1] != 1) return PositionFault::KingCount;
+    // The side that has just moved may not have left its own king attacked.
+    const bool waitingWhite = !WhiteToMove;
+    if (Attacked(board, kingSquare[waitingWhite ? 1 : 0], waitingWhite))
+        return PositionFault::OpponentInCheck;
+    return PositionFault::None;
+}
+
+ChessGame::PositionFault ChessGame::CheckPosition() const {
+    return CheckPosition(std::string_view(FBoard + 1, 64), FWhiteToMove);
 }
 
 void ChessGame::SetWhiteToMove(bool Value) {

@@ -44,6 +44,13 @@ bool SavedGame::Save(const QString& FileName, const TChessBrd& Board, Square Las
     return written && file.Commit();
 }
 
+bool SavedGame::IsPlayable(const IniFile& File, const TChessBrd& Board) {
+    const QByteArray position =
+        File.ReadString(Section, "Position", QByteArray::fromStdString(Board.GetPosition()));
+    const bool whiteToMove = File.ReadBool(Section, "WhiteToMove", Board.GetWhiteToMove());
+    return ChessGame::CheckPosition(position.toStdString(), whiteToMove) == ChessGame::PositionFault::None;
+}
+
 void SavedGame::ApplySettings(const IniFile& File, TChessBrd& Board) {
     // The side to move comes before the position, and the computer's colours last: they start the engine.
     Board.SetSearchDepth(File.ReadInteger(Section, "SearchDepth", Board.GetSearchDepth()));

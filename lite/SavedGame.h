@@ -26,6 +26,11 @@ public:
     static bool Save(const QString& FileName, const TChessBrd& Board, Square LastFrom, Square LastTo,
                      const QString& GameVersion);
 
+    // Whether the position and side to move the file would give the board can be played; a file that
+    // holds an impossible position (no kings, pawns on the edge ranks) is as damaged as one without a
+    // version.
+    static bool IsPlayable(const IniFile& File, const TChessBrd& Board);
+
     // Applies the six settings through the board's setters, in the order they must reach the board; a
     // missing or unreadable value keeps the board's current one.
     static void ApplySettings(const IniFile& File, TChessBrd& Board);

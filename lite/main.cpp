@@ -18,7 +18,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QScreen>
-#include <QTimer>
 #include <QWindow>
 
 static void InitLiteResources() {
@@ -50,7 +49,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TForm
 
 TForm1::~TForm1() {
     DetachWindowHandlers(Board());
-    Board().OnAnimationStep = nullptr;
 }
 
 TChessBrd& TForm1::Board() const {
@@ -93,8 +91,6 @@ void TForm1::FormCreate() {
     board.OnMate = [this](ChessGame*, Square o, Square n) { ChessBrd1Mate(o, n); };
     board.OnStaleMate = [this](ChessGame*, Square o, Square n) { ChessBrd1StaleMate(o, n); };
     board.OnThreefoldPosition = [this](ChessGame*) { ChessBrd1ThreefoldPosition(); };
-    // The slide of the computer's piece processes window messages; OnLegalMove follows it.
-    board.OnAnimationStep = [this](int, int) { FSliding = true; };
 
     // Save dialogs ask before overwriting; the open dialog takes existing files only.
     const auto dialog = [](const QString& Title, const QString& Filter, const QString& Suffix, bool Save) {
@@ -121,10 +117,6 @@ void TForm1::FormCreate() {
     connect(ui->PngSpeedButton3, &QToolButton::clicked, this, [this] { PngSpeedButton3Click(); });
     connect(ui->PngSpeedButton4, &QToolButton::clicked, this, [this] { PngSpeedButton4Click(); });
     connect(ui->PngSpeedButton6, &QToolButton::clicked, this, [this] { PngSpeedButton6Click(); });
-
-    FHeldTimer = new QTimer(this);
-    FHeldTimer->setInterval(20);
-    connect(FHeldTimer, &QTimer::timeout, this, [this] { RunHeldActions(); });
 
     LogMessage(Caption, LogColor::Status);
     LogMessage(QStringLiteral("https://gambitron.example.org"), LogColor::Status);
@@ -235,7 +227,7 @@ void TForm1::LogMessage(const QString& Text, std::uint32_t Color) {
 
 void TForm1::DrawMove() {
     // During the slide the canvas belongs to the moving piece; the move's own handler frames it after.
-    if (FSliding) return;
+    if (Board().Sliding()) return;
     DrawLastMoveFrames(Board(), LastMoveFrom, LastMoveTo);
 }
 
@@ -248,7 +240,6 @@ bool TForm1::WhiteMoved(Square Sq) const {
 }
 
 void TForm1::ChessBrd1LegalMove(Square oldSq, Square newSq) {
-    FSliding = false;
     ++FMovesPlayed;
     PlaySound(QStringLiteral("MOVE"));
     EarlyTakeBack = false;
@@ -284,20 +275,7 @@ void TForm1::ChessBrd1ThreefoldPosition() {
 }
 
 void TForm1::WhenNoMoveInProgress(std::function<void()> Action) {
-    if (!MoveInProgress()) {
-        Action();
-        return;
-    }
-    FHeld.push_back(std::move(Action));
-    FHeldTimer->start();
-}
-
-void TForm1::RunHeldActions() {
-    if (MoveInProgress()) return;
-    FHeldTimer->stop();
-    std::vector<std::function<void()>> held;
-    held.swap(FHeld);
-    for (auto& action : held) action();
+    Board().AfterMove(std::move(Action));
 }
 
 TForm1::Step TForm1::TakeBackStep() const {
@@ -462,7 +440,8 @@ bool TForm1::LoadPosition() {
     IniFile file(name);
     // An unreadable file reads as empty, and so as damaged.
     file.Load();
-    if (file.ReadString(SavedGame::Section, "GameVersion", SavedGame::NoVersion) == SavedGame::NoVersion) {
+    if (file.ReadString(SavedGame::Section, "GameVersion", SavedGame::NoVersion) == SavedGame::NoVersion ||
+        !SavedGame::IsPlayable(file, Board())) {
         Dialogs::Warning(this, QStringLiteral("Ошибка загрузки"),
                          QStringLiteral("Файл с игрой поврежден.\rЗагрузка невозможна."));
         PngSpeedButton5Click();

@@ -11,9 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <vector>
 
-class QTimer;
 class TChessBrd;
 namespace Ui {
 class TForm1;
@@ -83,7 +81,6 @@ private:
     bool WhiteMoved(Square Sq) const;
     // Runs Action now, or once the move in progress is complete.
     void WhenNoMoveInProgress(std::function<void()> Action);
-    void RunHeldActions();
 
     // History steps: the entry a take-back or a replay restores, and the entry whose move it then frames.
     struct Step {
@@ -111,8 +108,4 @@ private:
     bool FStartWhite = true;
     // Counts the legal moves, so that loading can tell whether the computer has moved meanwhile.
     int FMovesPlayed = 0;
-    // Set while the computer's piece slides: the frames wait for the move's own handler.
-    bool FSliding = false;
-    std::vector<std::function<void()>> FHeld;
-    QTimer* FHeldTimer = nullptr;
 };

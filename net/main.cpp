@@ -128,9 +128,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
             [this] { Deliver([this] { ClientSocket1Disconnect(); }); });
     connect(ClientSocket1, &QAbstractSocket::errorOccurred, this,
             [this](QAbstractSocket::SocketError e) { Deliver([this, e] { ClientSocket1Error(e); }); });
-
-    FHeldTimer.setSingleShot(true);
-    connect(&FHeldTimer, &QTimer::timeout, this, &TForm1::RunHeldWork);
 }
 
 TForm1::~TForm1() {
@@ -155,6 +152,12 @@ void TForm1::paintEvent(QPaintEvent* e) {
 }
 
 void TForm1::closeEvent(QCloseEvent* e) {
+    // The window closes once the move under way has completed: its slide and events still use the board.
+    if (ChessBrd1->MoveInProgress()) {
+        e->ignore();
+        ChessBrd1->AfterMove([this] { close(); });
+        return;
+    }
     FormCloseQuery();
     e->accept();
 }
@@ -363,34 +366,18 @@ void TForm1::Edit2Exit() {
 // ---------------------------------------------------------------------------------------------------------
 // Network play
 
+bool TForm1::HoldingNetworkWork() const {
+    return ChessBrd1->HoldingWork();
+}
+
 bool TForm1::MoveInProgress() const {
     return ChessBrd1->MoveInProgress();
 }
 
-// Work arriving while other work waits joins the queue behind it, so messages keep their order.
+// Network work waits for the move in progress and for the work that arrived before it, so that messages
+// keep their order and one never runs inside another.
 void TForm1::Deliver(std::function<void()> Work) {
-    if (FRunningNetworkWork || MoveInProgress() || !FHeld.empty()) {
-        FHeld.push_back(std::move(Work));
-        if (!FHeldTimer.isActive()) FHeldTimer.start(0);
-        return;
-    }
-    FRunningNetworkWork = true;
-    RunWork(Work);
-    FRunningNetworkWork = false;
-    if (!FHeld.empty() && !FHeldTimer.isActive()) FHeldTimer.start(0);
-}
-
-void TForm1::RunHeldWork() {
-    if (FRunningNetworkWork) return;
-    FRunningNetworkWork = true;
-    while (!FHeld.empty() && !MoveInProgress()) {
-        std::function<void()> work = std::move(FHeld.front());
-        FHeld.pop_front();
-        RunWork(work);
-    }
-    FRunningNetworkWork = false;
-    // A move still in progress completes within its slide; look again shortly.
-    if (!FHeld.empty()) FHeldTimer.start(MoveInProgress() ? 10 : 0);
+    ChessBrd1->AfterMove([this, Work = std::move(Work)] { RunWork(Work); });
 }
 
 // The work runs inside Qt's signal handlers, which no exception may leave: work that cannot complete

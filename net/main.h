@@ -15,7 +15,6 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <deque>
 #include <functional>
 
 class ChessGame;
@@ -66,7 +65,7 @@ public:
     // Handles bytes as the opponent's connection delivers them: cut into messages, each processed.
     void ReceiveFromOpponent(const QByteArray& Bytes);
     // Whether received network work waits for the move in progress to complete.
-    bool HoldingNetworkWork() const { return !FHeld.empty(); }
+    bool HoldingNetworkWork() const;
 
 protected:
     bool event(QEvent* e) override;
@@ -126,7 +125,6 @@ private:
     bool MoveInProgress() const;
     void Deliver(std::function<void()> Work);
     static void RunWork(const std::function<void()>& Work);
-    void RunHeldWork();
 
     quint16 FPort = 5000;
     bool FServerActive = false;
@@ -135,9 +133,6 @@ private:
     QPointer<QTcpSocket> FOpponent;
     // A window is the server or the client for its whole run, so one reader serves the connection.
     WireReader FReader;
-    std::deque<std::function<void()>> FHeld;
-    bool FRunningNetworkWork = false;
-    QTimer FHeldTimer;
     // When the last chat line arrived: lines that arrive together share one sound.
     QElapsedTimer FLastChatLine;
 };

@@ -199,6 +199,34 @@ TEST(KingSafety, AMissingKingIsNeverAttackedWhenWhiteAndAlwaysWhenBlack) {
     EXPECT_FALSE(game.HasLegalMove());
 }
 
+TEST(PlayablePositions, TheCheckNamesWhatKeepsAPositionFromPlay) {
+    using Fault = ChessGame::PositionFault;
+    const struct {
+        const char* Fen;
+        Fault Expected;
+    } cases[] = {
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w", Fault::None},
+        {"4k3/8/8/8/4R3/8/8/K7 b", Fault::None}, // the side to move may stand in check
+        {"4k3/8/8/8/4R3/8/8/K7 w", Fault::OpponentInCheck},
+        {"4k3/8/8/8/4r3/8/8/4K3 b", Fault::OpponentInCheck},
+        {"rnbq1bnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQ1BNR w", Fault::KingCount},
+        {"4k3/8/8/8/8/8/8/8 w", Fault::KingCount},
+        {"4k3/8/8/8/8/8/8/K3K3 w", Fault::KingCount},
+        {"3kk3/8/8/8/8/8/8/4K3 w", Fault::KingCount},
+        {"P3k3/8/8/8/8/8/8/4K3 w", Fault::PawnOnEdgeRank},
+        {"4k3/8/8/8/8/8/8/4K2p b", Fault::PawnOnEdgeRank},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Fen);
+        ChessGame game;
+        LoadPosition(game, std::string(c.Fen) + " - -");
+        EXPECT_EQ(game.CheckPosition(), c.Expected);
+        EXPECT_EQ(ChessGame::CheckPosition(game.GetPosition(), game.GetWhiteToMove()), c.Expected);
+    }
+    EXPECT_EQ(ChessGame::CheckPosition("init", true), Fault::None);
+    EXPECT_EQ(ChessGame::CheckPosition("short", false), Fault::KingCount);
+}
+
 TEST(Repetition, TheThirdOccurrenceStopsAllPlayAndIgnoresSideAndRights) {
     ChessGame game;
     const Move dance[] = {{G1, F3}, {G8, F6}, {F3, G1}, {F6, G8}};

@@ -408,7 +408,7 @@ protected:
     void AtFirstSlideStep(std::function<void()> Action) {
         auto windowsOwn = Board().OnAnimationStep;
         Board().OnAnimationStep = [this, windowsOwn, Action, done = false](int x, int y) mutable {
-            windowsOwn(x, y);
+            if (windowsOwn) windowsOwn(x, y);
             if (done) return;
             done = true;
             InProgressAtAction = Board().MoveInProgress();

@@ -19,8 +19,10 @@ const QByteArray OpenCorners = " nbqkbnr"
                                "PPPP PPP"
                                "RNBQKBN ";
 
+// A file without a position of its own gets the initial one: an empty board is no game.
 QByteArray GameFile(const QByteArray& Keys) {
-    return "[Gambitron Position]\nGameVersion=Gambitron Lite 1.1\n" + Keys;
+    const QByteArray position = Keys.contains("Position=") ? QByteArray() : "Position=init\n";
+    return "[Gambitron Position]\nGameVersion=Gambitron Lite 1.1\n" + position + Keys;
 }
 
 } // namespace
@@ -111,7 +113,7 @@ TEST_F(SavedGames, NumbersAreClampedByTheBoardAndUnreadableOnesKeepTheCurrentVal
 }
 
 TEST_F(SavedGames, AnyGameVersionLoadsAndTheLoadIsLogged) {
-    StartSavedGame(WriteFile("x.pos", "[gambitron position]\ngameversion=x\n"));
+    StartSavedGame(WriteFile("x.pos", "[gambitron position]\ngameversion=x\nposition=init\n"));
     EXPECT_FALSE(StartPanelShown());
     EXPECT_TRUE(Harness.Dialogs.Messages.empty());
     EXPECT_EQ(GameLog().value(0), "Игра загружена");
@@ -231,6 +233,40 @@ TEST_F(SavedGames, TheCommandLineFileStartsPlayAndABadOneLeavesTheStartPanel) {
         Form->StartWithFile(WriteFile("good.pos", GameFile("ComputerPlaysWhite=1\nComputerPlaysBlack=0\n"))));
     EXPECT_FALSE(StartPanelShown());
     EXPECT_TRUE(Logged("Компьютер играет белыми"));
+}
+
+// Positions the rules cannot play: the file is refused as damaged and the board keeps its game.
+TEST_F(SavedGames, AnImpossiblePositionIsRefusedAsDamagedAndTheBoardKeepsItsGame) {
+    const struct {
+        const char* Name;
+        QByteArray Keys;
+    } cases[] = {
+        {"no kings", "Position=rnbq bnrpppppppp                                PPPPPPPPRNBQ BNR\n"},
+        {"only a version", "Position=\n"},
+        {"a short position, black to move", "WhiteToMove=0\nComputerPlaysBlack=1\nPosition=   r\n"},
+        {"three kings", "Position=rnbqkbnrpppppppp           K                    PPPPPPPPRNBQKBNR\n"},
+        {"a pawn on the eighth rank",
+         "Position=rnbqkbnPpppppppp                                PPPPPPPPRNBQKBNR\n"},
+        {"a pawn on the first rank",
+         "Position=rnbqkbnrpppppppp                                PPPPPPPPRNBQKBNp\n"},
+        {"black in check with white to move",
+         "Position=    k                               R                   K       \n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Harness.Dialogs.Messages.clear();
+        const std::string before = Board().GetPosition();
+        EXPECT_FALSE(Form->StartWithFile(WriteFile("bad.pos", GameFile(c.Keys))));
+        EXPECT_TRUE(StartPanelShown());
+        ASSERT_EQ(Harness.Dialogs.Messages.size(), 1u);
+        EXPECT_EQ(Harness.Dialogs.Messages[0].Text, "Файл с игрой поврежден.\rЗагрузка невозможна.");
+        EXPECT_EQ(Board().GetPosition(), before);
+        EXPECT_FALSE(Logged("Игра загружена"));
+    }
+    // The same check lets a sparse but sound position through.
+    EXPECT_TRUE(Form->StartWithFile(
+        WriteFile("sparse.pos",
+                  GameFile("Position=    k                                                       K   \n"))));
 }
 
 TEST(SavedGameText, LastMovesAreWrittenAsLetterDigitPairs) {
