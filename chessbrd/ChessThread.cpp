@@ -100,8 +100,9 @@ void TChessThread::Execute() {
         FLastSearched = input.Position;
         if (computersTurn && !FStopRequested) {
             ApplyPriority(input.Priority);
-            FThinking = true;
+            // Counted before it shows as thinking: whoever sees the search running also sees it counted.
             ++FSearchCount;
+            FThinking = true;
             SetRoot(input.Position);
             ThinkMove();
             if (!FStopRequested) {
