@@ -227,7 +227,9 @@ private:
         QTimer* Timer = nullptr;
     };
 
-    // Move execution hooks: everything slides except the person's own drop.
+    // Move execution hooks: a move lets go of a piece it changes under the pointer; everything slides
+    // except the person's own drop.
+    bool MoveStarting(Square FromSq, Square ToSq) override;
     bool ShouldSlide(Square FromSq, Square ToSq) const override;
     void SlideMove(Square FromSq, Square ToSq) override;
 

@@ -257,6 +257,19 @@ void TChessBrd::HideDragImage() {
     if (FDragImage) FDragImage->hide();
 }
 
+// A move that changes the square the person holds a piece from (the engine's, a network opponent's, a
+// host's) ends the drag as Escape does: the floating image would otherwise turn into whatever stands there
+// afterwards. A press not yet become a drag is let go of quietly.
+bool TChessBrd::MoveStarting(Square FromSq, Square ToSq) {
+    if (!FPressed || !MoveChanges(FromSq, ToSq, DragSource)) return false;
+    if (!FDragActive) {
+        FPressed = false;
+        return false;
+    }
+    AbortDrag();
+    return true;
+}
+
 bool TChessBrd::ShouldSlide(Square FromSq, Square ToSq) const {
     return FAnimateMoves && (FromSq != DragSource || ToSq != DropTarget);
 }
