@@ -256,6 +256,8 @@ private:
     void DragCanceled();
     void EndDrag();
     void AbortDrag();
+    bool HeldPieceGone() const;
+    void LetGoOfHeldPiece();
     void UpdateApplicationFilter();
     void SetDragCursor(bool Accept);
     void HideDragImage();
@@ -310,6 +312,7 @@ private:
     Qt::CursorShape NormalCursor = Qt::ArrowCursor;
     bool FPressed = false;
     QPoint FPressPoint;
+    char FHeldPiece = ' ';       // the letter pressed on, to notice a position replaced under the pointer
     QPointer<QLabel> FDragImage; // the floating piece, a child of the parent window
     bool FDragActive = false;
     bool FDragAborted = false;

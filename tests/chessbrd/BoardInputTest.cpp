@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -395,8 +396,10 @@ TEST_F(BoardInput, TheComputerTakingTheDraggedPieceCancelsTheDrag) {
     EXPECT_EQ(board->PieceAt(D5), 'p');
 }
 
-// A press that has not yet become a drag lets go of a square a move changes.
+// A press that has not yet become a drag lets go of a square a move changes; its release is no click.
 TEST_F(BoardInput, APressOnASquareAMoveChangesNeverBecomesADrag) {
+    int clicks = 0;
+    board->OnClick = [&](TChessBrd*) { ++clicks; };
     Press(Centre(E2));
     ASSERT_TRUE(board->MakeMove(E2, E4));
     Move(Centre(E2) + QPoint(0, -30));
@@ -404,6 +407,43 @@ TEST_F(BoardInput, APressOnASquareAMoveChangesNeverBecomesADrag) {
     Release(Centre(E2) + QPoint(0, -30));
     EXPECT_TRUE(illegal.empty());
     EXPECT_EQ(legal.size(), 1u);
+    EXPECT_EQ(clicks, 0);
+}
+
+// A new position under a held piece (a new game, a take-back, a position set by the host) ends the drag
+// at the next pointer movement, before the piece could be dropped as another.
+TEST_F(BoardInput, APieceReplacedWithoutAMoveIsLetGoOf) {
+    struct Case {
+        const char* what;
+        Square dragged;
+        std::function<void()> replace;
+    };
+    const Case cases[] = {
+        {"a new game", E4, [&] { board->NewGame(); }},
+        {"a take-back", E5, [&] { ASSERT_TRUE(board->GotoMove(1, true)); }},
+        {"another position", D2,
+         [&] {
+             board->SetPosition(PositionWith({{E1, 'K'}, {E8, 'k'}, {D2, 'Q'}}));
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        board->NewGame();
+        ASSERT_TRUE(board->MakeMove(E2, E4));
+        ASSERT_TRUE(board->MakeMove(E7, E5));
+        illegal.clear();
+        legal.clear();
+        Press(Centre(c.dragged));
+        Move(Centre(c.dragged) + QPoint(0, 30));
+        ASSERT_TRUE(board->IsDragImageShowing());
+        c.replace();
+        Move(Centre(D4));
+        EXPECT_EQ(illegal, std::vector<Square>{c.dragged});
+        EXPECT_EQ(FloatingPiece(), nullptr);
+        Release(Centre(D4));
+        EXPECT_EQ(illegal.size(), 1u);
+        EXPECT_TRUE(legal.empty()) << "nothing was dropped";
+    }
 }
 
 TEST_F(BoardInput, TheCornerResizesTheBoardWithinItsLimits) {
