@@ -94,6 +94,7 @@ bool ChessGame::PerformMove(Square FromSq, Square ToSq) {
     const MoveScope scope(*this);
     FGameOver = false;
     if (!IsLegalMove(FromSq, ToSq)) return false;
+    // Handlers the view runs here (a drag it cancels) may have changed the game.
     if (MoveStarting(FromSq, ToSq) && !IsLegalMove(FromSq, ToSq)) return false;
     bool drawMark = false;
 
