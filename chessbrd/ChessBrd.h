@@ -238,7 +238,9 @@ private:
         QTimer* Timer = nullptr;
     };
 
-    // Move execution hooks: everything slides except the person's own drop.
+    // Move execution hooks: a move lets go of a piece it changes under the pointer; everything slides
+    // except the person's own drop.
+    bool MoveStarting(Square FromSq, Square ToSq) override;
     bool ShouldSlide(Square FromSq, Square ToSq) const override;
     void SlideMove(Square FromSq, Square ToSq) override;
 
@@ -267,6 +269,8 @@ private:
     void DragCanceled();
     void EndDrag();
     void AbortDrag();
+    bool HeldPieceGone() const;
+    void LetGoOfHeldPiece();
     void UpdateApplicationFilter();
     void SetDragCursor(bool Accept);
     void HideDragImage();
@@ -321,6 +325,7 @@ private:
     Qt::CursorShape NormalCursor = Qt::ArrowCursor;
     bool FPressed = false;
     QPoint FPressPoint;
+    char FHeldPiece = ' ';       // the letter pressed on, to notice a position replaced under the pointer
     QPointer<QLabel> FDragImage; // the floating piece, a child of the parent window
     bool FDragActive = false;
     bool FDragAborted = false;

@@ -44,6 +44,7 @@ void TChessBrd::mousePressEvent(QMouseEvent* e) {
     const Square q = SquareFromPoint(pos.x(), pos.y());
     if (q != None && PieceAt(q) != ' ') {
         DragSource = q;
+        FHeldPiece = PieceAt(q);
         FPressed = true;
         FPressPoint = pos;
     }
@@ -72,6 +73,10 @@ void TChessBrd::mouseMoveEvent(QMouseEvent* e) {
         if (size != width()) resize(size, height());
     }
 
+    if (HeldPieceGone()) {
+        LetGoOfHeldPiece();
+        return;
+    }
     if (FPressed && !FDragActive && (e->buttons() & (Qt::LeftButton | Qt::RightButton | Qt::MiddleButton)) &&
         (std::abs(x - FPressPoint.x()) >= DragThreshold || std::abs(y - FPressPoint.y()) >= DragThreshold)) {
         FDragActive = true;
@@ -93,6 +98,10 @@ void TChessBrd::mouseReleaseEvent(QMouseEvent* e) {
     const QPoint pos = e->position().toPoint();
     if (OnMouseUp) OnMouseUp(this, e->button(), e->modifiers(), pos.x(), pos.y());
     Resizing = false;
+    if (HeldPieceGone()) {
+        LetGoOfHeldPiece();
+        return;
+    }
     if (FDragActive) {
         if (rect().contains(pos)) DragOver(pos.x(), pos.y());
         const bool drop = FDragAccepted && rect().contains(pos) &&
@@ -255,6 +264,33 @@ void TChessBrd::MoveDragImage(int ParentX, int ParentY) {
 // closing), and deleting a sibling then pulls it from under Qt's feet. The label is reused by the next drag.
 void TChessBrd::HideDragImage() {
     if (FDragImage) FDragImage->hide();
+}
+
+// A move that changes the square the person holds a piece from (the engine's, a network opponent's, a
+// host's) ends the drag as Escape does: the floating image would otherwise turn into whatever stands there
+// afterwards.
+bool TChessBrd::MoveStarting(Square FromSq, Square ToSq) {
+    if (!FPressed || !MoveChanges(FromSq, ToSq, DragSource)) return false;
+    const bool dragging = FDragActive;
+    LetGoOfHeldPiece();
+    return dragging;
+}
+
+// A new position (a new game, a take-back, a loaded game) may also have replaced the piece in the hand;
+// that shows at the next pointer event.
+bool TChessBrd::HeldPieceGone() const {
+    return FPressed && PieceAt(DragSource) != FHeldPiece;
+}
+
+// A drag ends as a cancel; a press not yet become a drag ends quietly. Either way the release that follows
+// belongs to the gesture let go of: it is no click.
+void TChessBrd::LetGoOfHeldPiece() {
+    if (FDragActive) {
+        AbortDrag();
+        return;
+    }
+    FPressed = false;
+    FDragAborted = QGuiApplication::mouseButtons() != Qt::NoButton;
 }
 
 bool TChessBrd::ShouldSlide(Square FromSq, Square ToSq) const {

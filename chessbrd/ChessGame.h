@@ -66,6 +66,9 @@ public:
     bool MakeMove(Square FromSq, Square ToSq);
     bool PerformMove(Square FromSq, Square ToSq);
     bool GotoMove(int MoveNumber, bool WhiteToMove);
+    // Whether the legal move FromSq-ToSq changes the letter on S: its own two squares, a pawn it takes en
+    // passant, the rook of a castling.
+    bool MoveChanges(Square FromSq, Square ToSq, Square S) const;
     // Whether an entry lies outside the recorded history, where GotoMove refuses to go.
     bool OutsideRecordedSpan(int MoveNumber, bool WhiteToMove) const;
     void GetMoveInfo(int MoveNumber, bool WhiteToMove, MoveInfo& Info) const;
@@ -108,6 +111,9 @@ public:
     virtual void DrawSquare(Square) {}
     virtual void DrawPiece(Square, char) {}
     virtual void DrawBoardLines() {}
+    // Told of a legal move before anything of it is recorded or drawn. True when it ran host handlers, which
+    // may have changed the game.
+    virtual bool MoveStarting(Square, Square) { return false; }
     // Whether the view slides this move across the board, and the slide itself.
     virtual bool ShouldSlide(Square, Square) const { return false; }
     virtual void SlideMove(Square, Square) {}

@@ -94,6 +94,8 @@ bool ChessGame::PerformMove(Square FromSq, Square ToSq) {
     const MoveScope scope(*this);
     FGameOver = false;
     if (!IsLegalMove(FromSq, ToSq)) return false;
+    // Handlers the view runs here (a drag it cancels) may have changed the game.
+    if (MoveStarting(FromSq, ToSq) && !IsLegalMove(FromSq, ToSq)) return false;
     bool drawMark = false;
 
     {
@@ -205,6 +207,14 @@ bool ChessGame::PerformMove(Square FromSq, Square ToSq) {
     }
     Raise(OnPaint, this);
     return true;
+}
+
+bool ChessGame::MoveChanges(Square FromSq, Square ToSq, Square S) const {
+    if (S == None) return false;
+    if (S == FromSq || S == ToSq || S == EnPassantVictim(FromSq, ToSq)) return true;
+    const CastlingMove* castling = CastlingByKingTarget(ToSq);
+    return castling != nullptr && FromSq == castling->KingFrom && FBoard[FromSq] == castling->King &&
+           (S == castling->RookFrom || S == castling->RookTo);
 }
 
 void ChessGame::PromotePawn(Square Sq) {

@@ -48,7 +48,10 @@ foreach(program gambitron gambitron-lite gambitron-engine)
     endif()
     list(APPEND gambitron_gui_programs ${program})
     install(FILES ${GAMBITRON_PACKAGING_DIR}/${id}.desktop DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
-    install(FILES ${GAMBITRON_PACKAGING_DIR}/${id}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
+    # The metainfo names the program's own version as its release.
+    configure_file(${GAMBITRON_PACKAGING_DIR}/${id}.metainfo.xml.in ${CMAKE_CURRENT_BINARY_DIR}/${id}.metainfo.xml
+        @ONLY)
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${id}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
 endforeach()
 
 if(gambitron_gui_programs)
@@ -94,8 +97,9 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE ${GAMBITRON_DEB_RELEASE})
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The board's fonts fall back to DejaVu Sans; no library link shows that.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-dejavu-core)
+# The board's fonts fall back to DejaVu Sans, and Qt's own texts (--help, the dialogs' buttons) come in
+# Russian from Qt's translations; no library link shows either.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_SOURCE_IGNORE_FILES "/[.]git/" "/build/" "/[.]cache/")
 include(CPack)

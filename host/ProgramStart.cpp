@@ -1,4 +1,4 @@
-// Program start shared by both windows: icon, desktop entry, fonts and the language of Qt's own dialogs.
+// Program start shared by both windows: icon, desktop entry, fonts and the language of Qt's own texts.
 #include "ProgramStart.h"
 
 #include "BoardSettings.h"
@@ -19,8 +19,11 @@ void PrepareProgram(const QString& DesktopId) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/gambitron-256.png")));
     QGuiApplication::setDesktopFileName(DesktopId);
     InstallFontSubstitutes();
-    // The file dialogs' and message boxes' own buttons speak Russian where Qt's translations are installed.
-    auto* qtTexts = new QTranslator(qApp);
+    InstallQtTranslation();
+}
+
+void InstallQtTranslation() {
+    auto* qtTexts = new QTranslator(QCoreApplication::instance());
     if (qtTexts->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(qtTexts);

@@ -13,16 +13,16 @@ namespace {
 
 void NameApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("Gambitron Lite"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.1"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(GAMBITRON_LITE_VERSION));
 }
 
 void DescribeCommandLine(QCommandLineParser& Parser) {
     Parser.setApplicationDescription(QStringLiteral("Шахматы против компьютера."));
     Parser.addHelpOption();
     Parser.addVersionOption();
-    Parser.addPositionalArgument(QStringLiteral("file"),
+    Parser.addPositionalArgument(QStringLiteral("файл"),
                                  QStringLiteral("Сохраненная игра (.pos), с которой начать."),
-                                 QStringLiteral("[file]"));
+                                 QStringLiteral("[файл]"));
 }
 
 // --help and --version answer before any window system is needed; the window system's own options
@@ -30,6 +30,7 @@ void DescribeCommandLine(QCommandLineParser& Parser) {
 void AnswerHelpAndVersion(int argc, char** argv) {
     QCoreApplication probe(argc, argv);
     NameApplication();
+    InstallQtTranslation();
     QCommandLineParser parser;
     DescribeCommandLine(parser);
     parser.parse(probe.arguments());

@@ -36,11 +36,12 @@ int EntryOrder(int Move, bool White) {
 
 } // namespace
 
-const QString TForm1::Caption = QStringLiteral("Gambitron Lite 1.1");
+const QString TForm1::Caption = QStringLiteral("Gambitron Lite " GAMBITRON_LITE_VERSION);
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TForm1>()) {
     InitLiteResources();
     ui->setupUi(this);
+    setWindowTitle(Caption);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(556, 376);

@@ -12,7 +12,7 @@ namespace {
 
 void NameApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("Gambitron"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.2"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(GAMBITRON_VERSION));
 }
 
 void DescribeCommandLine(QCommandLineParser& Parser) {
@@ -22,7 +22,7 @@ void DescribeCommandLine(QCommandLineParser& Parser) {
     Parser.addOptions(
         {{QStringLiteral("server"), QStringLiteral("Сразу создать сервер.")},
          {QStringLiteral("connect"), QStringLiteral("Сразу подключиться к серверу по адресу IPv4."),
-          QStringLiteral("ADDRESS")},
+          QStringLiteral("адрес")},
          {QStringLiteral("port"), QStringLiteral("Порт TCP сервера (по умолчанию 5000)."),
           QStringLiteral("N"), QStringLiteral("5000")}});
 }
@@ -32,6 +32,7 @@ void DescribeCommandLine(QCommandLineParser& Parser) {
 void AnswerHelpAndVersion(int argc, char** argv) {
     QCoreApplication probe(argc, argv);
     NameApplication();
+    InstallQtTranslation();
     QCommandLineParser parser;
     DescribeCommandLine(parser);
     parser.parse(probe.arguments());

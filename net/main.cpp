@@ -38,8 +38,9 @@ const QString HelpText =
                    "вдвоем по сети, а также вдвоем за одним компьютером. \rПри игре с компьютером можно "
                    "задать глубину просчета ходов: чем выше это значение, тем дольше он будет думать над "
                    "каждым ходом. ");
-const QString AboutText = QStringLiteral("\rВерсия: Gambitron 1.2\rhttps://gambitron.example.org/\r"
-                                         "© Авторы Gambitron. Все права защищены.");
+const QString AboutText =
+    QStringLiteral("\rВерсия: Gambitron " GAMBITRON_VERSION "\rhttps://gambitron.example.org/\r"
+                   "© Авторы Gambitron. Все права защищены.");
 
 // A peer's chat line is shown up to this length; a megabyte of text would only stall the log.
 constexpr qsizetype MaxShownChat = 2000;
@@ -52,6 +53,7 @@ constexpr int ChatBurstMs = 1000;
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     setupUi(this);
+    setWindowTitle(QStringLiteral("Gambitron " GAMBITRON_VERSION));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(592, 384);

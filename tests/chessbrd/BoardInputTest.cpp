@@ -17,6 +17,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <functional>
+#include <initializer_list>
+#include <string>
 #include <vector>
 
 namespace {
@@ -287,6 +290,160 @@ TEST_F(BoardInput, ASlideDuringADragIsSkippedAndTheFloatingPieceComesBack) {
     EXPECT_TRUE(board->IsDragImageShowing());
     Release(Centre(C3));
     EXPECT_EQ(illegal, std::vector<Square>{B1}) << "black is to move now";
+}
+
+namespace {
+
+// A position of a few pieces on an empty board.
+std::string PositionWith(std::initializer_list<std::pair<Square, char>> Pieces) {
+    std::string position(64, ' ');
+    for (auto [square, letter] : Pieces) position[square - 1] = letter;
+    return position;
+}
+
+} // namespace
+
+// A move that takes the dragged piece, moves it or takes it away ends the drag as Escape does; the
+// floating piece must never turn into whatever stands on its square now.
+TEST_F(BoardInput, AMoveThatChangesTheDraggedSquareCancelsTheDrag) {
+    struct Case {
+        const char* what;
+        std::string position;
+        bool whiteToMove;
+        std::pair<Square, Square> before; // played first, (None, None) for nothing
+        Square dragged;
+        std::pair<Square, Square> move;
+    };
+    const Case cases[] = {
+        {"a capture on it",
+         PositionWith({{E1, 'K'}, {E8, 'k'}, {D5, 'Q'}, {C6, 'p'}}),
+         false,
+         {None, None},
+         D5,
+         {C6, D5}},
+        {"the dragged piece moved by the host", "init", true, {None, None}, E2, {E2, E4}},
+        {"a pawn taken en passant",
+         PositionWith({{E1, 'K'}, {E8, 'k'}, {E5, 'P'}, {D7, 'p'}}),
+         false,
+         {D7, D5},
+         D5,
+         {E5, D6}},
+        {"the rook of a castling",
+         PositionWith({{E1, 'K'}, {H1, 'R'}, {E8, 'k'}}),
+         true,
+         {None, None},
+         H1,
+         {E1, G1}},
+    };
+    int clicks = 0;
+    board->OnClick = [&](TChessBrd*) { ++clicks; };
+    board->OnIllegalMove = [this](ChessGame*, Square q) {
+        illegal.push_back(q);
+        EXPECT_TRUE(legal.empty()) << "the drag ends before the move is played";
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        board->SetPosition(c.position);
+        board->SetWhiteToMove(c.whiteToMove);
+        if (c.before.first != None) {
+            ASSERT_TRUE(board->MakeMove(c.before.first, c.before.second));
+        }
+        illegal.clear();
+        legal.clear();
+        steps.clear();
+
+        Press(Centre(c.dragged));
+        Move(Centre(c.dragged) + QPoint(0, -30));
+        ASSERT_TRUE(board->IsDragImageShowing());
+        ASSERT_TRUE(board->MakeMove(c.move.first, c.move.second));
+        EXPECT_EQ(illegal, std::vector<Square>{c.dragged});
+        EXPECT_EQ(legal, (std::vector<std::pair<Square, Square>>{c.move}));
+        EXPECT_FALSE(steps.empty()) << "with no piece in the hand the move slides";
+        EXPECT_EQ(FloatingPiece(), nullptr);
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+        // The rest of the gesture belongs to the cancelled drag.
+        Move(Centre(c.dragged) + QPoint(0, -31));
+        EXPECT_FALSE(board->IsDragImageShowing());
+        const QImage shown = board->Canvas().copy();
+        board->Paint();
+        EXPECT_EQ(shown, board->Canvas()) << "every square is drawn as it stands";
+        Release(Centre(c.dragged) + QPoint(0, -31));
+        EXPECT_EQ(illegal.size(), 1u);
+        EXPECT_EQ(clicks, 0);
+    }
+}
+
+// The player's case: the white queen is in the hand while the computer, thinking for black, takes it.
+TEST_F(BoardInput, TheComputerTakingTheDraggedPieceCancelsTheDrag) {
+    board->SetPosition(PositionWith({{E1, 'K'}, {E8, 'k'}, {D5, 'Q'}, {C6, 'p'}}));
+    board->SetWhiteToMove(false);
+    Press(Centre(D5));
+    Move(Centre(D5) + QPoint(30, 0));
+    ASSERT_TRUE(board->IsDragImageShowing());
+    board->SetComputerPlaysBlack(true);
+    ASSERT_TRUE(WaitFor([&] { return !legal.empty(); }));
+    board->SetComputerPlaysBlack(false);
+    ASSERT_EQ(legal, (std::vector<std::pair<Square, Square>>{{C6, D5}}));
+    EXPECT_EQ(illegal, std::vector<Square>{D5});
+    Move(Centre(D5) + QPoint(31, 0));
+    EXPECT_EQ(FloatingPiece(), nullptr);
+    const QImage shown = SquareImage(D5);
+    board->Paint();
+    EXPECT_EQ(shown, SquareImage(D5)) << "d5 shows the pawn that took the queen";
+    Release(Centre(D5) + QPoint(31, 0));
+    EXPECT_EQ(illegal.size(), 1u);
+    EXPECT_EQ(board->PieceAt(D5), 'p');
+}
+
+// A press that has not yet become a drag lets go of a square a move changes; its release is no click.
+TEST_F(BoardInput, APressOnASquareAMoveChangesNeverBecomesADrag) {
+    int clicks = 0;
+    board->OnClick = [&](TChessBrd*) { ++clicks; };
+    Press(Centre(E2));
+    ASSERT_TRUE(board->MakeMove(E2, E4));
+    Move(Centre(E2) + QPoint(0, -30));
+    EXPECT_FALSE(board->IsDragImageShowing());
+    Release(Centre(E2) + QPoint(0, -30));
+    EXPECT_TRUE(illegal.empty());
+    EXPECT_EQ(legal.size(), 1u);
+    EXPECT_EQ(clicks, 0);
+}
+
+// A new position under a held piece (a new game, a take-back, a position set by the host) ends the drag
+// at the next pointer movement, before the piece could be dropped as another.
+TEST_F(BoardInput, APieceReplacedWithoutAMoveIsLetGoOf) {
+    struct Case {
+        const char* what;
+        Square dragged;
+        std::function<void()> replace;
+    };
+    const Case cases[] = {
+        {"a new game", E4, [&] { board->NewGame(); }},
+        {"a take-back", E5, [&] { ASSERT_TRUE(board->GotoMove(1, true)); }},
+        {"another position", D2,
+         [&] {
+             board->SetPosition(PositionWith({{E1, 'K'}, {E8, 'k'}, {D2, 'Q'}}));
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        board->NewGame();
+        ASSERT_TRUE(board->MakeMove(E2, E4));
+        ASSERT_TRUE(board->MakeMove(E7, E5));
+        illegal.clear();
+        legal.clear();
+        Press(Centre(c.dragged));
+        Move(Centre(c.dragged) + QPoint(0, 30));
+        ASSERT_TRUE(board->IsDragImageShowing());
+        c.replace();
+        Move(Centre(D4));
+        EXPECT_EQ(illegal, std::vector<Square>{c.dragged});
+        EXPECT_EQ(FloatingPiece(), nullptr);
+        Release(Centre(D4));
+        EXPECT_EQ(illegal.size(), 1u);
+        EXPECT_TRUE(legal.empty()) << "nothing was dropped";
+    }
 }
 
 TEST_F(BoardInput, TheCornerResizesTheBoardWithinItsLimits) {

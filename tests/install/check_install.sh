@@ -155,7 +155,8 @@ start_offscreen() {
     fi
 }
 declare -A version=([gambitron]="Gambitron 1.2" [gambitron-lite]="Gambitron Lite 1.1")
-declare -A help_words=([gambitron]="--server --connect --port --help --version" [gambitron-lite]="--help --version")
+declare -A help_words=([gambitron]="Использование: --server --connect --port --help --version"
+    [gambitron-lite]="Использование: --help --version")
 for program in "${gui[@]}"; do
     exe=$tree/$bindir/$program
     out=$(timeout 20 "$exe" --version 2>/dev/null) || true
@@ -163,6 +164,14 @@ for program in "${gui[@]}"; do
         pass "$program --version prints \"$out\""
     else
         fail "$program --version prints \"$out\", not \"${version[$program]}\""
+    fi
+    # The newest release the metainfo names is the version the program reports.
+    release=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$tree/share/metainfo/${app_id[$program]}.metainfo.xml" |
+        head -n 1)
+    if [ "${out##* }" = "$release" ]; then
+        pass "$program's metainfo names its release $release"
+    else
+        fail "$program's metainfo names its release \"$release\", but the program says \"$out\""
     fi
     out=$(timeout 20 "$exe" --help 2>&1) || true
     missing=()

@@ -60,6 +60,15 @@ TEST_F(LiteStartPanel, OpensWithTheNewGameDefaultsAndTheThreeGreyLogLines) {
     EXPECT_EQ(Board().GetPosition(), std::string(64, ' '));
 }
 
+TEST_F(LiteStartPanel, EnterOnTheFocusedStartButtonStartsTheGame) {
+    auto* start = Control<QPushButton>("Button1");
+    start->setFocus();
+    QTest::keyClick(start, Qt::Key_Return);
+    EXPECT_FALSE(StartPanelShown());
+    EXPECT_TRUE(Log().isVisible());
+    EXPECT_EQ(Board().PieceAt(E2), 'P');
+}
+
 TEST_F(LiteStartPanel, TheRadioButtonsEnableTheirOwnControlsOnly) {
     Click("RadioButton2");
     EXPECT_FALSE(Form->NewGameSelected);

@@ -46,6 +46,37 @@ TEST_F(Program, AnswersVersionAndHelp) {
         EXPECT_TRUE(help.contains(QLatin1String(option)));
 }
 
+// Qt's own lines of the help (usage, headings, the standard options) in Russian like ours, and no display
+// needed to read them.
+TEST_F(Program, HelpSpeaksRussianOnlyWithoutADisplay) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(GAMBITRON_PATH), {QStringLiteral("--help")});
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+    const QString help = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+    for (const char* text : {"Использование:", "Параметры:", "Вывод справки по параметрам командной строки.",
+                             "Показать сведения о версии.", "--connect <адрес>", "Сразу создать сервер."})
+        EXPECT_TRUE(help.contains(QString::fromUtf8(text))) << text << "\n" << help.toStdString();
+    for (const char* english : {"Usage", "Options", "Displays", "ADDRESS"})
+        EXPECT_FALSE(help.contains(QLatin1String(english))) << english << "\n" << help.toStdString();
+}
+
+// The caption, --version and the "/about" text name one version.
+TEST_F(Program, CaptionVersionAndAboutAgree) {
+    const QString version = Run({QStringLiteral("--version")}).trimmed();
+    EXPECT_EQ(version, QStringLiteral("Gambitron 1.2"));
+    const std::unique_ptr<TForm1> form = NewWindow();
+    EXPECT_EQ(form->windowTitle(), version);
+    QTest::mouseClick(form->RadioButton3, Qt::LeftButton);
+    QTest::mouseClick(form->Button1, Qt::LeftButton);
+    TypeChat(*form, QStringLiteral("/about"));
+    EXPECT_TRUE(LogHas(*form, QStringLiteral("Версия: ") + version));
+}
+
 TEST_F(Program, RefusesABadPortAndTwoRoles) {
     Run({QStringLiteral("--port"), QStringLiteral("70000")});
     EXPECT_NE(process.exitCode(), 0);

@@ -3,6 +3,7 @@
 #include "NetTestSupport.h"
 #include "WinColor.h"
 
+#include <QApplication>
 #include <QLineEdit>
 
 using namespace NetTest;
@@ -53,6 +54,14 @@ TEST_F(Window, StartsWithTheControlPanelAndAnEmptyBoard) {
                                                      QStringLiteral("Информация об авторе - /about."),
                                                      QStringLiteral("Краткая справка - /help.")}));
     EXPECT_EQ(form->RichEdit1->LineColor(0), WinColor(LogColor::Welcome));
+}
+
+TEST_F(Window, EnterOnTheFocusedStartButtonStartsTheGame) {
+    form->Button1->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), form->Button1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+    EXPECT_FALSE(form->TabControl1->isVisible());
+    EXPECT_TRUE(StampedLine(QStringLiteral("Игра запущена")));
 }
 
 TEST_F(Window, TheRadioButtonsEnableTheirOwnOptions) {
