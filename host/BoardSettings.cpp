@@ -77,4 +77,5 @@ void DetachWindowHandlers(TChessBrd& Board) {
     Board.OnMate = nullptr;
     Board.OnStaleMate = nullptr;
     Board.OnThreefoldPosition = nullptr;
+    Board.OnIllegalMove = nullptr;
 }

@@ -35,6 +35,14 @@ public:
         box.setTextFormat(Qt::PlainText);
         box.exec();
     }
+
+    bool Ask(QWidget* Parent, const QString& Caption, const QString& Text) override {
+        QMessageBox box(QMessageBox::Question, Caption, Text, QMessageBox::Yes | QMessageBox::No, Parent);
+        box.setTextFormat(Qt::PlainText);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    }
 };
 
 QtDialogs RealDialogs;
@@ -54,6 +62,10 @@ void ShowMessage(QWidget* Parent, QMessageBox::Icon Icon, const QString& Caption
 
 void Warning(QWidget* Parent, const QString& Caption, const QString& Text) {
     ShowMessage(Parent, QMessageBox::Warning, Caption, Text);
+}
+
+bool Ask(QWidget* Parent, const QString& Caption, const QString& Text) {
+    return Provider->Ask(Parent, Caption, Text);
 }
 
 QString DocumentsFolder() {

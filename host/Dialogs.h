@@ -24,6 +24,8 @@ public:
     virtual QString GetFileName(QWidget* Parent, const FileDialogRequest& Request) = 0;
     virtual void ShowMessage(QWidget* Parent, QMessageBox::Icon Icon, const QString& Caption,
                              const QString& Text) = 0;
+    // A question with the buttons Yes (the default) and No; true for Yes.
+    virtual bool Ask(QWidget* Parent, const QString& Caption, const QString& Text) = 0;
 };
 
 namespace Dialogs {
@@ -31,6 +33,8 @@ QString GetFileName(QWidget* Parent, const FileDialogRequest& Request);
 // A message box with one OK button. The text is plain text; a carriage return starts a new line.
 void ShowMessage(QWidget* Parent, QMessageBox::Icon Icon, const QString& Caption, const QString& Text);
 void Warning(QWidget* Parent, const QString& Caption, const QString& Text);
+// A short yes-or-no question; true when the user says yes.
+bool Ask(QWidget* Parent, const QString& Caption, const QString& Text);
 // The user's Documents folder (the home folder when there is none): where the dialogs start.
 QString DocumentsFolder();
 // Replaces the real dialogs (tests); null restores them. The provider is not owned.

@@ -63,4 +63,20 @@ QString ThreefoldText() {
     return QStringLiteral("Тройное повторение хода. Ничья!");
 }
 
+QString NewGameHint() {
+    return QStringLiteral("Новая игра: Ctrl+N");
+}
+
+QString ComputerThinkingText() {
+    return QStringLiteral("Компьютер думает…");
+}
+
+QString ComputersTurnText() {
+    return QStringLiteral("Сейчас ход компьютера");
+}
+
+QString OpponentsTurnText() {
+    return QStringLiteral("Сейчас ход соперника");
+}
+
 } // namespace GameMessages

@@ -1,4 +1,5 @@
-// The texts both windows log for the board's events, in one place and exactly as the players see them.
+// The texts both windows log for the board's events, and the few words they show about whose turn it is
+// and how to go on, in one place and exactly as the players see them.
 #pragma once
 #include "ChessTypes.h"
 #include <QString>
@@ -18,4 +19,9 @@ QString CheckText(bool WhiteMoved);     // "Белые ставят шах!"
 QString MateText(bool WhiteMoved);      // "Белые ставят мат!"
 QString StaleMateText(bool WhiteMoved); // "Белые ставят пат. Ничья!"
 QString ThreefoldText();                // "Тройное повторение хода. Ничья!"
+
+QString NewGameHint();          // "Новая игра: Ctrl+N", logged once a game has ended
+QString ComputerThinkingText(); // "Компьютер думает…"
+QString ComputersTurnText();    // "Сейчас ход компьютера", for input refused on its turn
+QString OpponentsTurnText();    // "Сейчас ход соперника"
 } // namespace GameMessages

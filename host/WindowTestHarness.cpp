@@ -23,6 +23,14 @@ void ScriptedDialogs::ShowMessage(QWidget*, QMessageBox::Icon Icon, const QStrin
     Messages.push_back({Icon, Caption, Text});
 }
 
+bool ScriptedDialogs::Ask(QWidget*, const QString& Caption, const QString& Text) {
+    Questions.push_back({QMessageBox::Question, Caption, Text});
+    if (Answers.empty()) return false;
+    const bool answer = Answers.front();
+    Answers.pop_front();
+    return answer;
+}
+
 struct WindowTestHarness::Recorder {
     bool DeviceExists;
     QStringList Played;

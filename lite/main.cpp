@@ -3,6 +3,7 @@
 #include "main.h"
 
 #include "BoardSettings.h"
+#include "ButtonShortcuts.h"
 #include "ChessBrd.h"
 #include "GameMessages.h"
 #include "IniFile.h"
@@ -14,10 +15,12 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QScreen>
+#include <QToolTip>
 #include <QWindow>
 
 static void InitLiteResources() {
@@ -28,6 +31,18 @@ namespace {
 
 const QString NoFileChosen = QStringLiteral("<файл не указан>");
 const QString PositionFilter = QStringLiteral("Файлы позиций Gambitron (*.pos)");
+
+// The buttons' names: their tooltips add the keys, and take back and replay log their names as they stand.
+const QString TakeBackName = QStringLiteral("Отмена хода");
+const QString ReplayName = QStringLiteral("Повтор хода");
+const QString SnapshotName = QStringLiteral("Снимок игры");
+const QString TurnName = QStringLiteral("Перевернуть доску");
+const QString SaveName = QStringLiteral("Сохранить игру");
+const QString NewGameName = QStringLiteral("Новая игра");
+const QString OpenName = QStringLiteral("Открыть");
+
+// How long the hint about the computer's turn stays.
+constexpr int HintMs = 2000;
 
 // History entries in play order: (1, white) < (1, black) < (2, white) ...
 int EntryOrder(int Move, bool White) {
@@ -83,6 +98,22 @@ void TForm1::FormCreate() {
     ui->PngSpeedButton3->LoadPng(QStringLiteral(":/buttons/turn.png"));
     ui->PngSpeedButton4->LoadPng(QStringLiteral(":/buttons/save.png"));
     ui->PngSpeedButton5->LoadPng(QStringLiteral(":/buttons/open.png"));
+    ui->NewGameButton->LoadPng(QStringLiteral(":/buttons/newgame.png"));
+    // Reachable with Tab, so that the focus it takes when a game ends shows.
+    ui->NewGameButton->setFocusPolicy(Qt::TabFocus);
+    const auto ctrl = [](int Key) { return QKeySequence(Qt::CTRL | Key); };
+    BindShortcuts(ui->PngSpeedButton1, TakeBackName, {ctrl(Qt::Key_Z)});
+    BindShortcuts(ui->PngSpeedButton2, ReplayName,
+                  {ctrl(Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    BindShortcuts(ui->PngSpeedButton6, SnapshotName, {ctrl(Qt::Key_P), QKeySequence(Qt::Key_F12)});
+    BindShortcuts(ui->PngSpeedButton3, TurnName, {ctrl(Qt::Key_R)});
+    BindShortcuts(ui->PngSpeedButton4, SaveName, {ctrl(Qt::Key_S)});
+    BindShortcuts(ui->NewGameButton, NewGameName, {ctrl(Qt::Key_N)});
+    BindShortcuts(ui->PngSpeedButton5, OpenName, {ctrl(Qt::Key_O)});
+    ui->ThinkingLabel->setText(GameMessages::ComputerThinkingText());
+    QPalette grey = ui->ThinkingLabel->palette();
+    grey.setColor(QPalette::WindowText, WinColor(LogColor::Status));
+    ui->ThinkingLabel->setPalette(grey);
 
     TChessBrd& board = Board();
     ApplyMainWindowBoardSettings(board);
@@ -92,6 +123,10 @@ void TForm1::FormCreate() {
     board.OnMate = [this](ChessGame*, Square o, Square n) { ChessBrd1Mate(o, n); };
     board.OnStaleMate = [this](ChessGame*, Square o, Square n) { ChessBrd1StaleMate(o, n); };
     board.OnThreefoldPosition = [this](ChessGame*) { ChessBrd1ThreefoldPosition(); };
+    // The board reports a refused drop as an illegal one; on the computer's turn every drop is refused.
+    board.OnIllegalMove = [this](ChessGame*, Square) {
+        if (FComputerThinking) InputRefused();
+    };
 
     // Save dialogs ask before overwriting; the open dialog takes existing files only.
     const auto dialog = [](const QString& Title, const QString& Filter, const QString& Suffix, bool Save) {
@@ -118,16 +153,21 @@ void TForm1::FormCreate() {
     connect(ui->PngSpeedButton3, &QToolButton::clicked, this, [this] { PngSpeedButton3Click(); });
     connect(ui->PngSpeedButton4, &QToolButton::clicked, this, [this] { PngSpeedButton4Click(); });
     connect(ui->PngSpeedButton6, &QToolButton::clicked, this, [this] { PngSpeedButton6Click(); });
+    connect(ui->NewGameButton, &QToolButton::clicked, this, [this] { NewGameButtonClick(); });
 
-    LogMessage(Caption, LogColor::Status);
-    LogMessage(QStringLiteral("https://gambitron.example.org"), LogColor::Status);
-    LogMessage(QStringLiteral("© 2026 Gambitron"), LogColor::Status);
+    LogStartLines();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect r = rect();
         r.moveCenter(screen->availableGeometry().center());
         move(r.topLeft());
     }
+}
+
+void TForm1::LogStartLines() {
+    LogMessage(Caption, LogColor::Status);
+    LogMessage(QStringLiteral("https://gambitron.example.org"), LogColor::Status);
+    LogMessage(QStringLiteral("© 2026 Gambitron"), LogColor::Status);
 }
 
 void TForm1::changeEvent(QEvent* e) {
@@ -204,9 +244,71 @@ void TForm1::Button1Click() {
     ui->TabControl1->hide();
     ui->RichEdit1->show();
     for (TPngSpeedButton* b : {ui->PngSpeedButton1, ui->PngSpeedButton2, ui->PngSpeedButton3,
-                               ui->PngSpeedButton4, ui->PngSpeedButton6})
+                               ui->PngSpeedButton4, ui->PngSpeedButton6, ui->NewGameButton})
         b->show();
     UpdateHistoryButtons();
+    FInGame = true;
+    // A saved game may stand at its end already.
+    FGameEnded = !Board().HasLegalMove();
+    FollowComputerTurn();
+}
+
+void TForm1::NewGameButtonClick() {
+    WhenNoMoveInProgress([this] {
+        if (!FInGame) return;
+        if (GameRunning() &&
+            !Dialogs::Ask(this, NewGameName, QStringLiteral("Прервать эту игру и начать новую?")))
+            return;
+        ReturnToStartPanel();
+    });
+}
+
+void TForm1::ReturnToStartPanel() {
+    TChessBrd& board = Board();
+    board.SetComputerPlaysBlack(false);
+    board.SetComputerPlaysWhite(false);
+    board.ResetGame();
+    board.SetPositionString(QString(64, QChar(u' ')));
+    board.SetWhiteOnTop(false);
+    LastMoveFrom = LastMoveTo = None;
+    EarlyTakeBack = false;
+    FStartMove = 1;
+    FStartWhite = true;
+    FInGame = false;
+    FGameEnded = false;
+    ComputerThinkingChanged(false);
+    for (TPngSpeedButton* b : {ui->PngSpeedButton1, ui->PngSpeedButton2, ui->PngSpeedButton3,
+                               ui->PngSpeedButton4, ui->PngSpeedButton6, ui->NewGameButton})
+        b->hide();
+    ui->RichEdit1->hide();
+    ui->RichEdit1->clear();
+    LogStartLines();
+    ui->TabControl1->show();
+    ui->Button1->setFocus();
+}
+
+void TForm1::GameEnded() {
+    FGameEnded = true;
+    FollowComputerTurn();
+    LogMessage(GameMessages::NewGameHint(), LogColor::Status);
+    ui->NewGameButton->setFocus();
+}
+
+void TForm1::FollowComputerTurn() {
+    const TChessBrd& board = Board();
+    const bool computersTurn =
+        board.GetWhiteToMove() ? board.GetComputerPlaysWhite() : board.GetComputerPlaysBlack();
+    const bool thinking = GameRunning() && computersTurn && board.EngineThread() != nullptr;
+    if (thinking != FComputerThinking) ComputerThinkingChanged(thinking);
+}
+
+void TForm1::ComputerThinkingChanged(bool Thinking) {
+    FComputerThinking = Thinking;
+    ui->ThinkingLabel->setVisible(Thinking && FInGame);
+}
+
+void TForm1::InputRefused() {
+    QToolTip::showText(QCursor::pos(), GameMessages::ComputersTurnText(), &Board(), {}, HintMs);
 }
 
 bool TForm1::StartWithFile(const QString& FileName) {
@@ -250,6 +352,9 @@ void TForm1::ChessBrd1LegalMove(Square oldSq, Square newSq) {
     LogMessage(GameMessages::MoveLine(oldSq, newSq),
                WhiteMoved(newSq) ? LogColor::WhiteMove : LogColor::BlackMove);
     UpdateHistoryButtons();
+    // Its end, if it ends the game, follows in the board's next events.
+    FGameEnded = false;
+    FollowComputerTurn();
 }
 
 void TForm1::ChessBrd1Capture(Square, Square newSq, char CapturedPiece) {
@@ -263,16 +368,19 @@ void TForm1::ChessBrd1Check(Square, Square newSq) {
 void TForm1::ChessBrd1Mate(Square, Square newSq) {
     LogMessage(GameMessages::MateText(Board().PieceColor(newSq) != 0), LogColor::Event);
     PlaySound(QStringLiteral("MATE"));
+    GameEnded();
 }
 
 void TForm1::ChessBrd1StaleMate(Square, Square newSq) {
     LogMessage(GameMessages::StaleMateText(Board().PieceColor(newSq) != 0), LogColor::Event);
     PlaySound(QStringLiteral("MATE"));
+    GameEnded();
 }
 
 void TForm1::ChessBrd1ThreefoldPosition() {
     LogMessage(GameMessages::ThreefoldText(), LogColor::Event);
     PlaySound(QStringLiteral("MATE"));
+    GameEnded();
 }
 
 void TForm1::WhenNoMoveInProgress(std::function<void()> Action) {
@@ -332,6 +440,8 @@ void TForm1::ShowHistoryStep(const Step& Target, const QString& Line) {
     DrawMove();
     LogMessage(Line, LogColor::Undo);
     UpdateHistoryButtons();
+    FGameEnded = !Board().HasLegalMove();
+    FollowComputerTurn();
 }
 
 void TForm1::PngSpeedButton1Click() {
@@ -344,7 +454,7 @@ void TForm1::PngSpeedButton1Click() {
         const Step target = TakeBackStep();
         if (!StepThroughHistory(target)) return;
         if (early) EarlyTakeBack = true;
-        ShowHistoryStep(target, ui->PngSpeedButton1->toolTip());
+        ShowHistoryStep(target, TakeBackName);
     });
 }
 
@@ -354,7 +464,7 @@ void TForm1::PngSpeedButton2Click() {
         board.StopThinking();
         const Step target = ReplayStep();
         if (!StepThroughHistory(target)) return;
-        ShowHistoryStep(target, ui->PngSpeedButton2->toolTip());
+        ShowHistoryStep(target, ReplayName);
         const int current = board.GetCurrentMove(), last = board.LastMove();
         if ((EarlyTakeBack && last == current + 1) || (!EarlyTakeBack && current == last))
             ui->PngSpeedButton2->setEnabled(false);

@@ -1,6 +1,8 @@
 // TForm1: the window of gambitron-lite. A start panel chooses a new game against the computer or a saved
-// game; then a coloured log and five picture buttons (take back, replay, snapshot, turn the board, save)
-// accompany the game on the board. The layout and the controls' names come from main.ui.
+// game; then a coloured log, a line that shows while the computer thinks, and six picture buttons (take
+// back, replay, snapshot, turn the board, save, new game) accompany the game on the board. The new-game
+// button leads back to the start panel, with the choices made there kept. Every button has a key. The
+// layout and the controls' names come from main.ui.
 #pragma once
 #include "ChessTypes.h"
 #include "Dialogs.h"
@@ -49,6 +51,14 @@ public:
     void DrawMove();
     bool LoadPosition();
 
+    // A game is on the board and has not ended by mate, stalemate or repetition: leaving it asks first.
+    bool GameRunning() const { return FInGame && !FGameEnded; }
+    // The computer has begun or ended its search; a line under the log says so while it lasts.
+    void ComputerThinkingChanged(bool Thinking);
+    bool ComputerThinking() const { return FComputerThinking; }
+    // A drop was refused because it is the computer's turn: a short hint beside the pointer, gone by itself.
+    void InputRefused();
+
 protected:
     void changeEvent(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
@@ -74,6 +84,15 @@ private:
     void PngSpeedButton3Click();
     void PngSpeedButton4Click();
     void PngSpeedButton6Click();
+    void NewGameButtonClick();
+
+    void LogStartLines();
+    // Back to the start panel with an empty board, as the program starts; the panel's choices stay.
+    void ReturnToStartPanel();
+    // After mate, stalemate or repetition: the hint to a new game, and the focus on its button.
+    void GameEnded();
+    // The board announces no start or end of its search: the window follows whose turn it is instead.
+    void FollowComputerTurn();
 
     // Sounds play only when "Включить звуки" is ticked and there is an output device.
     void PlaySound(const QString& Name);
@@ -108,4 +127,7 @@ private:
     bool FStartWhite = true;
     // Counts the legal moves, so that loading can tell whether the computer has moved meanwhile.
     int FMovesPlayed = 0;
+    bool FInGame = false;
+    bool FGameEnded = false;
+    bool FComputerThinking = false;
 };

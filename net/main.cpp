@@ -3,6 +3,7 @@
 #include "main.h"
 
 #include "BoardSettings.h"
+#include "ButtonShortcuts.h"
 #include "ChessBrd.h"
 #include "Dialogs.h"
 #include "GameMessages.h"
@@ -14,6 +15,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QHeaderView>
 #include <QHostAddress>
 #include <QKeyEvent>
@@ -21,6 +23,7 @@
 #include <QScreen>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QToolTip>
 
 #include <exception>
 #include <utility>
@@ -48,6 +51,8 @@ constexpr qsizetype MaxShownChat = 2000;
 constexpr int MaxLogLines = 5000;
 // A chat line arriving within this time of the previous one belongs to the same burst.
 constexpr int ChatBurstMs = 1000;
+// How long the hint about the other side's turn stays.
+constexpr int HintMs = 2000;
 
 } // namespace
 
@@ -119,17 +124,23 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     ServerSocket1 = new QTcpServer(this);
     ServerSocket1->setListenBacklogSize(5);
     connect(ServerSocket1, &QTcpServer::newConnection, this, &TForm1::ServerSocket1Accept);
-    ClientSocket1 = new QTcpSocket(this);
-    connect(ClientSocket1, &QAbstractSocket::stateChanged, this, [this](QAbstractSocket::SocketState s) {
-        if (s == QAbstractSocket::ConnectingState) Deliver([this] { ClientSocket1Connecting(); });
-    });
-    connect(ClientSocket1, &QAbstractSocket::connected, this,
-            [this] { Deliver([this] { ClientSocket1Connect(); }); });
-    connect(ClientSocket1, &QIODevice::readyRead, this, [this] { Deliver([this] { ClientSocket1Read(); }); });
-    connect(ClientSocket1, &QAbstractSocket::disconnected, this,
-            [this] { Deliver([this] { ClientSocket1Disconnect(); }); });
-    connect(ClientSocket1, &QAbstractSocket::errorOccurred, this,
-            [this](QAbstractSocket::SocketError e) { Deliver([this, e] { ClientSocket1Error(e); }); });
+    CreateClientSocket();
+
+    // The chat line keeps the keyboard; the button is for the mouse and Ctrl+N.
+    NewGameButton->setFocusPolicy(Qt::NoFocus);
+    BindShortcuts(NewGameButton, QStringLiteral("Новая игра"), {QKeySequence(Qt::CTRL | Qt::Key_N)});
+    connect(NewGameButton, &QPushButton::clicked, this, &TForm1::NewGameButtonClick);
+    ThinkingLabel->setText(GameMessages::ComputerThinkingText());
+    QPalette grey = ThinkingLabel->palette();
+    grey.setColor(QPalette::WindowText, StatusColor);
+    ThinkingLabel->setPalette(grey);
+    // The board reports a refused drop as an illegal one; on the computer's turn every drop is refused.
+    ChessBrd1->OnIllegalMove = [this](ChessGame*, Square) {
+        if (FComputerThinking) InputRefused();
+    };
+    // On the opponent's turn the board's panel is disabled and the board handles no press at all. The hint
+    // follows the release once it has passed up the window, since a tooltip goes away with a release.
+    ChessBrd1->installEventFilter(this);
 }
 
 TForm1::~TForm1() {
@@ -165,6 +176,9 @@ void TForm1::closeEvent(QCloseEvent* e) {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == ChessBrd1 && e->type() == QEvent::MouseButtonRelease && !BoardPanel->isEnabled() &&
+        FPhase == NetPhase::Playing && ChessBrd1->GetWhiteToMove() != PlayingWhite)
+        QMetaObject::invokeMethod(this, &TForm1::InputRefused, Qt::QueuedConnection);
     if (watched == Edit2) {
         if (e->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(e)->key();
@@ -232,6 +246,7 @@ void TForm1::Button1Click() {
     TabControl1->hide();
     ListView1->show();
     RichEdit1->show();
+    NewGameButton->show();
     Edit2->show();
     Edit2->setFocus();
 
@@ -254,6 +269,65 @@ void TForm1::Button1Click() {
         LocalGame = true;
         StartGame(ComboBox4->currentIndex() == 1, false, false);
     }
+}
+
+void TForm1::NewGameButtonClick() {
+    ChessBrd1->AfterMove([this] {
+        if (!GameStarted) return;
+        const QString question = LocalGame ? QStringLiteral("Прервать эту игру и начать новую?")
+                                           : QStringLiteral("Прервать эту игру и начать новую? Соединение с "
+                                                            "соперником будет закрыто.");
+        if (GameRunning() && !Dialogs::Ask(this, QStringLiteral("Новая игра"), question)) return;
+        ReturnToControlPanel();
+    });
+}
+
+void TForm1::ReturnToControlPanel() {
+    if (!LocalGame) EndNetworkGameForNewGame();
+    ChessBrd1->SetComputerPlaysBlack(false);
+    ChessBrd1->SetComputerPlaysWhite(false);
+    ChessBrd1->ResetGame();
+    ChessBrd1->SetPositionString(QString(64, QChar(u' ')));
+    ChessBrd1->SetWhiteOnTop(false);
+    BoardPanel->setEnabled(true);
+    GameStarted = false;
+    LocalGame = false;
+    PlayingWhite = false;
+    OwnColor = BlackSideColor;
+    PeerColor = WhiteSideColor;
+    LastMoveFrom = LastMoveTo = None;
+    FGameRunning = false;
+    FWayShown = false;
+    ComputerThinkingChanged(false);
+    ListView1->setRowCount(0);
+    for (QWidget* w : std::initializer_list<QWidget*>{ListView1, RichEdit1, NewGameButton, Edit2}) w->hide();
+    NewGameButton->setDefault(false);
+    TabControl1->show();
+    Button1->setFocus();
+}
+
+void TForm1::ShowWayToNewGame() {
+    if (!GameStarted || FWayShown) return;
+    FWayShown = true;
+    LogMessage(GameMessages::NewGameHint(), StatusColor);
+    NewGameButton->setDefault(true);
+}
+
+void TForm1::FollowComputerTurn() {
+    const bool computersTurn =
+        ChessBrd1->GetWhiteToMove() ? ChessBrd1->GetComputerPlaysWhite() : ChessBrd1->GetComputerPlaysBlack();
+    const bool thinking = LocalGame && GameRunning() && computersTurn && ChessBrd1->EngineThread() != nullptr;
+    if (thinking != FComputerThinking) ComputerThinkingChanged(thinking);
+}
+
+void TForm1::ComputerThinkingChanged(bool Thinking) {
+    FComputerThinking = Thinking;
+    ThinkingLabel->setVisible(Thinking && GameStarted);
+}
+
+void TForm1::InputRefused() {
+    const QString text = LocalGame ? GameMessages::ComputersTurnText() : GameMessages::OpponentsTurnText();
+    QToolTip::showText(QCursor::pos(), text, ChessBrd1, {}, HintMs);
 }
 
 void TForm1::StartServer() {
@@ -302,6 +376,7 @@ void TForm1::ChessBrd1LegalMove(ChessGame*, Square oldSq, Square newSq) {
     }
     ListView1->setItem(ListView1->rowCount() - 1, whiteMoved ? 1 : 2, new QTableWidgetItem(text));
     ListView1Change();
+    FollowComputerTurn();
 
     if (localPlayersMove) SendLocalMove(oldSq, newSq);
     // The list and the log are painted now; clicks and keys wait, since a drop here would be a move inside
@@ -340,7 +415,10 @@ void TForm1::EndOfGame() {
     BoardPanel->setEnabled(false);
     LogMessage(QStringLiteral("Игра завершена"), StatusColor);
     if (!LocalGame && FPhase == NetPhase::Playing) FPhase = NetPhase::Over;
+    FGameRunning = false;
+    FollowComputerTurn();
     PlaySound(QStringLiteral("MATE"));
+    ShowWayToNewGame();
 }
 
 void TForm1::Edit2KeyPress() {
@@ -421,11 +499,37 @@ void TForm1::Listen() {
         Dialogs::ShowMessage(
             this, QMessageBox::Critical, QStringLiteral("Gambitron"),
             QStringLiteral("Не удалось запустить сервер на порту %1: %2.").arg(FPort).arg(reason));
+        ShowWayToNewGame();
         return;
     }
     FServerActive = true;
     FPort = ServerSocket1->serverPort();
     LogMessage(QStringLiteral("Сервер запущен"), StatusColor);
+}
+
+void TForm1::CreateClientSocket() {
+    auto* socket = new QTcpSocket(this);
+    ClientSocket1 = socket;
+    const QPointer<QTcpSocket> s(socket);
+    // Work queued for a socket that has been replaced meanwhile is dropped.
+    const auto current = [this, s](std::function<void()> Work) {
+        Deliver([this, s, Work = std::move(Work)] {
+            if (s && s == ClientSocket1) Work();
+        });
+    };
+    connect(socket, &QAbstractSocket::stateChanged, this,
+            [this, current](QAbstractSocket::SocketState state) {
+                if (state == QAbstractSocket::ConnectingState) current([this] { ClientSocket1Connecting(); });
+            });
+    connect(socket, &QAbstractSocket::connected, this,
+            [this, current] { current([this] { ClientSocket1Connect(); }); });
+    connect(socket, &QIODevice::readyRead, this,
+            [this, current] { current([this] { ClientSocket1Read(); }); });
+    connect(socket, &QAbstractSocket::disconnected, this,
+            [this, current] { current([this] { ClientSocket1Disconnect(); }); });
+    connect(socket, &QAbstractSocket::errorOccurred, this, [this, current](QAbstractSocket::SocketError e) {
+        current([this, e] { ClientSocket1Error(e); });
+    });
 }
 
 void TForm1::Connect(const QString& Address) {
@@ -465,6 +569,13 @@ void TForm1::ServerSocket1Accept() {
 }
 
 void TForm1::ServerSocket1ClientConnect(QTcpSocket* Socket) {
+    // Accepted just before the server stopped for the control panel.
+    if (!FServerActive) {
+        Socket->disconnect(this);
+        Socket->abort();
+        Socket->deleteLater();
+        return;
+    }
     if (FOpponent && FOpponent != Socket) {
         RefuseClient(Socket);
         return;
@@ -598,6 +709,10 @@ void TForm1::StartGame(bool WhiteOnTop, bool ComputerWhite, bool ComputerBlack) 
     ChessBrd1->SetComputerPlaysBlack(ComputerBlack);
     ChessBrd1->SetComputerPlaysWhite(ComputerWhite);
     LogMessage(QStringLiteral("Игра запущена"), StatusColor);
+    FGameRunning = true;
+    FWayShown = false;
+    NewGameButton->setDefault(false);
+    FollowComputerTurn();
 }
 
 // The connection that carried the game is gone: the board takes no more moves.
@@ -605,6 +720,29 @@ void TForm1::EndNetworkGame(const QString& Reason) {
     LogMessage(Reason, StatusColor);
     BoardPanel->setEnabled(false);
     LogMessage(QStringLiteral("Игра завершена"), StatusColor);
+    FGameRunning = false;
+    ShowWayToNewGame();
+}
+
+void TForm1::EndNetworkGameForNewGame() {
+    if (QTcpSocket* opponent = FOpponent) {
+        opponent->disconnect(this);
+        DropOpponent(opponent);
+        opponent->disconnectFromHost();
+    }
+    ServerSocket1->close();
+    FServerActive = false;
+    QTcpSocket* client = ClientSocket1;
+    client->disconnect(this);
+    if (client->state() == QAbstractSocket::UnconnectedState) {
+        client->deleteLater();
+    } else {
+        connect(client, &QAbstractSocket::disconnected, client, &QObject::deleteLater);
+        client->disconnectFromHost();
+    }
+    CreateClientSocket();
+    LoseServer();
+    FPhase = NetPhase::Idle;
 }
 
 void TForm1::LoseServer() {

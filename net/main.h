@@ -1,6 +1,8 @@
 // TForm1: the main window of gambitron. The board sits at the left; at the right the control panel picks
 // one of three play modes (against the computer, over the network, two people at one board) and then
-// gives way for good to the move list, the status and chat log and the chat line. In network play the
+// gives way to the move list, the status and chat log, a line that shows while the computer thinks, the
+// new-game button (Ctrl+N, back to the control panel with its choices kept) and the chat line. In network
+// play the
 // window is either the server, which accepts one opponent at a time and decides the colours, or the
 // client; both exchange moves and chat lines as the wire messages of Wire.h.
 #pragma once
@@ -67,6 +69,18 @@ public:
     // Whether received network work waits for the move in progress to complete.
     bool HoldingNetworkWork() const;
 
+    // A game is under way and has not ended (mate, stalemate, repetition, a lost connection): leaving it
+    // for the control panel asks first.
+    bool GameRunning() const { return GameStarted && FGameRunning; }
+    // The computer has begun or ended its search; a line beside the new-game button says so meanwhile.
+    void ComputerThinkingChanged(bool Thinking);
+    bool ComputerThinking() const { return FComputerThinking; }
+    // A move was refused because it is the computer's or the opponent's turn: a short hint at the pointer.
+    void InputRefused();
+    // Ends network play for the way back to the control panel: the peer sees the connection close as it
+    // sees any closing, and this window is neither server nor client any more.
+    void EndNetworkGameForNewGame();
+
 protected:
     bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
@@ -83,6 +97,13 @@ private:
     void FormActivate();
     void FormPaint();
     void FormCloseQuery();
+    void NewGameButtonClick();
+    // Back to the control panel with an empty board, as the program starts; the panel's choices stay.
+    void ReturnToControlPanel();
+    // Once a game has ended: the hint to a new game in the log, and the new-game button as the default.
+    void ShowWayToNewGame();
+    // The board announces no start or end of its search: the window follows whose turn it is instead.
+    void FollowComputerTurn();
 
     // Board events
     void ChessBrd1LegalMove(ChessGame* Sender, Square oldSq, Square newSq);
@@ -119,6 +140,8 @@ private:
     static void Send(QTcpSocket* Socket, const QByteArray& Message);
     void Listen();
     void Connect(const QString& Address);
+    // A fresh client socket for each connection; work still queued for an earlier one finds it replaced.
+    void CreateClientSocket();
 
     // Received network work runs only between moves: PerformMove's handlers process window messages, and
     // a move or a new game started from there would run in the middle of the move.
@@ -135,4 +158,7 @@ private:
     WireReader FReader;
     // When the last chat line arrived: lines that arrive together share one sound.
     QElapsedTimer FLastChatLine;
+    bool FGameRunning = false;
+    bool FWayShown = false;
+    bool FComputerThinking = false;
 };

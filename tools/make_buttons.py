@@ -3,7 +3,7 @@
 
 Each picture is drawn at four times its size and scaled down, which gives clean anti-aliased edges:
 take back and replay (curved arrows), snapshot (camera), turn the board (board with a double arrow),
-save (diskette), all 24 x 24, and open (folder), 16 x 16.  Needs Debian's python3-pil.
+save (diskette), new game (a pawn with a plus), all 24 x 24, and open (folder), 16 x 16.  Needs Debian's python3-pil.
 """
 import math
 import os
@@ -100,6 +100,21 @@ def save():
     finish(img, size, "save.png")
 
 
+def new_game():
+    size = 24
+    img, d = canvas(size)
+    # A pawn on its base, and a green plus badge at its lower right.
+    d.rounded_rectangle([s(1.5), s(18), s(16.5), s(22)], radius=s(1), fill=LIGHT, outline=OUTLINE, width=s(1.3))
+    d.polygon([(s(6.5), s(11)), (s(11.5), s(11)), (s(14.5), s(18.3)), (s(3.5), s(18.3))], fill=LIGHT,
+              outline=OUTLINE, width=s(1.3))
+    d.rounded_rectangle([s(4.5), s(9.5), s(13.5), s(12)], radius=s(1), fill=LIGHT, outline=OUTLINE, width=s(1.3))
+    d.ellipse([s(5), s(1.5), s(13), s(9.5)], fill=LIGHT, outline=OUTLINE, width=s(1.3))
+    d.ellipse([s(12.5), s(11.5), s(23.5), s(22.5)], fill=GREEN, outline=OUTLINE, width=s(1))
+    d.line([(s(15), s(17)), (s(21), s(17))], fill=(255, 255, 255, 255), width=s(2.2))
+    d.line([(s(18), s(14)), (s(18), s(20))], fill=(255, 255, 255, 255), width=s(2.2))
+    finish(img, size, "newgame.png")
+
+
 def open_folder():
     size = 16
     img, d = canvas(size)
@@ -117,6 +132,7 @@ def main():
     snapshot()
     turn_board()
     save()
+    new_game()
     open_folder()
 
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Takes the README's pictures of gambitron: its control panel, and a network game with chat between two
-# copies on a free loopback port, played with the mouse and keyboard through xdotool.
+# Takes the README's pictures of gambitron: its control panel, a network game with chat between two
+# copies on a free loopback port, and the computer thinking at depth 6, played with the mouse and keyboard
+# through xdotool.
 #   xvfb-run -a -s "-screen 0 1280x1024x24" tools/net_screenshots.sh build/release/net/gambitron docs
 set -euo pipefail
 bin=$1; out=$2
@@ -44,3 +45,19 @@ drag "$ws" 1 6 1 3 4; drag "$wc" 0 7 8 6 6
 sleep 0.5
 import -window "$ws" "$out/net-game.png"
 kill $ps $pc; wait 2>/dev/null || true
+
+# Against the computer at depth 6: the line beside the new-game button while it searches.
+$bin & p1=$!
+w1=$(win_of $p1); sleep 1; xdotool windowmove --sync "$w1" 10 10; sleep 0.5
+click_at() { # win x y
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    xdotool mousemove $((X + $2)) $((Y + $3)); sleep 0.2; xdotool click 1; sleep 0.5
+}
+click_at "$w1" 532 106; xdotool key End Return; sleep 0.5
+click_at "$w1" 484 350
+read -r x1 y1 < <(centre "$w1" 4 2 1); read -r x2 y2 < <(centre "$w1" 4 4 1)
+xdotool mousemove "$x1" "$y1"; sleep 0.2; xdotool mousedown 1; sleep 0.1
+xdotool mousemove $((x1 + 8)) "$y1"; sleep 0.1; xdotool mousemove "$x2" "$y2"; sleep 0.2; xdotool mouseup 1
+sleep 0.1
+import -window "$w1" "$out/net-thinking.png"
+kill $p1; wait $p1 2>/dev/null || true

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -92,6 +93,22 @@ TEST(MessageBoxes, ShowTheTextAsPlainTextWithCarriageReturnsAsLineBreaks) {
                      QStringLiteral("Не удалось открыть файл\r<b>/tmp/x.pos</b>\r\nдалее"));
 }
 
+// Enter takes the default, yes; Escape says no; the text is never markup.
+TEST(MessageBoxes, AQuestionOffersYesAsTheDefaultAndNoOnEscape) {
+    for (const auto& [key, expected] : {std::pair{Qt::Key_Return, true}, std::pair{Qt::Key_Escape, false}}) {
+        WhenOpen<QMessageBox>([key = key](QMessageBox* box) {
+            EXPECT_EQ(box->icon(), QMessageBox::Question);
+            EXPECT_EQ(box->windowTitle(), QStringLiteral("Новая игра"));
+            EXPECT_EQ(box->textFormat(), Qt::PlainText);
+            EXPECT_EQ(box->buttons().size(), 2);
+            EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Yes));
+            QTest::keyClick(box, key);
+        });
+        EXPECT_EQ(Dialogs::Ask(nullptr, QStringLiteral("Новая игра"), QStringLiteral("<b>Начать?</b>")),
+                  expected);
+    }
+}
+
 TEST(DocumentsFolder, IsTheUsersDocumentsOrElseTheHomeFolder) {
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
@@ -127,4 +144,10 @@ TEST(ScriptedDialogsTest, AnswerInOrderRecordEveryRequestAndCancelWhenTheScriptR
     EXPECT_EQ(harness.Dialogs.Messages[0].Icon, QMessageBox::Warning);
     EXPECT_EQ(harness.Dialogs.Messages[0].Caption, QStringLiteral("Ошибка"));
     EXPECT_EQ(harness.Dialogs.Messages[0].Text, QStringLiteral("line\rline"));
+
+    harness.Dialogs.Answers = {true};
+    EXPECT_TRUE(Dialogs::Ask(nullptr, QStringLiteral("Новая игра"), QStringLiteral("?")));
+    EXPECT_FALSE(Dialogs::Ask(nullptr, QStringLiteral("Новая игра"), QStringLiteral("?")));
+    ASSERT_EQ(harness.Dialogs.Questions.size(), 2u);
+    EXPECT_EQ(harness.Dialogs.Questions[1].Caption, QStringLiteral("Новая игра"));
 }

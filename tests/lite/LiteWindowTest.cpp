@@ -7,6 +7,7 @@
 #include <QImageReader>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QToolTip>
 
 namespace {
 
@@ -149,10 +150,11 @@ TEST_F(LiteGame, ACaptureWithMateLogsMoveCaptureCheckAndMateInRed) {
     const int before = Log().LineCount();
     WindowTestHarness::DragPiece(Board(), H5, F7);
     const QStringList lines = Log().Lines().mid(before);
-    ASSERT_EQ(lines,
-              (QStringList{"Ход: H5 - F7", "Белые берут пешку!", "Белые ставят шах!", "Белые ставят мат!"}));
+    ASSERT_EQ(lines, (QStringList{"Ход: H5 - F7", "Белые берут пешку!", "Белые ставят шах!",
+                                  "Белые ставят мат!", "Новая игра: Ctrl+N"}));
     EXPECT_EQ(Log().LineColor(before), Colour(LogColor::WhiteMove));
     for (int i = 1; i < 4; ++i) EXPECT_EQ(Log().LineColor(before + i), Colour(LogColor::Event));
+    EXPECT_EQ(Log().LineColor(before + 4), Colour(LogColor::Status));
     EXPECT_EQ(Harness.PlayedSounds(), (QStringList{"MOVE", "MATE"}));
 }
 
@@ -453,4 +455,162 @@ TEST_F(LiteDuringTheComputersSlide, ClosingWaitsUntilTheMoveIsCompleteAndThenSto
     EXPECT_FALSE(closedAtOnce);
     EXPECT_EQ(GameLog().size(), 2);
     EXPECT_FALSE(Board().GetComputerPlaysBlack());
+}
+
+class LiteNewGame : public LiteWindow {
+protected:
+    LiteNewGame() {
+        Form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    }
+    void Key(int KeyCode, Qt::KeyboardModifiers Modifiers = Qt::ControlModifier) {
+        QTest::keyClick(Form.get(), static_cast<Qt::Key>(KeyCode), Modifiers);
+    }
+    bool ThinkingShown() const { return Control<QLabel>("ThinkingLabel")->isVisible(); }
+};
+
+TEST_F(LiteNewGame, FromTheMiddleOfAGameItAsksFirstThenReturnsToTheStartPanelWithTheChoicesKept) {
+    StartNewGame(0, 2);
+    ASSERT_TRUE(WaitForWhiteToMove(false));
+    const QRect logPlace = Log().geometry();
+
+    Click("NewGameButton"); // answered no
+    ASSERT_EQ(Harness.Dialogs.Questions.size(), 1u);
+    EXPECT_EQ(Harness.Dialogs.Questions[0].Caption, "Новая игра");
+    EXPECT_FALSE(StartPanelShown());
+    EXPECT_TRUE(Board().GetComputerPlaysWhite());
+
+    Harness.Dialogs.Answers.push_back(true);
+    Key(Qt::Key_N);
+    EXPECT_EQ(Harness.Dialogs.Questions.size(), 2u);
+    EXPECT_TRUE(StartPanelShown());
+    EXPECT_FALSE(Log().isVisible());
+    EXPECT_FALSE(Button("NewGameButton").isVisible());
+    EXPECT_FALSE(ThinkingShown());
+    EXPECT_EQ(Board().GetPosition(), std::string(64, ' '));
+    EXPECT_FALSE(Board().GetComputerPlaysWhite() || Board().GetComputerPlaysBlack());
+    EXPECT_FALSE(Board().GetWhiteOnTop());
+    EXPECT_EQ(Form->LastMoveFrom, None);
+    EXPECT_EQ(Log().LineCount(), 3);
+    EXPECT_EQ(Control<QComboBox>("ComboBox1")->currentText(), "Белые");
+    EXPECT_EQ(Control<QComboBox>("ComboBox2")->currentText(), "2 хода");
+
+    Click("Button1");
+    EXPECT_TRUE(Board().GetWhiteOnTop());
+    EXPECT_EQ(Board().GetSearchDepth(), 2);
+    ASSERT_TRUE(WaitForWhiteToMove(false));
+    ASSERT_EQ(GameLog().size(), 1) << "the computer opened the fresh game";
+    EXPECT_FALSE(Button("PngSpeedButton1").isEnabled());
+    EXPECT_EQ(Log().geometry(), logPlace);
+}
+
+TEST_F(LiteNewGame, AfterMateTheWayOnIsShownAndTakenWithoutAQuestion) {
+    const QString file = WriteFile("mate.pos", SavedGameFile(ScholarsMate, true, false, true));
+    StartSavedGame(file);
+    WindowTestHarness::DragPiece(Board(), H5, F7);
+    EXPECT_EQ(GameLog().last(), "Новая игра: Ctrl+N");
+    EXPECT_TRUE(Button("NewGameButton").hasFocus());
+    EXPECT_FALSE(ThinkingShown());
+
+    Click("NewGameButton");
+    EXPECT_TRUE(Harness.Dialogs.Questions.empty());
+    ASSERT_TRUE(StartPanelShown());
+    EXPECT_TRUE(Control<QRadioButton>("RadioButton2")->isChecked());
+    EXPECT_EQ(Control<QLabel>("Label3")->text(), "mate.pos");
+    Click("Button1"); // the same saved game again
+    EXPECT_FALSE(StartPanelShown());
+    EXPECT_EQ(Board().GetPosition(), std::string(ScholarsMate.constData(), 64));
+    EXPECT_TRUE(Logged("Игра загружена"));
+}
+
+TEST_F(LiteNewGame, ATakeBackAfterMateMakesTheGameRunAgain) {
+    StartSavedGame(WriteFile("mate.pos", SavedGameFile(ScholarsMate, true, false, true)));
+    WindowTestHarness::DragPiece(Board(), H5, F7);
+    ASSERT_FALSE(Form->GameRunning());
+    Key(Qt::Key_Z);
+    EXPECT_TRUE(Form->GameRunning());
+    Key(Qt::Key_N); // answered no
+    EXPECT_EQ(Harness.Dialogs.Questions.size(), 1u);
+    EXPECT_FALSE(StartPanelShown());
+}
+
+TEST_F(LiteNewGame, TheThinkingLineShowsWhileTheComputerSearchesWithoutMovingTheLayout) {
+    StartNewGame();
+    EXPECT_FALSE(ThinkingShown());
+    const QRect logPlace = Log().geometry();
+    WindowTestHarness::DragPiece(Board(), E2, E4);
+    EXPECT_TRUE(Form->ComputerThinking());
+    EXPECT_TRUE(ThinkingShown());
+    EXPECT_EQ(Control<QLabel>("ThinkingLabel")->text(), "Компьютер думает…");
+    EXPECT_EQ(Log().geometry(), logPlace);
+    ASSERT_TRUE(WaitForWhiteToMove(true));
+    EXPECT_FALSE(Form->ComputerThinking());
+    EXPECT_FALSE(ThinkingShown());
+}
+
+TEST_F(LiteNewGame, ADropOnTheComputersTurnIsAnsweredWithAHint) {
+    StartNewGame(1, 6);
+    WindowTestHarness::DragPiece(Board(), E2, E4);
+    ASSERT_TRUE(WindowTestHarness::WaitUntil([this] { return Board().GetThinking(); }));
+    const std::string before = Board().GetPosition();
+    WindowTestHarness::DragPiece(Board(), D2, D4);
+    EXPECT_EQ(Board().GetPosition(), before);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), "Сейчас ход компьютера");
+    QToolTip::hideText();
+    Board().SetComputerPlaysBlack(false);
+}
+
+// Each key does what a click on its button does, and only where that button could be clicked.
+TEST_F(LiteNewGame, EveryButtonsKeyActsWhereItsButtonWould) {
+    Key(Qt::Key_N);
+    Key(Qt::Key_Z);
+    Key(Qt::Key_O); // "Открыть" is disabled while a new game is chosen
+    EXPECT_TRUE(StartPanelShown());
+    EXPECT_TRUE(Harness.Dialogs.FileRequests.empty());
+    Click("RadioButton2");
+    Key(Qt::Key_O);
+    ASSERT_EQ(Harness.Dialogs.FileRequests.size(), 1u);
+    EXPECT_EQ(Harness.Dialogs.FileRequests[0].Title, "Загрузка игры");
+    Click("RadioButton1");
+
+    StartNewGame();
+    Key(Qt::Key_Z); // nothing to take back yet
+    EXPECT_TRUE(GameLog().isEmpty());
+    WindowTestHarness::DragPiece(Board(), E2, E4);
+    ASSERT_TRUE(WaitForWhiteToMove(true));
+    const struct {
+        int Key;
+        Qt::KeyboardModifiers Modifiers;
+        const char* Logged;      // the line the key's action logs, if any
+        const char* DialogTitle; // the file dialog it opens, if any
+    } keys[] = {
+        {Qt::Key_Z, Qt::ControlModifier, "Отмена хода", nullptr},
+        {Qt::Key_Y, Qt::ControlModifier, "Повтор хода", nullptr},
+        {Qt::Key_Z, Qt::ControlModifier, "Отмена хода", nullptr},
+        {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, "Повтор хода", nullptr},
+        {Qt::Key_R, Qt::ControlModifier, "Поворот доски", nullptr},
+        {Qt::Key_P, Qt::ControlModifier, nullptr, "Снимок игры"},
+        {Qt::Key_F12, Qt::NoModifier, nullptr, "Снимок игры"},
+        {Qt::Key_S, Qt::ControlModifier, nullptr, "Сохранение игры"},
+    };
+    for (const auto& k : keys) {
+        const int lines = Log().LineCount();
+        const size_t requests = Harness.Dialogs.FileRequests.size();
+        Key(k.Key, k.Modifiers);
+        if (k.Logged) {
+            EXPECT_EQ(Log().LineCount(), lines + 1) << k.Logged;
+            EXPECT_EQ(GameLog().last(), QString::fromUtf8(k.Logged));
+        }
+        if (k.DialogTitle) {
+            ASSERT_EQ(Harness.Dialogs.FileRequests.size(), requests + 1) << k.DialogTitle;
+            EXPECT_EQ(Harness.Dialogs.FileRequests.back().Title, QString::fromUtf8(k.DialogTitle));
+        }
+    }
+    const int lines = Log().LineCount();
+    Key(Qt::Key_Y); // replayed to the newest move already: replay is disabled
+    EXPECT_EQ(Log().LineCount(), lines);
+    EXPECT_TRUE(Board().GetWhiteOnTop());
+    Key(Qt::Key_N); // answered no
+    EXPECT_EQ(Harness.Dialogs.Questions.size(), 1u);
 }

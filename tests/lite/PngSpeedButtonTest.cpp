@@ -22,20 +22,30 @@ TEST(PngSpeedButtonLook, AnUnreadablePictureLeavesTheButtonWithout) {
 
 using LitePictureButtons = LiteWindow;
 
-TEST_F(LitePictureButtons, EveryButtonHasItsPictureAndHint) {
+// The hints name each button and its keys; the row of six fills the width of the log above it.
+TEST_F(LitePictureButtons, EveryButtonHasItsPictureAndAHintWithItsKeys) {
     const struct {
         const char* Name;
         const char* Hint;
-    } buttons[] = {{"PngSpeedButton1", "Отмена хода"},
-                   {"PngSpeedButton2", "Повтор хода"},
-                   {"PngSpeedButton6", "Снимок игры"},
-                   {"PngSpeedButton3", "Перевернуть доску"},
-                   {"PngSpeedButton4", "Сохранить игру"}};
+    } buttons[] = {{"PngSpeedButton1", "Отмена хода (Ctrl+Z)"},
+                   {"PngSpeedButton2", "Повтор хода (Ctrl+Y, Ctrl+Shift+Z)"},
+                   {"PngSpeedButton6", "Снимок игры (Ctrl+P, F12)"},
+                   {"PngSpeedButton3", "Перевернуть доску (Ctrl+R)"},
+                   {"PngSpeedButton4", "Сохранить игру (Ctrl+S)"},
+                   {"NewGameButton", "Новая игра (Ctrl+N)"}};
+    int left = Log().x();
     for (const auto& b : buttons) {
         EXPECT_EQ(Button(b.Name).PngImage().size(), QSize(24, 24)) << b.Name;
         EXPECT_EQ(Button(b.Name).toolTip(), QString::fromUtf8(b.Hint));
         EXPECT_TRUE(Button(b.Name).PngImage().hasAlphaChannel());
+        const QRect place = Button(b.Name).geometry();
+        EXPECT_EQ(place.top(), 340) << b.Name;
+        EXPECT_GE(place.left(), left) << b.Name << " overlaps the one before";
+        EXPECT_GE(place.width(), 24 + 2) << b.Name;
+        left = place.right() + 1;
     }
+    EXPECT_EQ(left, Log().geometry().right() + 1);
     EXPECT_EQ(Button("PngSpeedButton5").PngImage().size(), QSize(16, 16));
     EXPECT_EQ(Button("PngSpeedButton5").text(), "Открыть");
+    EXPECT_EQ(Button("PngSpeedButton5").toolTip(), "Открыть (Ctrl+O)");
 }

@@ -2,6 +2,8 @@
 #include "NetTestSupport.h"
 #include "WinColor.h"
 
+#include <QToolTip>
+
 using namespace NetTest;
 
 namespace {
@@ -123,10 +125,10 @@ TEST_F(NetworkGame, ASecondClientIsToldTheServerIsBusyWhileTheGameGoesOn) {
     auto third = NewClient(server->Port());
     ASSERT_TRUE(WaitUntil([&] { return LogHas(*third, QStringLiteral("Отключен от сервера")); }));
     const QStringList lines = LogTexts(*third);
-    const QStringList expected = {QStringLiteral("Подключение..."), QStringLiteral("Подключен"),
+    const QStringList expected = {QStringLiteral("Подключение..."),   QStringLiteral("Подключен"),
                                   QStringLiteral("Сервер уже занят"), QStringLiteral("Отключен от сервера"),
-                                  QStringLiteral("Игра завершена")};
-    EXPECT_EQ(lines.mid(lines.size() - 5), expected);
+                                  QStringLiteral("Игра завершена"),   QStringLiteral("Новая игра: Ctrl+N")};
+    EXPECT_EQ(lines.mid(lines.size() - 6), expected);
     EXPECT_TRUE(LogHas(*server, QStringLiteral("Подключение от 127.0.0.1 отклонено")));
     EXPECT_EQ(third->ChessBrd1->GetPosition(), std::string(64, ' ')) << "the refused copy gets no game";
 
@@ -213,6 +215,67 @@ TEST_F(NetworkGame, MateEndsTheGameOnBothBoardsAndChatGoesOn) {
     EXPECT_EQ(harness.PlayedSounds().count(QStringLiteral("MATE")), 2);
     TypeChat(*server, QStringLiteral("Поздравляю"));
     EXPECT_TRUE(WaitUntil([&] { return LogHas(*client, QStringLiteral("Поздравляю")); }));
+}
+
+// A new game on the client closes its connection: the server reports it as any departure and takes the
+// next opponent, who may be the same window, back from its control panel.
+TEST_F(NetworkGame, ANewGameOnTheClientEndsTheConnectionAndTheServerTakesItsNextOpponent) {
+    Play(*server, *client, E2, E4);
+    harness.Dialogs.Answers.push_back(true);
+    client->NewGameButton->click();
+    ASSERT_EQ(harness.Dialogs.Questions.size(), 1u);
+    EXPECT_TRUE(harness.Dialogs.Questions[0].Text.contains(QStringLiteral("Соединение")));
+    EXPECT_TRUE(client->TabControl1->isVisible());
+    EXPECT_FALSE(client->ClientActive());
+    EXPECT_TRUE(client->RadioButton5->isChecked());
+    ASSERT_TRUE(WaitUntil([&] { return LogHas(*server, QStringLiteral("Клиент отключился")); }));
+    EXPECT_TRUE(LogHas(*server, QStringLiteral("Новая игра: Ctrl+N")));
+    EXPECT_FALSE(server->BoardPanel->isEnabled());
+    EXPECT_FALSE(LogHas(*client, QStringLiteral("Отключен от сервера"))) << "leaving is no loss";
+
+    QTest::mouseClick(client->Button1, Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return client->Phase() == TForm1::NetPhase::Playing; }));
+    ASSERT_TRUE(WaitUntil([&] { return LogCount(*server, QStringLiteral("Вы играете белыми")) == 2; }));
+    EXPECT_EQ(client->ListView1->rowCount(), 0);
+    Play(*server, *client, D2, D4);
+    EXPECT_TRUE(BoardMatchesMoveList(*client));
+}
+
+// A new game on the server closes the connection and stops listening until the panel starts it again.
+TEST_F(NetworkGame, ANewGameOnTheServerEndsTheConnectionAndStopsListening) {
+    Play(*server, *client, E2, E4);
+    const quint16 port = server->Port();
+    harness.Dialogs.Answers.push_back(true);
+    server->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(server.get()));
+    QTest::keyClick(server.get(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_TRUE(server->TabControl1->isVisible());
+    EXPECT_FALSE(server->ServerActive());
+    ASSERT_TRUE(WaitUntil([&] { return LogHas(*client, QStringLiteral("Отключен от сервера")); }));
+    EXPECT_TRUE(LogHas(*client, QStringLiteral("Игра завершена")));
+    EXPECT_FALSE(client->BoardPanel->isEnabled());
+
+    QTcpSocket probe;
+    probe.connectToHost(QHostAddress::LocalHost, port);
+    EXPECT_FALSE(probe.waitForConnected(2000)) << "nobody listens while the panel is shown";
+
+    QTest::mouseClick(server->Button1, Qt::LeftButton);
+    ASSERT_TRUE(server->ServerActive());
+    auto next = Connect();
+    EXPECT_EQ(server->ListView1->rowCount(), 0);
+    Play(*server, *next, D2, D4);
+    EXPECT_TRUE(BoardMatchesMoveList(*next));
+}
+
+TEST_F(NetworkGame, APressOnTheBoardOnTheOpponentsTurnGetsAHint) {
+    ASSERT_FALSE(client->BoardPanel->isEnabled());
+    int x = 0, y = 0;
+    client->ChessBrd1->SquareToXY(E7, x, y);
+    QTest::mousePress(client->ChessBrd1, Qt::LeftButton, {}, QPoint(x + 20, y + 20));
+    QTest::mouseRelease(client->ChessBrd1, Qt::LeftButton, {}, QPoint(x + 20, y + 20));
+    EXPECT_TRUE(WaitUntil([] { return QToolTip::isVisible(); }));
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Сейчас ход соперника"));
+    QToolTip::hideText();
 }
 
 TEST(NetworkStart, ListeningOnAPortInUseShowsAMessageNamingThePort) {

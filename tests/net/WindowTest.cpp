@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QToolTip>
 
 using namespace NetTest;
 
@@ -156,9 +157,9 @@ TEST_F(Window, TwoPlayersMateEndsTheGameAndDisablesTheBoard) {
     EXPECT_EQ(Cell(*form, 1, 1), QStringLiteral("G2 - G4"));
     EXPECT_EQ(Cell(*form, 1, 2), QStringLiteral("D8 - H4"));
     const QStringList lines = LogTexts(*form);
-    EXPECT_EQ(lines.mid(lines.size() - 3),
+    EXPECT_EQ(lines.mid(lines.size() - 4),
               (QStringList{QStringLiteral("Черные ставят шах!"), QStringLiteral("Черные ставят мат!"),
-                           QStringLiteral("Игра завершена")}));
+                           QStringLiteral("Игра завершена"), QStringLiteral("Новая игра: Ctrl+N")}));
     EXPECT_EQ(LogColorOf(*form, QStringLiteral("Черные ставят мат!")), WinColor(LogColor::Event));
     EXPECT_EQ(LogColorOf(*form, QStringLiteral("Игра завершена")), WinColor(LogColor::Status));
     EXPECT_EQ(harness.PlayedSounds().last(), QStringLiteral("MATE"));
@@ -220,6 +221,92 @@ TEST_F(Window, AMoveInANetworkGameWithoutAnOpponentStaysOnTheBoard) {
     EXPECT_EQ(form->ChessBrd1->GetPosition(), std::string(64, ' '));
     TypeChat(*form, QStringLiteral("есть кто?"));
     EXPECT_TRUE(LogHas(*form, QStringLiteral("есть кто?")));
+}
+
+// The way back to the control panel: asked for while a game runs, never after it has ended; the panel
+// keeps the choices and the board is empty again.
+TEST_F(Window, ANewGameFromTheMiddleOfAComputerGameAsksFirstAndKeepsThePanelsChoices) {
+    form->ComboBox1->setCurrentIndex(0);
+    form->ComboBox2->setCurrentIndex(1);
+    Click(form->Button1);
+    ASSERT_TRUE(WaitUntil([&] { return !Cell(*form, 0, 1).isEmpty() && !form->ComputerThinking(); }));
+    EXPECT_TRUE(form->NewGameButton->isVisible());
+    EXPECT_EQ(form->NewGameButton->toolTip(), QStringLiteral("Новая игра (Ctrl+N)"));
+
+    QTest::keyClick(form.get(), Qt::Key_N, Qt::ControlModifier); // answered no
+    ASSERT_EQ(harness.Dialogs.Questions.size(), 1u);
+    EXPECT_EQ(harness.Dialogs.Questions[0].Caption, QStringLiteral("Новая игра"));
+    EXPECT_FALSE(form->TabControl1->isVisible());
+    EXPECT_TRUE(form->ChessBrd1->GetComputerPlaysWhite());
+
+    harness.Dialogs.Answers.push_back(true);
+    Click(form->NewGameButton);
+    EXPECT_EQ(harness.Dialogs.Questions.size(), 2u);
+    EXPECT_TRUE(form->TabControl1->isVisible());
+    for (QWidget* w : std::initializer_list<QWidget*>{form->ListView1, form->RichEdit1, form->Edit2,
+                                                      form->NewGameButton, form->ThinkingLabel})
+        EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+    EXPECT_EQ(form->ChessBrd1->GetPosition(), std::string(64, ' '));
+    EXPECT_FALSE(form->ChessBrd1->GetComputerPlaysWhite() || form->ChessBrd1->GetComputerPlaysBlack());
+    EXPECT_FALSE(form->ChessBrd1->GetWhiteOnTop());
+    EXPECT_TRUE(form->BoardPanel->isEnabled());
+    EXPECT_EQ(form->LastMoveFrom, None);
+    EXPECT_TRUE(form->RadioButton1->isChecked());
+    EXPECT_EQ(form->ComboBox1->currentIndex(), 0);
+    EXPECT_EQ(form->ComboBox2->currentIndex(), 1);
+
+    Click(form->Button1);
+    EXPECT_EQ(form->ListView1->rowCount(), 0);
+    EXPECT_TRUE(form->ChessBrd1->GetWhiteOnTop());
+    EXPECT_EQ(form->ChessBrd1->GetSearchDepth(), 2);
+    ASSERT_TRUE(WaitUntil([&] { return !Cell(*form, 0, 1).isEmpty(); }));
+    EXPECT_TRUE(BoardMatchesMoveList(*form));
+}
+
+TEST_F(Window, AfterMateTheNewGameButtonIsTheWayOnAndAsksNothing) {
+    Click(form->RadioButton3);
+    form->ComboBox4->setCurrentIndex(1);
+    Click(form->Button1);
+    EXPECT_FALSE(form->NewGameButton->isDefault());
+    for (auto [from, to] : {std::pair{F2, F3}, {E7, E5}, {G2, G4}, {D8, H4}}) Drag(from, to);
+    ASSERT_FALSE(form->GameRunning());
+    EXPECT_EQ(LogTexts(*form).last(), QStringLiteral("Новая игра: Ctrl+N"));
+    EXPECT_EQ(LogColorOf(*form, QStringLiteral("Новая игра: Ctrl+N")), WinColor(LogColor::Status));
+    EXPECT_TRUE(form->NewGameButton->isDefault());
+
+    QTest::keyClick(form.get(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_TRUE(harness.Dialogs.Questions.empty());
+    ASSERT_TRUE(form->TabControl1->isVisible());
+    EXPECT_TRUE(form->RadioButton3->isChecked());
+    EXPECT_EQ(form->ComboBox4->currentIndex(), 1);
+    Click(form->Button1);
+    EXPECT_TRUE(form->GameRunning());
+    EXPECT_FALSE(form->NewGameButton->isDefault());
+    EXPECT_TRUE(form->BoardPanel->isEnabled());
+    EXPECT_TRUE(form->Edit2->hasFocus()) << "the chat line keeps the keyboard";
+}
+
+TEST_F(Window, TheThinkingLineShowsWhileTheComputerSearchesAndDropsMeanwhileGetAHint) {
+    Click(form->Button1);
+    const QRect logPlace = form->RichEdit1->geometry();
+    EXPECT_FALSE(form->ThinkingLabel->isVisible());
+    Drag(E2, E4);
+    EXPECT_TRUE(form->ThinkingLabel->isVisible());
+    EXPECT_EQ(form->ThinkingLabel->text(), QStringLiteral("Компьютер думает…"));
+    EXPECT_EQ(form->RichEdit1->geometry(), logPlace);
+    ASSERT_TRUE(WaitUntil([&] { return !Cell(*form, 0, 2).isEmpty(); }));
+    EXPECT_FALSE(form->ThinkingLabel->isVisible());
+
+    form->ChessBrd1->SetSearchDepth(6);
+    Drag(D2, D4);
+    ASSERT_TRUE(WaitUntil([&] { return form->ChessBrd1->GetThinking(); }));
+    const std::string before = form->ChessBrd1->GetPosition();
+    Drag(G1, F3);
+    EXPECT_EQ(form->ChessBrd1->GetPosition(), before);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Сейчас ход компьютера"));
+    QToolTip::hideText();
+    form->ChessBrd1->SetComputerPlaysBlack(false);
 }
 
 } // namespace

@@ -1,0 +1,13 @@
+// Keyboard shortcuts for the windows' buttons. A key acts exactly where a click would: only while its
+// button is shown and enabled, and through the button's own click, so held work is held alike.
+#pragma once
+#include <QKeySequence>
+#include <QList>
+#include <QString>
+
+class QAbstractButton;
+
+// "Отмена хода (Ctrl+Z)"; several keys are listed with commas.
+QString ShortcutTooltip(const QString& Name, const QList<QKeySequence>& Keys);
+// Names the button and its keys in its tooltip and lets each key click it.
+void BindShortcuts(QAbstractButton* Button, const QString& Name, const QList<QKeySequence>& Keys);
