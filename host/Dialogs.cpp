@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace {
@@ -17,8 +18,14 @@ public:
         dialog.setFileMode(Request.MustExist && !Request.Save ? QFileDialog::ExistingFile
                                                               : QFileDialog::AnyFile);
         dialog.setOption(QFileDialog::DontConfirmOverwrite, !Request.ConfirmOverwrite);
-        if (!Request.Filter.isEmpty()) dialog.setNameFilter(Request.Filter);
+        if (!Request.Filter.isEmpty()) dialog.setNameFilters(Request.Filter.split(QStringLiteral(";;")));
         dialog.setDefaultSuffix(Request.DefaultSuffix);
+        // A name typed without a suffix gets the one of the chosen filter.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& Filter) {
+            const QRegularExpressionMatch suffix =
+                QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(Filter);
+            if (suffix.hasMatch()) dialog.setDefaultSuffix(suffix.captured(1));
+        });
         dialog.setDirectory(Request.Directory.isEmpty() ? Dialogs::DocumentsFolder() : Request.Directory);
         if (!Request.FileName.isEmpty()) dialog.selectFile(Request.FileName);
         if (dialog.exec() != QDialog::Accepted) return {};
@@ -34,6 +41,13 @@ public:
         // File names and peers' text must never be read as markup.
         box.setTextFormat(Qt::PlainText);
         box.exec();
+    }
+
+    bool AskQuestion(QWidget* Parent, const QString& Caption, const QString& Text) override {
+        QMessageBox box(QMessageBox::Question, Caption, Text, QMessageBox::Yes | QMessageBox::No, Parent);
+        box.setTextFormat(Qt::PlainText);
+        box.setDefaultButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
     }
 };
 
@@ -54,6 +68,10 @@ void ShowMessage(QWidget* Parent, QMessageBox::Icon Icon, const QString& Caption
 
 void Warning(QWidget* Parent, const QString& Caption, const QString& Text) {
     ShowMessage(Parent, QMessageBox::Warning, Caption, Text);
+}
+
+bool Question(QWidget* Parent, const QString& Caption, const QString& Text) {
+    return Provider->AskQuestion(Parent, Caption, Text);
 }
 
 QString DocumentsFolder() {

@@ -8,7 +8,9 @@ class QWidget;
 
 struct FileDialogRequest {
     QString Title;
-    QString Filter;        // Qt form: "Файлы позиций Gambitron (*.pos)"
+    // Qt form: "Файлы позиций Gambitron (*.pos)"; several filters are joined by ";;", and choosing one in
+    // a save dialog makes its first pattern's suffix the default.
+    QString Filter;
     QString DefaultSuffix; // "pos"
     QString Directory;
     QString FileName;
@@ -24,6 +26,8 @@ public:
     virtual QString GetFileName(QWidget* Parent, const FileDialogRequest& Request) = 0;
     virtual void ShowMessage(QWidget* Parent, QMessageBox::Icon Icon, const QString& Caption,
                              const QString& Text) = 0;
+    // A question with the buttons Yes and No; true for Yes.
+    virtual bool AskQuestion(QWidget* Parent, const QString& Caption, const QString& Text) = 0;
 };
 
 namespace Dialogs {
@@ -31,6 +35,8 @@ QString GetFileName(QWidget* Parent, const FileDialogRequest& Request);
 // A message box with one OK button. The text is plain text; a carriage return starts a new line.
 void ShowMessage(QWidget* Parent, QMessageBox::Icon Icon, const QString& Caption, const QString& Text);
 void Warning(QWidget* Parent, const QString& Caption, const QString& Text);
+// Yes or No; No is the default button, so a stray Enter changes nothing.
+bool Question(QWidget* Parent, const QString& Caption, const QString& Text);
 // The user's Documents folder (the home folder when there is none): where the dialogs start.
 QString DocumentsFolder();
 // Replaces the real dialogs (tests); null restores them. The provider is not owned.

@@ -23,6 +23,14 @@ void ScriptedDialogs::ShowMessage(QWidget*, QMessageBox::Icon Icon, const QStrin
     Messages.push_back({Icon, Caption, Text});
 }
 
+bool ScriptedDialogs::AskQuestion(QWidget*, const QString& Caption, const QString& Text) {
+    Messages.push_back({QMessageBox::Question, Caption, Text});
+    if (QuestionAnswers.empty()) return false;
+    const bool answer = QuestionAnswers.front();
+    QuestionAnswers.pop_front();
+    return answer;
+}
+
 struct WindowTestHarness::Recorder {
     bool DeviceExists;
     QStringList Played;

@@ -23,10 +23,14 @@ public:
     std::deque<QString> FileAnswers;
     std::vector<FileDialogRequest> FileRequests;
     std::vector<Message> Messages;
+    // Answers for the next questions, in order; none left is a No. Questions are recorded in Messages with
+    // the icon QMessageBox::Question.
+    std::deque<bool> QuestionAnswers;
 
     QString GetFileName(QWidget* Parent, const FileDialogRequest& Request) override;
     void ShowMessage(QWidget* Parent, QMessageBox::Icon Icon, const QString& Caption,
                      const QString& Text) override;
+    bool AskQuestion(QWidget* Parent, const QString& Caption, const QString& Text) override;
 };
 
 // Installs the scripted dialogs and a recording sound device for its lifetime. Harnesses may nest: the

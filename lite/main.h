@@ -2,6 +2,7 @@
 // game; then a coloured log and five picture buttons (take back, replay, snapshot, turn the board, save)
 // accompany the game on the board. The layout and the controls' names come from main.ui.
 #pragma once
+#include "BoardRecord.h"
 #include "ChessTypes.h"
 #include "Dialogs.h"
 
@@ -48,6 +49,10 @@ public:
     void LogMessage(const QString& Text, std::uint32_t Color);
     void DrawMove();
     bool LoadPosition();
+
+    // The game as FEN (the position on the board) and PGN, for the clipboard and files.
+    QString CurrentFen() const;
+    QString CurrentPgn() const;
 
 protected:
     void changeEvent(QEvent* e) override;
@@ -100,6 +105,21 @@ private:
     bool StepThroughHistory(const Step& Target);
 
     QString DatedFileName(const QString& Extension) const;
+
+    // Game records (RecordActions.cpp): the copy and paste actions with their shortcuts and the log's
+    // menu, PGN files, and games read from PGN or FEN.
+    void CreateRecordActions();
+    void CopyFen();
+    void CopyPgn();
+    void PasteGame();
+    bool SavePgn(const QString& FileName);
+    // Reads a .pgn or .fen file chosen on the start panel; false, with the warning shown, when it holds no
+    // game that can be played here.
+    bool LoadRecordFile(const QString& FileName);
+    // Sets Game up on the board with the start panel's computer settings and goes on from its end.
+    void StartRecordedGame(const GameRecord& Game, const QString& Line);
+    // The start panel gives way to the log and the buttons.
+    void ShowGameControls();
     QImage GrabWindow();
 
     std::unique_ptr<Ui::TForm1> ui;
@@ -108,4 +128,6 @@ private:
     bool FStartWhite = true;
     // Counts the legal moves, so that loading can tell whether the computer has moved meanwhile.
     int FMovesPlayed = 0;
+    // Where the game began, for FEN and PGN.
+    BoardRecord FRecord;
 };
