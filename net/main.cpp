@@ -128,6 +128,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
             [this] { Deliver([this] { ClientSocket1Disconnect(); }); });
     connect(ClientSocket1, &QAbstractSocket::errorOccurred, this,
             [this](QAbstractSocket::SocketError e) { Deliver([this, e] { ClientSocket1Error(e); }); });
+
+    CreateRecordActions();
 }
 
 TForm1::~TForm1() {

@@ -4,7 +4,9 @@
 // window is either the server, which accepts one opponent at a time and decides the colours, or the
 // client; both exchange moves and chat lines as the wire messages of Wire.h.
 #pragma once
+#include "BoardRecord.h"
 #include "ChessTypes.h"
+#include "Dialogs.h"
 #include "WireReader.h"
 #include "ui_main.h"
 
@@ -67,6 +69,12 @@ public:
     // Whether received network work waits for the move in progress to complete.
     bool HoldingNetworkWork() const;
 
+    // The game as FEN (the position on the board) and PGN, with the players' names of the current mode.
+    QString CurrentFen() const;
+    QString CurrentPgn() const;
+    // "Сохранить партию (PGN)…": its dialog; FileName keeps the last chosen file.
+    FileDialogRequest SaveGameDialog;
+
 protected:
     bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
@@ -120,6 +128,14 @@ private:
     void Listen();
     void Connect(const QString& Address);
 
+    // Game records (RecordActions.cpp): copy the position and the game, save the game as PGN; in all three
+    // modes, from the move list's menu and the window's shortcuts. There is no paste: a game comes from the
+    // mode chosen or from the peer.
+    void CreateRecordActions();
+    void CopyFen();
+    void CopyPgn();
+    void SaveGame();
+
     // Received network work runs only between moves: PerformMove's handlers process window messages, and
     // a move or a new game started from there would run in the middle of the move.
     bool MoveInProgress() const;
@@ -135,4 +151,6 @@ private:
     WireReader FReader;
     // When the last chat line arrived: lines that arrive together share one sound.
     QElapsedTimer FLastChatLine;
+    // Every game here starts from the initial position with white, at the board's first entry.
+    BoardRecord FRecord;
 };
