@@ -6,11 +6,17 @@
 #include "ChessGame.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace {
 
 long Order(int Move, bool White) {
     return static_cast<long>(Move) * 2 + (White ? 0 : 1);
+}
+
+// Whether c is one of Set; never true for the zero byte, which strchr would find at the end of any set.
+bool OneOf(std::string_view Set, char c) {
+    return Set.find(c) != std::string_view::npos;
 }
 
 bool IsPawn(char c) {
@@ -131,7 +137,7 @@ bool GameRecord::Play(Square From, Square To, char Promotion) {
     if (!FGame->IsLegalMove(From, To)) return false;
     const bool pawn = IsPawn(FGame->PieceAt(From));
     const char promotion = pawn && ReachesLastRank(To) ? AsciiUpper(Promotion == 0 ? 'Q' : Promotion) : 0;
-    if (promotion != 0 && std::strchr("QRBN", promotion) == nullptr) return false;
+    if (promotion != 0 && !OneOf("QRBN", promotion)) return false;
     RecordedMove move{From, To, promotion, SanBase(*FGame, From, To, promotion), 0};
     const int clock = Current().HalfmoveClock;
     {
@@ -188,7 +194,7 @@ std::string GameRecord::SanOf(Square From, Square To, char Promotion) const {
 
 SanMatch GameRecord::Find(std::string_view San) const {
     SanMatch match;
-    while (!San.empty() && std::strchr("+#!?", San.back()) != nullptr) San.remove_suffix(1);
+    while (!San.empty() && OneOf("+#!?", San.back())) San.remove_suffix(1);
     if (San.empty()) return match;
     const bool white = FGame->GetWhiteToMove();
 
@@ -203,7 +209,7 @@ SanMatch GameRecord::Find(std::string_view San) const {
     char piece = 'P';
     int wantFile = 0, wantRank = 0;
     if (!rest.empty()) {
-        if (std::strchr("NBRQK", rest.front()) != nullptr) {
+        if (OneOf("NBRQK", rest.front())) {
             piece = rest.front();
             rest.remove_prefix(1);
         }
@@ -211,7 +217,7 @@ SanMatch GameRecord::Find(std::string_view San) const {
         if (piece == 'P' && rest.size() >= 3) {
             const char last = rest.back();
             const bool withSign = rest[rest.size() - 2] == '=';
-            if (std::strchr("NBRQ", last) != nullptr || (withSign && std::strchr("nbrq", last) != nullptr)) {
+            if (OneOf("NBRQ", last) || (withSign && OneOf("nbrq", last))) {
                 match.Promotion = AsciiUpper(last);
                 rest.remove_suffix(withSign ? 2 : 1);
             }

@@ -22,7 +22,7 @@ bool IsDigit(char c) {
 
 // Characters that end a move token: the starts of the other kinds of element.
 bool EndsToken(char c) {
-    return IsSpace(c) || std::strchr("{}()[];$", c) != nullptr;
+    return IsSpace(c) || std::string_view("{}()[];$").find(c) != std::string_view::npos;
 }
 
 bool IsResult(std::string_view Token) {

@@ -142,6 +142,7 @@ TEST(PgnReader, TextThatIsNoPgnAndImpossiblePositionsAreRefused) {
         {"  \r\n\t ", PgnError::Kind::NotPgn},
         {"Dear friend, here is the game", PgnError::Kind::NotPgn},
         {std::string("\x89PNG\r\n\x1a\n\0\0\0", 11), PgnError::Kind::NotPgn},
+        {std::string("[Event \"x\"]\n\0\0 1. e4", 20), PgnError::Kind::NoSuchMove},
         {"[Gambitron Position]\nGameVersion=Gambitron Lite 1.1\n", PgnError::Kind::NotPgn},
         {"[Event \"x\"", PgnError::Kind::NotPgn},
         {"[Event x]", PgnError::Kind::NotPgn},
