@@ -87,6 +87,21 @@ TEST_F(LiteRecords, AFenFromTheCommandLineSetsSideRightsEnPassantAndMoveNumber) 
     EXPECT_TRUE(Form->CurrentFen().endsWith(" 21"));
 }
 
+TEST_F(LiteRecords, AFenFromTheDialogStartsWithThePanelsSettings) {
+    Control<QComboBox>("ComboBox1")->setCurrentIndex(0);
+    StartSavedGame(WriteFile("black.fen", "4k3/8/8/8/8/8/4P3/4K3 b - - 0 1\n"));
+    ASSERT_FALSE(StartPanelShown());
+    EXPECT_TRUE(Board().GetComputerPlaysWhite());
+    EXPECT_FALSE(Board().GetComputerPlaysBlack());
+    EXPECT_TRUE(Board().GetWhiteOnTop());
+    // Black, the person, is to move; take-back has nothing before the start.
+    EXPECT_EQ(Form->CurrentFen(), "4k3/8/8/8/8/8/4P3/4K3 b - - 0 1");
+    EXPECT_FALSE(Button("PngSpeedButton1").isEnabled());
+    WindowTestHarness::DragPiece(Board(), E8, D7);
+    ASSERT_TRUE(WaitForWhiteToMove(false));
+    EXPECT_TRUE(Form->CurrentPgn().contains("\n\n1... Kd7 2. "));
+}
+
 TEST_F(LiteRecords, FilesThatCannotBePlayedAreRefusedAndTheStartPanelStays) {
     const struct {
         const char* Name;
