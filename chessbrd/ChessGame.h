@@ -39,6 +39,10 @@ public:
 
     void NewGame();
     void ResetGame();
+    // Starts a game from Position as NewGame starts one from the initial position: move 1 with the given
+    // side to move, its rights and en-passant square, and a history that begins with this position (the
+    // entries of an earlier game are dropped, so none of them can count towards a repetition).
+    void NewGameFrom(const EnginePosition& Position);
 
     static int FileOf(Square S);
     static int RankOf(Square S);

@@ -59,6 +59,16 @@ void ChessGame::NewGame() {
     Paint();
 }
 
+void ChessGame::NewGameFrom(const EnginePosition& Position) {
+    ResetGame();
+    FHistory.clear();
+    ReadPosition(std::string_view(Position.Board.data(), Position.Board.size()), FBoard);
+    FWhiteToMove = FFirstWhite = FLastWhite = Position.WhiteToMove;
+    FCastlingAllowed = Position.Castling;
+    FEnPassant = Position.EnPassant;
+    Paint();
+}
+
 const ChessGame::HistoryEntry* ChessGame::EntryAt(int MoveNumber, bool WhiteToMove) const {
     const long index = HistoryIndex(MoveNumber, WhiteToMove);
     if (index < 0 || index >= static_cast<long>(FHistory.size())) return nullptr;

@@ -1,5 +1,5 @@
-// gambitron-lite: one game of chess against the computer. "gambitron-lite FILE.pos" starts with that saved
-// game, as if it had been chosen on the start panel.
+// gambitron-lite: one game of chess against the computer. "gambitron-lite FILE" starts with that saved game
+// (.pos), PGN game or FEN position, as if it had been chosen on the start panel.
 #include "ProgramStart.h"
 #include "main.h"
 
@@ -20,9 +20,11 @@ void DescribeCommandLine(QCommandLineParser& Parser) {
     Parser.setApplicationDescription(QStringLiteral("Шахматы против компьютера."));
     Parser.addHelpOption();
     Parser.addVersionOption();
-    Parser.addPositionalArgument(QStringLiteral("файл"),
-                                 QStringLiteral("Сохраненная игра (.pos), с которой начать."),
-                                 QStringLiteral("[файл]"));
+    Parser.addPositionalArgument(
+        QStringLiteral("файл"),
+        QStringLiteral("Сохраненная игра (.pos), партия PGN (.pgn) или позиция FEN (.fen), с "
+                       "которой начать."),
+        QStringLiteral("[файл]"));
 }
 
 // --help and --version answer before any window system is needed; the window system's own options

@@ -31,6 +31,9 @@ namespace {
 
 const QString NoFileChosen = QStringLiteral("<файл не указан>");
 const QString PositionFilter = QStringLiteral("Файлы позиций Gambitron (*.pos)");
+const QString PgnFilter = QStringLiteral("Партии PGN (*.pgn)");
+const QString GamesFilter = QStringLiteral("Игры (*.pos *.pgn *.fen)");
+const QString FenFilter = QStringLiteral("Позиции FEN (*.fen)");
 
 // The buttons' names: their tooltips add the keys, and take back and replay log their names as they stand.
 const QString TakeBackName = QStringLiteral("Отмена хода");
@@ -138,8 +141,13 @@ void TForm1::FormCreate() {
         request.MustExist = !Save;
         return request;
     };
-    SaveDialog1 = dialog(QStringLiteral("Сохранение игры"), PositionFilter, QStringLiteral("pos"), true);
-    OpenDialog1 = dialog(QStringLiteral("Загрузка игры"), PositionFilter, QStringLiteral("pos"), false);
+    // .pos stays the default; the suffix of the chosen name decides the format.
+    SaveDialog1 = dialog(QStringLiteral("Сохранение игры"), PositionFilter + QStringLiteral(";;") + PgnFilter,
+                         QStringLiteral("pos"), true);
+    OpenDialog1 =
+        dialog(QStringLiteral("Загрузка игры"),
+               QStringList{GamesFilter, PositionFilter, PgnFilter, FenFilter}.join(QStringLiteral(";;")),
+               QStringLiteral("pos"), false);
     SavePictureDialog1 =
         dialog(QStringLiteral("Снимок игры"), QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("bmp"), true);
 
@@ -154,6 +162,8 @@ void TForm1::FormCreate() {
     connect(ui->PngSpeedButton4, &QToolButton::clicked, this, [this] { PngSpeedButton4Click(); });
     connect(ui->PngSpeedButton6, &QToolButton::clicked, this, [this] { PngSpeedButton6Click(); });
     connect(ui->NewGameButton, &QToolButton::clicked, this, [this] { NewGameButtonClick(); });
+
+    CreateRecordActions();
 
     LogStartLines();
 
@@ -236,11 +246,16 @@ void TForm1::Button1Click() {
         board.NewGame();
         FStartMove = board.GetCurrentMove();
         FStartWhite = board.GetWhiteToMove();
+        FRecord.Begin(FStartMove, FStartWhite);
         board.SetComputerPlaysBlack(!computerWhite);
         board.SetComputerPlaysWhite(computerWhite);
     } else if (!LoadPosition()) {
         return;
     }
+    ShowGameControls();
+}
+
+void TForm1::ShowGameControls() {
     ui->TabControl1->hide();
     ui->RichEdit1->show();
     for (TPngSpeedButton* b : {ui->PngSpeedButton1, ui->PngSpeedButton2, ui->PngSpeedButton3,
@@ -523,7 +538,8 @@ void TForm1::PngSpeedButton4Click() {
         const QString name = Dialogs::GetFileName(this, request);
         if (name.isEmpty()) return;
         SaveDialog1.FileName = name;
-        if (!SavedGame::Save(name, Board(), LastMoveFrom, LastMoveTo, windowTitle())) {
+        const bool pgn = QFileInfo(name).suffix().compare(QStringLiteral("pgn"), Qt::CaseInsensitive) == 0;
+        if (pgn ? !SavePgn(name) : !SavedGame::Save(name, Board(), LastMoveFrom, LastMoveTo, windowTitle())) {
             Dialogs::Warning(this, QStringLiteral("Ошибка записи"),
                              QStringLiteral("Не удалось сохранить игру в файл \"") +
                                  QDir::toNativeSeparators(name) +
@@ -548,6 +564,8 @@ bool TForm1::LoadPosition() {
         PngSpeedButton5Click();
         return false;
     }
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    if (suffix == QStringLiteral("pgn") || suffix == QStringLiteral("fen")) return LoadRecordFile(name);
     IniFile file(name);
     // An unreadable file reads as empty, and so as damaged.
     file.Load();
@@ -566,6 +584,7 @@ bool TForm1::LoadPosition() {
     // that was quick move already.
     FStartMove = board.GetCurrentMove();
     FStartWhite = file.ReadBool(SavedGame::Section, "WhiteToMove", board.GetWhiteToMove());
+    FRecord.Begin(FStartMove, FStartWhite);
     SavedGame::ApplySettings(file, board);
     if (board.GetComputerPlaysWhite())
         LogMessage(QStringLiteral("Компьютер играет белыми"), LogColor::Status);

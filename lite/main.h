@@ -4,6 +4,7 @@
 // button leads back to the start panel, with the choices made there kept. Every button has a key. The
 // layout and the controls' names come from main.ui.
 #pragma once
+#include "BoardRecord.h"
 #include "ChessTypes.h"
 #include "Dialogs.h"
 
@@ -58,6 +59,9 @@ public:
     bool ComputerThinking() const { return FComputerThinking; }
     // A drop was refused because it is the computer's turn: a short hint beside the pointer, gone by itself.
     void InputRefused();
+    // The game as FEN (the position on the board) and PGN, for the clipboard and files.
+    QString CurrentFen() const;
+    QString CurrentPgn() const;
 
 protected:
     void changeEvent(QEvent* e) override;
@@ -119,6 +123,21 @@ private:
     bool StepThroughHistory(const Step& Target);
 
     QString DatedFileName(const QString& Extension) const;
+
+    // Game records (RecordActions.cpp): the copy and paste actions with their shortcuts and the log's
+    // menu, PGN files, and games read from PGN or FEN.
+    void CreateRecordActions();
+    void CopyFen();
+    void CopyPgn();
+    void PasteGame();
+    bool SavePgn(const QString& FileName);
+    // Reads a .pgn or .fen file chosen on the start panel; false, with the warning shown, when it holds no
+    // game that can be played here.
+    bool LoadRecordFile(const QString& FileName);
+    // Sets Game up on the board with the start panel's computer settings and goes on from its end.
+    void StartRecordedGame(const GameRecord& Game, const QString& Line);
+    // The start panel gives way to the log and the buttons.
+    void ShowGameControls();
     QImage GrabWindow();
 
     std::unique_ptr<Ui::TForm1> ui;
@@ -130,4 +149,6 @@ private:
     bool FInGame = false;
     bool FGameEnded = false;
     bool FComputerThinking = false;
+    // Where the game began, for FEN and PGN.
+    BoardRecord FRecord;
 };

@@ -141,6 +141,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     // On the opponent's turn the board's panel is disabled and the board handles no press at all. The hint
     // follows the release once it has passed up the window, since a tooltip goes away with a release.
     ChessBrd1->installEventFilter(this);
+
+    CreateRecordActions();
 }
 
 TForm1::~TForm1() {

@@ -6,7 +6,9 @@
 // window is either the server, which accepts one opponent at a time and decides the colours, or the
 // client; both exchange moves and chat lines as the wire messages of Wire.h.
 #pragma once
+#include "BoardRecord.h"
 #include "ChessTypes.h"
+#include "Dialogs.h"
 #include "WireReader.h"
 #include "ui_main.h"
 
@@ -80,6 +82,11 @@ public:
     // Ends network play for the way back to the control panel: the peer sees the connection close as it
     // sees any closing, and this window is neither server nor client any more.
     void EndNetworkGameForNewGame();
+    // The game as FEN (the position on the board) and PGN, with the players' names of the current mode.
+    QString CurrentFen() const;
+    QString CurrentPgn() const;
+    // "Сохранить партию (PGN)…": its dialog; FileName keeps the last chosen file.
+    FileDialogRequest SaveGameDialog;
 
 protected:
     bool event(QEvent* e) override;
@@ -143,6 +150,14 @@ private:
     // A fresh client socket for each connection; work still queued for an earlier one finds it replaced.
     void CreateClientSocket();
 
+    // Game records (RecordActions.cpp): copy the position and the game, save the game as PGN; in all three
+    // modes, from the move list's menu and the window's shortcuts. There is no paste: a game comes from the
+    // mode chosen or from the peer.
+    void CreateRecordActions();
+    void CopyFen();
+    void CopyPgn();
+    void SaveGame();
+
     // Received network work runs only between moves: PerformMove's handlers process window messages, and
     // a move or a new game started from there would run in the middle of the move.
     bool MoveInProgress() const;
@@ -161,4 +176,6 @@ private:
     bool FGameRunning = false;
     bool FWayShown = false;
     bool FComputerThinking = false;
+    // Every game here starts from the initial position with white, at the board's first entry.
+    BoardRecord FRecord;
 };

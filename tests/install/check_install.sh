@@ -137,6 +137,10 @@ printf '; kept for later\r\n[Gambitron Position]\r\nGameVersion=Gambitron Lite 1
 printf '[gambitron position]\ngameversion=x\n' >"$saves/lower-case.pos"
 printf '[Position]\nX=10.5\nY=-3\n' >"$saves/other-ini.pos"
 printf 'G00 X10 Y20\nG01 X30 Y40\n' >"$saves/toolpath.pos"
+# A PGN game as other chess programs write it, and one without tags, known by its name alone.
+printf '[Event "Club"]\r\n[Site "?"]\r\n[Date "2026.01.02"]\r\n[Round "1"]\r\n[White "A"]\r\n[Black "B"]\r\n[Result "*"]\r\n\r\n1. e4 e5 2. Nf3 Nc6 *\r\n' \
+    >"$saves/game.pgn"
+printf '1. d4 d5 2. c4 *\n' >"$saves/moves.pgn"
 
 # A window program that starts is still running when the timeout ends it (status 124).
 start_offscreen() {
@@ -184,6 +188,7 @@ for program in "${gui[@]}"; do
     start_offscreen "$program"
 done
 has gambitron-lite && start_offscreen gambitron-lite "$saves/game.pos"
+has gambitron-lite && start_offscreen gambitron-lite "$saves/game.pgn"
 
 echo "== desktop entries, metainfo, icons"
 for program in "${gui[@]}"; do
@@ -208,7 +213,7 @@ if [ ${#gui[@]} -gt 0 ]; then
         "file '$tree/share/icons/hicolor/scalable/apps/gambitron.svg' | grep -q 'SVG Scalable Vector Graphics'"
 fi
 
-echo "== the saved-game file type"
+echo "== the saved-game and PGN file types"
 if has gambitron-lite; then
     update-mime-database "$tree/share/mime" >/dev/null 2>&1
     update-desktop-database "$tree/share/applications"
@@ -236,6 +241,25 @@ if has gambitron-lite; then
     else
         fail "saved games open with \"$handler\", not ${app_id[gambitron-lite]}.desktop"
     fi
+    # PGN is the system's own type (application/vnd.chess-pgn, formerly application/x-chess-pgn); the
+    # entry claims both names.
+    for file in game.pgn moves.pgn; do
+        type=$(filetype "$saves/$file")
+        case $type in
+        application/vnd.chess-pgn | application/x-chess-pgn) pass "xdg-mime names $file a PGN game ($type)" ;;
+        *) fail "xdg-mime names $file \"$type\", not a PGN game" ;;
+        esac
+        handler=$(XDG_DATA_DIRS=$tree/share:/usr/share XDG_DATA_HOME=$work/home xdg-mime query default "$type")
+        if [ "$handler" = "${app_id[gambitron-lite]}.desktop" ]; then
+            pass "$file opens with $handler"
+        else
+            fail "$file opens with \"$handler\", not ${app_id[gambitron-lite]}.desktop"
+        fi
+    done
+    for type in application/vnd.chess-pgn application/x-chess-pgn; do
+        check "${app_id[gambitron-lite]}.desktop claims $type" \
+            grep -q "^MimeType=.*$type;" "$tree/share/applications/${app_id[gambitron-lite]}.desktop"
+    done
 else
     echo "skip the saved-game file type: gambitron-lite is not built"
 fi

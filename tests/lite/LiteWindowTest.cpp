@@ -91,7 +91,9 @@ TEST_F(LiteStartPanel, TheOpenButtonShowsTheChosenNameAsPlainTextAndACancelKeeps
     ASSERT_EQ(Harness.Dialogs.FileRequests.size(), 1u);
     const FileDialogRequest& request = Harness.Dialogs.FileRequests[0];
     EXPECT_EQ(request.Title, "Загрузка игры");
-    EXPECT_EQ(request.Filter, "Файлы позиций Gambitron (*.pos)");
+    EXPECT_EQ(request.Filter,
+              "Игры (*.pos *.pgn *.fen);;Файлы позиций Gambitron (*.pos);;Партии PGN (*.pgn);;"
+              "Позиции FEN (*.fen)");
     EXPECT_EQ(request.DefaultSuffix, "pos");
     EXPECT_EQ(request.Directory, Dialogs::DocumentsFolder());
     EXPECT_TRUE(request.FileName.isEmpty());

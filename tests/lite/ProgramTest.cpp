@@ -29,7 +29,7 @@ TEST_F(LiteProgram, HelpSpeaksRussianOnly) {
     EXPECT_EQ(status, 0);
     for (const char* text : {"Использование:", "Параметры:", "Аргументы:", "[файл]", "--help", "--version",
                              "Вывод справки по параметрам командной строки.", "Показать сведения о версии.",
-                             "Сохраненная игра (.pos), с которой начать."})
+                             "Сохраненная игра (.pos), партия PGN (.pgn)"})
         EXPECT_TRUE(help.contains(QString::fromUtf8(text))) << text << "\n" << help.toStdString();
     for (const char* english : {"Usage", "Options", "Arguments", "Displays", "file"})
         EXPECT_FALSE(help.contains(QLatin1String(english))) << english << "\n" << help.toStdString();

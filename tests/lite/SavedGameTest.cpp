@@ -38,7 +38,7 @@ TEST_F(SavedGames, SavingWritesTheEightKeysInOrderAndLogsIt) {
 
     const FileDialogRequest& request = Harness.Dialogs.FileRequests.back();
     EXPECT_EQ(request.Title, "Сохранение игры");
-    EXPECT_EQ(request.Filter, "Файлы позиций Gambitron (*.pos)");
+    EXPECT_EQ(request.Filter, "Файлы позиций Gambitron (*.pos);;Партии PGN (*.pgn)");
     EXPECT_EQ(request.DefaultSuffix, "pos");
     EXPECT_TRUE(request.Save && request.ConfirmOverwrite);
     EXPECT_EQ(request.Directory, Dialogs::DocumentsFolder());

@@ -1,17 +1,24 @@
-// FEN parsing and formatting for EnginePosition.
+// FEN parsing and formatting for EnginePosition and GameSetup.
 #include "Fen.h"
+
+#include "ChessGame.h"
 
 #include <vector>
 
 namespace {
 
+// Blanks, tabs and line ends all separate fields: a FEN from a file or the clipboard ends with a line end.
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
 std::vector<std::string_view> SplitFields(std::string_view text) {
     std::vector<std::string_view> fields;
     std::size_t i = 0;
     while (i < text.size()) {
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+        while (i < text.size() && IsBlank(text[i])) ++i;
         std::size_t start = i;
-        while (i < text.size() && text[i] != ' ' && text[i] != '\t') ++i;
+        while (i < text.size() && !IsBlank(text[i])) ++i;
         if (i > start) fields.push_back(text.substr(start, i - start));
     }
     return fields;
@@ -127,12 +134,20 @@ bool ParseEnPassant(std::string_view field, bool whiteToMove, Square& square, st
 } // namespace
 
 bool ParseFen(std::string_view Text, EnginePosition& Position, std::string& Error) {
+    GameSetup setup;
+    setup.Position = Position;
+    if (!ParseFen(Text, setup, Error)) return false;
+    Position = setup.Position;
+    return true;
+}
+
+bool ParseFen(std::string_view Text, GameSetup& Setup, std::string& Error) {
     const std::vector<std::string_view> fields = SplitFields(Text);
     if (fields.size() < 4 || fields.size() > 6) {
         Error = "FEN needs 4 to 6 fields, got " + std::to_string(fields.size());
         return false;
     }
-    EnginePosition result = Position;
+    EnginePosition result = Setup.Position;
     std::string why;
     if (!ParsePlacement(fields[0], result.Board, why)) {
         Error = "bad FEN: " + why;
@@ -148,17 +163,28 @@ bool ParseFen(std::string_view Text, EnginePosition& Position, std::string& Erro
         Error = "bad FEN: " + why;
         return false;
     }
+    int counters[2] = {0, 1};
     for (std::size_t i = 4; i < fields.size(); ++i) {
         if (!IsCounter(fields[i])) {
             Error = "bad FEN: move counter '" + std::string(fields[i]) + "' is not a number";
             return false;
         }
+        counters[i - 4] = std::stoi(std::string(fields[i]));
     }
-    Position = result;
+    Setup.Position = result;
+    Setup.HalfmoveClock = counters[0];
+    Setup.FullmoveNumber = counters[1] < 1 ? 1 : counters[1];
     return true;
 }
 
 std::string FormatFen(const EnginePosition& Position) {
+    GameSetup setup;
+    setup.Position = Position;
+    return FormatFen(setup);
+}
+
+std::string FormatFen(const GameSetup& Setup) {
+    const EnginePosition& Position = Setup.Position;
     std::string text;
     for (int row = 0; row < 8; ++row) {
         int empty = 0;
@@ -190,6 +216,42 @@ std::string FormatFen(const EnginePosition& Position) {
         text += static_cast<char>('a' + index % 8);
         text += static_cast<char>('8' - index / 8);
     }
-    text += " 0 1";
+    text += ' ' + std::to_string(Setup.HalfmoveClock) + ' ' + std::to_string(Setup.FullmoveNumber);
     return text;
+}
+
+GameSetup StandardSetup() {
+    GameSetup setup;
+    std::string error;
+    ParseFen(StartFen, setup, error);
+    return setup;
+}
+
+bool IsPlayableSetup(const GameSetup& Setup, std::string& Error) {
+    const EnginePosition& p = Setup.Position;
+    switch (ChessGame::CheckPosition(std::string_view(p.Board.data(), p.Board.size()), p.WhiteToMove)) {
+    case ChessGame::PositionFault::None:
+        break;
+    case ChessGame::PositionFault::KingCount:
+        Error = "each side needs exactly one king";
+        return false;
+    case ChessGame::PositionFault::PawnOnEdgeRank:
+        Error = "a pawn stands on the first or last rank";
+        return false;
+    case ChessGame::PositionFault::OpponentInCheck:
+        Error = "the side not to move is in check";
+        return false;
+    }
+    if (p.EnPassant != None) {
+        // White to move: the black pawn passed over rank 6 and stands on rank 5 below it; black: mirrored.
+        const int index = p.EnPassant - 1;
+        const int front = p.WhiteToMove ? index + 8 : index - 8;
+        const char pawn = p.WhiteToMove ? 'p' : 'P';
+        if (p.Board[static_cast<std::size_t>(index)] != ' ' || front < 0 || front >= 64 ||
+            p.Board[static_cast<std::size_t>(front)] != pawn) {
+            Error = "no pawn can have passed over the en-passant square";
+            return false;
+        }
+    }
+    return true;
 }

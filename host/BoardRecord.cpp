@@ -1,0 +1,187 @@
+// BoardRecord: the record rebuilt from the board, its texts and files, and games read back onto the board.
+#include "BoardRecord.h"
+
+#include "ChessBrd.h"
+#include "Pgn.h"
+
+#include <QSaveFile>
+#include <QSysInfo>
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::string_view Bom = "\xEF\xBB\xBF";
+
+// Handlers and slides off while a read game is played onto the board: the window hears of none of its
+// moves, as if the game had been set up in one piece.
+class QuietBoard {
+public:
+    explicit QuietBoard(TChessBrd& Board)
+        : FBoard(Board), FAnimate(Board.GetAnimateMoves()), FOnLegalMove(std::move(Board.OnLegalMove)),
+          FOnCheck(std::move(Board.OnCheck)), FOnMate(std::move(Board.OnMate)),
+          FOnStaleMate(std::move(Board.OnStaleMate)), FOnCastle(std::move(Board.OnCastle)),
+          FOnDraw(std::move(Board.OnDraw)), FOnNoMatingMaterial(std::move(Board.OnNoMatingMaterial)),
+          FOnThreefoldPosition(std::move(Board.OnThreefoldPosition)), FOnCapture(std::move(Board.OnCapture)),
+          FOnPromotion(std::move(Board.OnPromotion)), FOnPaint(std::move(Board.OnPaint)) {
+        Board.OnLegalMove = Board.OnCheck = Board.OnMate = Board.OnStaleMate = Board.OnCastle = nullptr;
+        Board.OnDraw = Board.OnNoMatingMaterial = Board.OnThreefoldPosition = Board.OnPaint = nullptr;
+        Board.OnCapture = nullptr;
+        Board.OnPromotion = nullptr;
+        Board.SetAnimateMoves(false);
+    }
+    ~QuietBoard() {
+        FBoard.SetAnimateMoves(FAnimate);
+        FBoard.OnLegalMove = std::move(FOnLegalMove);
+        FBoard.OnCheck = std::move(FOnCheck);
+        FBoard.OnMate = std::move(FOnMate);
+        FBoard.OnStaleMate = std::move(FOnStaleMate);
+        FBoard.OnCastle = std::move(FOnCastle);
+        FBoard.OnDraw = std::move(FOnDraw);
+        FBoard.OnNoMatingMaterial = std::move(FOnNoMatingMaterial);
+        FBoard.OnThreefoldPosition = std::move(FOnThreefoldPosition);
+        FBoard.OnCapture = std::move(FOnCapture);
+        FBoard.OnPromotion = std::move(FOnPromotion);
+        FBoard.OnPaint = std::move(FOnPaint);
+    }
+    QuietBoard(const QuietBoard&) = delete;
+    QuietBoard& operator=(const QuietBoard&) = delete;
+
+private:
+    TChessBrd& FBoard;
+    bool FAnimate;
+    TMoveEvent FOnLegalMove, FOnCheck, FOnMate, FOnStaleMate, FOnCastle;
+    TNotifyEvent FOnDraw, FOnNoMatingMaterial, FOnThreefoldPosition;
+    TCaptureEvent FOnCapture;
+    TPromotionEvent FOnPromotion;
+    TNotifyEvent FOnPaint;
+};
+
+BoardRecord::ReadResult Damaged() {
+    BoardRecord::ReadResult result;
+    result.Damaged = true;
+    return result;
+}
+
+} // namespace
+
+void BoardRecord::Begin(int StartMove, bool StartWhite, const GameSetup& Counters) {
+    FStartMove = StartMove;
+    FStartWhite = StartWhite;
+    FCounters = Counters;
+    FDate = QDate::currentDate();
+}
+
+GameRecord BoardRecord::Build(const TChessBrd& Board) const {
+    return GameRecord::FromHistory(Board, FStartMove, FStartWhite, FCounters);
+}
+
+QString BoardRecord::Fen(const TChessBrd& Board) const {
+    return QString::fromStdString(Build(Board).Fen());
+}
+
+QString BoardRecord::Pgn(const TChessBrd& Board, const QString& White, const QString& Black) const {
+    const QString host = QSysInfo::machineHostName();
+    const QDate date = FDate.isValid() ? FDate : QDate::currentDate();
+    const PgnRoster roster{QStringLiteral("Gambitron").toStdString(),
+                           host.isEmpty() ? std::string("?") : host.toStdString(),
+                           date.toString(QStringLiteral("yyyy.MM.dd")).toStdString(),
+                           QStringLiteral("-").toStdString(),
+                           White.toStdString(),
+                           Black.toStdString()};
+    return QString::fromStdString(WritePgn(Build(Board), roster));
+}
+
+bool BoardRecord::HasGame(const TChessBrd& Board) {
+    return Board.CheckPosition() == ChessGame::PositionFault::None;
+}
+
+QString BoardRecord::PlayerName() {
+    return QStringLiteral("Игрок");
+}
+
+QString BoardRecord::ComputerName(int Depth) {
+    return QStringLiteral("Компьютер (глубина %1)").arg(Depth);
+}
+
+BoardRecord::ReadResult BoardRecord::ReadPgn(const QByteArray& Text) {
+    PgnReadResult read = ::ReadPgn(std::string_view(Text.constData(), static_cast<std::size_t>(Text.size())));
+    ReadResult result;
+    if (!read.Game) {
+        const PgnError& e = read.Error;
+        switch (e.What) {
+        case PgnError::Kind::NotPgn:
+        case PgnError::Kind::BadSetUp:
+            return Damaged();
+        case PgnError::Kind::NoSuchMove:
+            result.Problem = QStringLiteral("такого хода нет");
+            break;
+        case PgnError::Kind::Ambiguous:
+            result.Problem = QStringLiteral("ход неоднозначен");
+            break;
+        case PgnError::Kind::GameOver:
+            result.Problem = QStringLiteral("после троекратного повторения ходов больше нет");
+            break;
+        }
+        result.Problem = QStringLiteral("Ход %1%2 %3: %4")
+                             .arg(e.MoveNumber)
+                             .arg(e.White ? QStringLiteral(".") : QStringLiteral("..."))
+                             .arg(QString::fromStdString(e.MoveText), result.Problem);
+        return result;
+    }
+    const GameRecord& record = read.Game->Record;
+    for (std::size_t ply = 0; ply < record.Moves().size(); ++ply) {
+        const RecordedMove& move = record.Moves()[ply];
+        if (move.Promotion != 0 && move.Promotion != 'Q') {
+            result.Problem =
+                QString::fromStdString(record.NameMove(ply, move.San)).prepend(QStringLiteral("Ход ")) +
+                QStringLiteral(": превращение возможно только в ферзя");
+            return result;
+        }
+    }
+    result.Game.emplace(std::move(read.Game->Record));
+    return result;
+}
+
+BoardRecord::ReadResult BoardRecord::ReadFen(const QByteArray& Text) {
+    std::string_view text(Text.constData(), static_cast<std::size_t>(Text.size()));
+    if (text.substr(0, Bom.size()) == Bom) text.remove_prefix(Bom.size());
+    // The first line that holds anything.
+    std::string_view line;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        line = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (line.find_first_not_of(" \t\r") != std::string_view::npos) break;
+        line = {};
+    }
+    GameSetup setup;
+    std::string error;
+    if (line.empty() || !::ParseFen(line, setup, error) || !IsPlayableSetup(setup, error)) return Damaged();
+    ReadResult result;
+    result.Game.emplace(setup);
+    return result;
+}
+
+BoardRecord::ReadResult BoardRecord::ReadPasted(const QString& Text) {
+    const QByteArray bytes = Text.trimmed().toUtf8();
+    GameSetup setup;
+    std::string error;
+    if (!bytes.contains('\n') && ::ParseFen(bytes.toStdString(), setup, error)) return ReadFen(bytes);
+    return ReadPgn(bytes);
+}
+
+void BoardRecord::Load(TChessBrd& Board, const GameRecord& Game) {
+    QuietBoard quiet(Board);
+    Board.NewGameFrom(Game.Start().Position);
+    Begin(Board.GetCurrentMove(), Board.GetWhiteToMove(), Game.Start());
+    for (std::size_t ply = 0; ply < Game.Ply(); ++ply) {
+        const RecordedMove& move = Game.Moves()[ply];
+        if (!Board.PerformMove(move.From, move.To)) break;
+    }
+}
+
+bool BoardRecord::SaveText(const QString& FileName, const QByteArray& Bytes) {
+    QSaveFile file(FileName);
+    return file.open(QIODevice::WriteOnly) && file.write(Bytes) == Bytes.size() && file.commit();
+}

@@ -1,0 +1,135 @@
+// The lite window's game records: copying the position (FEN) and the game (PGN), pasting a game from the
+// clipboard, saving PGN, and starting play from a PGN or FEN file.
+#include "main.h"
+
+#include "ChessBrd.h"
+#include "CopyKeyPassThrough.h"
+#include "WinColor.h"
+#include "ui_main.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include <memory>
+
+void TForm1::CreateRecordActions() {
+    const auto add = [this](const char* Name, const QString& Text, const QKeySequence& Key,
+                            void (TForm1::*Slot)()) {
+        auto* action = new QAction(Text, this);
+        action->setObjectName(QString::fromLatin1(Name));
+        action->setShortcut(Key);
+        connect(action, &QAction::triggered, this, Slot);
+        addAction(action);
+        ui->RichEdit1->addAction(action);
+    };
+    add("CopyFenAction", QStringLiteral("Копировать позицию (FEN)"), QKeySequence(Qt::CTRL | Qt::Key_C),
+        &TForm1::CopyFen);
+    add("CopyPgnAction", QStringLiteral("Копировать партию (PGN)"),
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &TForm1::CopyPgn);
+    add("PasteGameAction", QStringLiteral("Вставить игру (FEN или PGN)"), QKeySequence(Qt::CTRL | Qt::Key_V),
+        &TForm1::PasteGame);
+    ui->RichEdit1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    CopyKeyPassThrough::Install(ui->RichEdit1);
+}
+
+QString TForm1::CurrentFen() const {
+    return FRecord.Fen(Board());
+}
+
+QString TForm1::CurrentPgn() const {
+    const TChessBrd& board = Board();
+    const QString computer = BoardRecord::ComputerName(board.GetSearchDepth());
+    return FRecord.Pgn(board, board.GetComputerPlaysWhite() ? computer : BoardRecord::PlayerName(),
+                       board.GetComputerPlaysBlack() ? computer : BoardRecord::PlayerName());
+}
+
+void TForm1::CopyFen() {
+    WhenNoMoveInProgress([this] {
+        if (!BoardRecord::HasGame(Board())) return;
+        QGuiApplication::clipboard()->setText(CurrentFen());
+        LogMessage(QStringLiteral("Позиция скопирована (FEN)"), LogColor::Status);
+    });
+}
+
+void TForm1::CopyPgn() {
+    WhenNoMoveInProgress([this] {
+        if (!BoardRecord::HasGame(Board())) return;
+        QGuiApplication::clipboard()->setText(CurrentPgn());
+        LogMessage(QStringLiteral("Партия скопирована (PGN)"), LogColor::Status);
+    });
+}
+
+void TForm1::PasteGame() {
+    BoardRecord::ReadResult read = BoardRecord::ReadPasted(QGuiApplication::clipboard()->text());
+    const QString caption = QStringLiteral("Вставка игры");
+    if (!read.Game) {
+        Dialogs::Warning(
+            this, caption,
+            read.Damaged
+                ? QStringLiteral("В буфере обмена нет партии PGN или позиции FEN, которую можно сыграть.")
+                : read.Problem);
+        return;
+    }
+    const bool running = ui->TabControl1->isHidden() && Board().HasLegalMove();
+    if (running && !Dialogs::Ask(this, caption,
+                                 QStringLiteral("Начать новую игру из буфера обмена? Текущая игра "
+                                                "будет прервана.")))
+        return;
+    // Held work is copied: the record travels shared.
+    const auto game = std::make_shared<GameRecord>(std::move(*read.Game));
+    WhenNoMoveInProgress([this, game] {
+        StartRecordedGame(*game, QStringLiteral("Игра вставлена из буфера обмена"));
+        if (!ui->TabControl1->isHidden()) ShowGameControls();
+    });
+}
+
+bool TForm1::SavePgn(const QString& FileName) {
+    return BoardRecord::SaveText(FileName, CurrentPgn().toUtf8());
+}
+
+bool TForm1::LoadRecordFile(const QString& FileName) {
+    QFile file(FileName);
+    // An unreadable file reads as empty, and so as damaged.
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const bool fen = QFileInfo(FileName).suffix().compare(QStringLiteral("fen"), Qt::CaseInsensitive) == 0;
+    const BoardRecord::ReadResult read = fen ? BoardRecord::ReadFen(bytes) : BoardRecord::ReadPgn(bytes);
+    if (!read.Game) {
+        Dialogs::Warning(this, QStringLiteral("Ошибка загрузки"),
+                         read.Damaged ? QStringLiteral("Файл с игрой поврежден.\rЗагрузка невозможна.")
+                                      : read.Problem);
+        PngSpeedButton5Click();
+        return false;
+    }
+    StartRecordedGame(*read.Game, QStringLiteral("Игра загружена"));
+    return true;
+}
+
+void TForm1::StartRecordedGame(const GameRecord& Game, const QString& Line) {
+    TChessBrd& board = Board();
+    const bool computerWhite = ui->ComboBox1->currentIndex() == 0;
+    // The computer stops before the board is set up and goes on, if it is to move, once it is.
+    board.SetComputerPlaysWhite(false);
+    board.SetComputerPlaysBlack(false);
+    board.SetSearchDepth(ui->ComboBox2->currentIndex() + 1);
+    board.SetWhiteOnTop(computerWhite);
+    FRecord.Load(board, Game);
+    FStartMove = FRecord.StartMove();
+    FStartWhite = FRecord.StartWhite();
+    EarlyTakeBack = false;
+    LastMoveFrom = LastMoveTo = None;
+    if (Game.Ply() > 0) {
+        LastMoveFrom = Game.Moves()[Game.Ply() - 1].From;
+        LastMoveTo = Game.Moves()[Game.Ply() - 1].To;
+    }
+    DrawMove();
+    LogMessage(Line, LogColor::Status);
+    LogMessage(computerWhite ? QStringLiteral("Компьютер играет белыми")
+                             : QStringLiteral("Компьютер играет черными"),
+               LogColor::Status);
+    board.SetComputerPlaysBlack(!computerWhite);
+    board.SetComputerPlaysWhite(computerWhite);
+    UpdateHistoryButtons();
+}

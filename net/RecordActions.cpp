@@ -1,0 +1,94 @@
+// gambitron's game records: the position as FEN and the game as PGN to the clipboard, and the game saved
+// as a PGN file, from the move list's menu and the window's shortcuts.
+#include "main.h"
+
+#include "ChessBrd.h"
+#include "CopyKeyPassThrough.h"
+#include "WinColor.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDateTime>
+#include <QDir>
+#include <QGuiApplication>
+#include <QTcpSocket>
+
+void TForm1::CreateRecordActions() {
+    SaveGameDialog.Title = QStringLiteral("Сохранение партии");
+    SaveGameDialog.Filter = QStringLiteral("Партии PGN (*.pgn)");
+    SaveGameDialog.DefaultSuffix = QStringLiteral("pgn");
+    SaveGameDialog.Save = SaveGameDialog.ConfirmOverwrite = true;
+
+    const auto add = [this](const char* Name, const QString& Text, const QKeySequence& Key,
+                            void (TForm1::*Slot)()) {
+        auto* action = new QAction(Text, this);
+        action->setObjectName(QString::fromLatin1(Name));
+        action->setShortcut(Key);
+        connect(action, &QAction::triggered, this, Slot);
+        addAction(action);
+        ListView1->addAction(action);
+    };
+    add("CopyFenAction", QStringLiteral("Копировать позицию (FEN)"), QKeySequence(Qt::CTRL | Qt::Key_C),
+        &TForm1::CopyFen);
+    add("CopyPgnAction", QStringLiteral("Копировать партию (PGN)"),
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &TForm1::CopyPgn);
+    add("SaveGameAction", QStringLiteral("Сохранить партию (PGN)…"), QKeySequence(Qt::CTRL | Qt::Key_S),
+        &TForm1::SaveGame);
+    ListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    // The chat line nearly always has the focus: with nothing selected there, Ctrl+C is the window's.
+    CopyKeyPassThrough::Install(Edit2);
+    CopyKeyPassThrough::Install(RichEdit1);
+}
+
+QString TForm1::CurrentFen() const {
+    return FRecord.Fen(*ChessBrd1);
+}
+
+QString TForm1::CurrentPgn() const {
+    QString white = BoardRecord::PlayerName(), black = white;
+    if (LocalGame) {
+        const QString computer = BoardRecord::ComputerName(ChessBrd1->GetSearchDepth());
+        if (ChessBrd1->GetComputerPlaysWhite()) white = computer;
+        if (ChessBrd1->GetComputerPlaysBlack()) black = computer;
+    } else {
+        const QTcpSocket* peer = Opponent();
+        (PlayingWhite ? black : white) = peer ? peer->peerAddress().toString() : QStringLiteral("?");
+    }
+    return FRecord.Pgn(*ChessBrd1, white, black);
+}
+
+void TForm1::CopyFen() {
+    ChessBrd1->AfterMove([this] {
+        if (!BoardRecord::HasGame(*ChessBrd1)) return;
+        QGuiApplication::clipboard()->setText(CurrentFen());
+        LogMessage(QStringLiteral("Позиция скопирована (FEN)"), WinColor(LogColor::Status));
+    });
+}
+
+void TForm1::CopyPgn() {
+    ChessBrd1->AfterMove([this] {
+        if (!BoardRecord::HasGame(*ChessBrd1)) return;
+        QGuiApplication::clipboard()->setText(CurrentPgn());
+        LogMessage(QStringLiteral("Партия скопирована (PGN)"), WinColor(LogColor::Status));
+    });
+}
+
+void TForm1::SaveGame() {
+    ChessBrd1->AfterMove([this] {
+        if (!BoardRecord::HasGame(*ChessBrd1)) return;
+        FileDialogRequest request = SaveGameDialog;
+        request.Directory = Dialogs::DocumentsFolder();
+        request.FileName = QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yy @ hh-mm")) +
+                           QStringLiteral(".pgn");
+        const QString name = Dialogs::GetFileName(this, request);
+        if (name.isEmpty()) return;
+        SaveGameDialog.FileName = name;
+        if (!BoardRecord::SaveText(name, CurrentPgn().toUtf8())) {
+            Dialogs::Warning(this, QStringLiteral("Ошибка записи"),
+                             QStringLiteral("Не удалось сохранить партию в файл \"") +
+                                 QDir::toNativeSeparators(name) + QStringLiteral("\"."));
+            return;
+        }
+        LogMessage(QStringLiteral("Партия сохранена"), WinColor(LogColor::Status));
+    });
+}
