@@ -188,8 +188,10 @@ public:
     // The text a screen reader gets for a square ("e4, белая пешка") and for a move ("Ход: E2 - E4").
     QString SquareDescription(Square Sq) const;
     static QString PieceName(char Piece);
-    // The last move as told to screen readers; empty before the first move.
+    // The last move as told to screen readers; empty before the first move. Every move also raises
+    // OnAnnounce with it, for hosts that show or speak it themselves.
     QString Announcement() const { return FAnnouncement; }
+    std::function<void(TChessBrd* Sender, const QString& Text)> OnAnnounce;
     // The square shown at a screen row and column (0..7 from the top left), and back.
     Square SquareAtCell(int Row, int Column) const;
     int CellIndexOf(Square Sq) const;

@@ -83,8 +83,10 @@ void TChessBrd::MovePlayed(Square FromSq, Square ToSq, bool Capture, bool Check,
         FAnnouncement += QStringLiteral(", мат");
     else if (Check)
         FAnnouncement += QStringLiteral(", шах");
+    if (OnAnnounce) OnAnnounce(this, FAnnouncement);
     // Qt of this generation has no announcement event: the board's description carries the move and its
-    // change is reported, and the two cells the move changed report their new names.
+    // change is reported, and the two cells the move changed report their new names. (Qt passes these on
+    // only while a reader's bridge is active.)
     QAccessibleEvent described(this, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&described);
     for (Square sq : {FromSq, ToSq}) {
