@@ -35,7 +35,10 @@ TEST_F(LitePictureButtons, EveryButtonHasItsPictureAndHint) {
         EXPECT_EQ(Button(b.Name).PngImage().size(), QSize(24, 24)) << b.Name;
         EXPECT_EQ(Button(b.Name).toolTip(), QString::fromUtf8(b.Hint));
         EXPECT_TRUE(Button(b.Name).PngImage().hasAlphaChannel());
+        // The drawing of twice the size for screens of scale 2, not an enlarged copy.
+        EXPECT_TRUE(Button(b.Name).icon().availableSizes().contains(QSize(48, 48))) << b.Name;
     }
+    EXPECT_TRUE(Button("PngSpeedButton5").icon().availableSizes().contains(QSize(32, 32)));
     EXPECT_EQ(Button("PngSpeedButton5").PngImage().size(), QSize(16, 16));
     EXPECT_EQ(Button("PngSpeedButton5").text(), "Открыть");
 }
