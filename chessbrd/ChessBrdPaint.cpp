@@ -215,9 +215,10 @@ void TChessBrd::SquareToXY(Square Sq, int& X, int& Y) const {
 void TChessBrd::paintEvent(QPaintEvent* e) {
     if (!CanvasReady()) Paint();
     QPainter p(this);
-    const qreal r = FCanvas.devicePixelRatio();
-    const QRectF area(e->rect());
-    p.drawImage(area, FCanvas, QRectF(area.topLeft() * r, area.size() * r));
+    // The whole canvas under the event's clip: at a fractional scale a part of it would start between
+    // device pixels and be resampled.
+    p.setClipRegion(e->region());
+    p.drawImage(QPoint(0, 0), FCanvas);
     PaintMarks(p);
 }
 
