@@ -107,6 +107,11 @@ TEST_F(BoardPlay, TheSelectionIsClearedByAClickElsewhereTheRightButtonEscapeOrAS
         {"Escape, with the focus elsewhere in the window",
          [](BoardPlay& t) { QTest::keyClick(&t.host, Qt::Key_Escape); }},
         {"a second click on the selected piece", [](BoardPlay& t) { t.Click(E2); }},
+        {"the board disabled, as gambitron does for the peer's turn",
+         [](BoardPlay& t) {
+             t.board->setEnabled(false);
+             t.board->setEnabled(true);
+         }},
     };
     for (const auto& way : ways) {
         SCOPED_TRACE(way.Name);
