@@ -77,6 +77,11 @@ QFont TahomaFont(int PixelSize, bool Bold) {
 }
 
 void DetachWindowHandlers(TChessBrd& Board) {
+    // First the board's own notifications: switching the computer off below ends its thinking, which a
+    // window half torn down must not hear about.
+    Board.OnThinkingChanged = nullptr;
+    Board.OnInputRefused = nullptr;
+    Board.OnAnnounce = nullptr;
     Board.SetComputerPlaysWhite(false);
     Board.SetComputerPlaysBlack(false);
     Board.OnLegalMove = nullptr;
