@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -23,12 +24,27 @@ double ProcessCpuSeconds() {
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// A board waiting for the user's move with the computer playing Black: the program should sleep.
+// A board waiting for the user's move with the computer playing Black: the program should sleep, also with
+// the main windows' play switched on and a piece picked up, its legal squares marked.
 void BM_IdleCpu(benchmark::State& state) {
     for (auto _ : state) {
         TChessBrd board;
         board.SetComputerPlaysBlack(true);
+        board.SetClickToMove(true);
+        board.SetShowLegalMoves(true);
+        board.SetKeyboardInput(true);
+        board.SetShowThinking(true);
         board.show();
+        QCoreApplication::processEvents();
+        int x, y;
+        board.SquareToXY(G1, x, y);
+        const QPointF at(x + 20, y + 20);
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent e(type, at, board.mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(&board, &e);
+        }
+        if (board.Selected() != G1) state.SkipWithError("the click picked nothing up");
         QCoreApplication::processEvents();
         const double cpu0 = ProcessCpuSeconds();
         QElapsedTimer wall;

@@ -1,5 +1,6 @@
 // TChessBrd construction and destruction, the view properties and the piece set.
 #include "ChessBrd.h"
+#include "ChessBrdAccessible.h"
 #include "ChessThread.h"
 
 #include <QGuiApplication>
@@ -16,6 +17,7 @@ static void InitBoardResources() {
 
 TChessBrd::TChessBrd(QWidget* parent) : QWidget(parent) {
     InitBoardResources();
+    InstallChessBrdAccessibility();
     PollTimer = new QTimer(this);
 
     FResizeMinSize = 100;
@@ -130,8 +132,45 @@ void TChessBrd::SetCustomPieceSet(const QImage& Value) {
     // A null image stands for "no bitmap" and brings the built-in set back; a wrong shape is refused.
     if (!Value.isNull() && !IsPieceSet(Value)) return;
     FCustomPieceSet = Value;
+    FCustomPieceSet2x = FCustomPieceSet3x = QImage();
     BuildPieceImages();
     Paint();
+}
+
+namespace {
+// A larger drawing fits a set when it is a piece set of exactly Scale times its cell.
+bool FitsScale(const QImage& Larger, const QImage& Set, int Scale) {
+    return TChessBrd::IsPieceSet(Larger) && TChessBrd::IsPieceSet(Set) &&
+           Larger.height() == Scale * Set.height();
+}
+} // namespace
+
+void TChessBrd::SetCustomPieceSet2x(const QImage& Value) {
+    if (!Value.isNull() && !FitsScale(Value, FCustomPieceSet, 2)) return;
+    FCustomPieceSet2x = Value;
+    if (CanvasRatio() > 1) {
+        BuildPieceImages();
+        Paint();
+    }
+}
+
+void TChessBrd::SetCustomPieceSet3x(const QImage& Value) {
+    if (!Value.isNull() && !FitsScale(Value, FCustomPieceSet, 3)) return;
+    FCustomPieceSet3x = Value;
+    if (CanvasRatio() > 1) {
+        BuildPieceImages();
+        Paint();
+    }
+}
+
+void TChessBrd::SetDevicePixelRatioOverride(qreal Ratio) {
+    FRatioOverride = Ratio > 0 ? Ratio : 0;
+    FCanvasValid = false;
+    update();
+}
+
+qreal TChessBrd::CanvasRatio() const {
+    return FRatioOverride > 0 ? FRatioOverride : devicePixelRatioF();
 }
 
 void TChessBrd::SetDisplayCoords(CoordSet Value) {
@@ -215,14 +254,35 @@ const QImage& TChessBrd::ActivePieceSet() const {
 
 void TChessBrd::LoadDefaultPieceSet() {
     DefaultPieceSet = QImage(QStringLiteral(":/SETVORNEL40"));
+    DefaultPieceSet2x = QImage(QStringLiteral(":/SETVORNEL40@2x"));
+    DefaultPieceSet3x = QImage(QStringLiteral(":/SETVORNEL40@3x"));
+    if (!FitsScale(DefaultPieceSet2x, DefaultPieceSet, 2)) DefaultPieceSet2x = QImage();
+    if (!FitsScale(DefaultPieceSet3x, DefaultPieceSet, 3)) DefaultPieceSet3x = QImage();
+}
+
+// The drawing for a scale above 1: the 3x one above 2, else the 2x one, whichever exists; a set without
+// larger drawings is used as it is and scaled.
+const QImage& TChessBrd::LargerPieceSet(qreal Ratio) const {
+    const bool custom = IsPieceSet(FCustomPieceSet);
+    const QImage& x2 = custom ? FCustomPieceSet2x : DefaultPieceSet2x;
+    const QImage& x3 = custom ? FCustomPieceSet3x : DefaultPieceSet3x;
+    if (Ratio > 2 && HasImage(x3)) return x3;
+    if (HasImage(x2)) return x2;
+    if (HasImage(x3)) return x3;
+    return ActivePieceSet();
 }
 
 void TChessBrd::BuildPieceImages() {
-    const QImage set = ActivePieceSet().convertToFormat(QImage::Format_RGB32);
-    PieceSize = set.height() / 4;
+    PieceSize = ActivePieceSet().height() / 4;
     PieceImages = {};
+    FPieceRatio = CanvasRatio();
     if (PieceSize <= 0) return;
-    const int c = PieceSize;
+    // Every piece ends up PieceSize board pixels wide, which is `device` pixels on this screen.
+    const bool scaled = FPieceRatio > 1;
+    const int device = scaled ? qRound(PieceSize * FPieceRatio) : PieceSize;
+    const QImage set =
+        (scaled ? LargerPieceSet(FPieceRatio) : ActivePieceSet()).convertToFormat(QImage::Format_RGB32);
+    const int c = set.height() / 4;
     int index = 0;
     for (int i = 0; i < 2; ++i) {
         for (int j = 0; j < 6; ++j) {
@@ -236,7 +296,11 @@ void TChessBrd::BuildPieceImages() {
                 auto* dst = reinterpret_cast<QRgb*>(piece.scanLine(y));
                 for (int x = 0; x < c; ++x) dst[x] = qGray(msk[x]) < 128 ? (src[x] | 0xFF000000u) : 0u;
             }
+            // Cut first, then scaled, so that every piece gets the same whole number of device pixels.
+            if (c != device)
+                piece = piece.scaled(device, device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
             PieceImages[index] = QPixmap::fromImage(piece);
+            if (scaled) PieceImages[index].setDevicePixelRatio(qreal(device) / PieceSize);
             PieceImageIndexTable[i][j] = index++;
         }
     }

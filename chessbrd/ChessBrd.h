@@ -4,7 +4,8 @@
 //
 // Implementation files: ChessBrd.cpp (construction, properties, piece set), ChessBrdPaint.cpp (drawing),
 // ChessBrdInput.cpp (mouse, drag-and-drop, animation, corner resizing), ChessBrdEngine.cpp (engine thread
-// steering and the custom-engine path).
+// steering and the custom-engine path), ChessBrdPlay.cpp (click and keyboard play, the marks over the
+// board, the thinking state and refused input), ChessBrdAccessible.cpp (the board for screen readers).
 #pragma once
 
 #include "ChessGame.h"
@@ -66,8 +67,23 @@ class TChessBrd : public QWidget, public ChessGame {
     Q_PROPERTY(bool WhiteToMove READ GetWhiteToMove WRITE SetWhiteToMove)
     Q_PROPERTY(int ThinkingPriority READ GetThinkingPriorityValue WRITE SetThinkingPriorityValue)
     Q_PROPERTY(QString Version READ GetVersion WRITE SetVersion)
+    // Additions beyond the stored forms; all off at creation, so the board plays only by dragging.
+    Q_PROPERTY(bool ClickToMove READ GetClickToMove WRITE SetClickToMove)
+    Q_PROPERTY(bool ShowLegalMoves READ GetShowLegalMoves WRITE SetShowLegalMoves)
+    Q_PROPERTY(bool KeyboardInput READ GetKeyboardInput WRITE SetKeyboardInput)
+    Q_PROPERTY(bool ShowThinking READ GetShowThinking WRITE SetShowThinking)
+    Q_PROPERTY(QImage CustomPieceSet2x READ GetCustomPieceSet2x WRITE SetCustomPieceSet2x)
+    Q_PROPERTY(QImage CustomPieceSet3x READ GetCustomPieceSet3x WRITE SetCustomPieceSet3x)
 
 public:
+    // Why the board would not take a person's move from a square (OnInputRefused).
+    enum class InputRefusal {
+        None,
+        ComputersTurn, // the computer is to move or thinking
+        GameOver,      // mate, stalemate or a threefold repetition: nothing can move
+        WrongSide,     // a piece of the side not to move
+    };
+
     explicit TChessBrd(QWidget* parent = nullptr);
     ~TChessBrd() override;
 
@@ -138,6 +154,48 @@ public:
             SetThinkingPriority(static_cast<TThreadPriority>(Value));
     }
 
+    // Play by clicks and keys, marks and the thinking cursor (ChessBrdPlay.cpp)
+    bool GetClickToMove() const { return FClickToMove; }
+    void SetClickToMove(bool Value);
+    bool GetShowLegalMoves() const { return FShowLegalMoves; }
+    void SetShowLegalMoves(bool Value);
+    bool GetKeyboardInput() const { return FKeyboardInput; }
+    void SetKeyboardInput(bool Value);
+    bool GetShowThinking() const { return FShowThinking; }
+    void SetShowThinking(bool Value);
+    // Larger drawings of CustomPieceSet for screens with 2 and 3 device pixels per pixel: each must be a
+    // piece set with cells exactly 2 (3) times CustomPieceSet's, else it is refused. Writing CustomPieceSet
+    // lets go of both, since they belong to the set they were drawn for.
+    QImage GetCustomPieceSet2x() const { return FCustomPieceSet2x; }
+    void SetCustomPieceSet2x(const QImage& Value);
+    QImage GetCustomPieceSet3x() const { return FCustomPieceSet3x; }
+    void SetCustomPieceSet3x(const QImage& Value);
+
+    // The square picked up by a click or a key (None without one) and the keyboard's square cursor.
+    Square Selected() const { return FSelected; }
+    Square KeyboardCursor() const { return FKeyCursor; }
+    bool KeyboardCursorShown() const { return FKeyCursorShown; }
+    // The squares the selected (or dragged) piece may go to, as marked on the board; 0 without marks.
+    std::uint64_t MarkedTargets() const { return FMarkTargets; }
+    // Whether input from this square would be refused, and why; the drag, a click and a key ask the same.
+    InputRefusal RefusalFor(Square From) const;
+    // The board has asked its engine to search and no move has come back yet.
+    bool Searching() const { return FSearching; }
+    // Raised when Searching changes.
+    std::function<void(TChessBrd* Sender, bool Thinking)> OnThinkingChanged;
+    // Raised when a drop, a click or a key is refused for a reason other than the target square.
+    std::function<void(TChessBrd* Sender, Square Sq, InputRefusal Reason)> OnInputRefused;
+    // The text a screen reader gets for a square ("e4, белая пешка") and for a move ("Ход: E2 - E4").
+    QString SquareDescription(Square Sq) const;
+    static QString PieceName(char Piece);
+    // The last move as told to screen readers; empty before the first move. Every move also raises
+    // OnAnnounce with it, for hosts that show or speak it themselves.
+    QString Announcement() const { return FAnnouncement; }
+    std::function<void(TChessBrd* Sender, const QString& Text)> OnAnnounce;
+    // The square shown at a screen row and column (0..7 from the top left), and back.
+    Square SquareAtCell(int Row, int Column) const;
+    int CellIndexOf(Square Sq) const;
+
     // Engine properties (ChessBrdEngine.cpp)
     bool GetComputerPlaysWhite() const { return FComputerPlaysWhite; }
     void SetComputerPlaysWhite(bool Value);
@@ -164,8 +222,14 @@ public:
     void DrawPiece(Square Sq, char Piece) override;
     void DrawBoardLines() override;
     void SquareToXY(Square Sq, int& X, int& Y) const;
-    // The picture the board shows; hosts may draw over it (e.g. last-move frames) and call update().
+    // The picture the board shows; hosts may draw over it (e.g. last-move frames) and call update(). It
+    // has the screen's device pixel ratio, so a painter on it works in the board's own coordinates.
     QImage& Canvas() { return FCanvas; }
+    // The device pixel ratio the board draws at: the screen's, or the one set here for a picture at
+    // another scale (0 follows the screen again). Pieces come from the drawing made for that scale, or
+    // the next larger one scaled down smoothly.
+    void SetDevicePixelRatioOverride(qreal Ratio);
+    qreal CanvasRatio() const;
 
     // Input and animation (ChessBrdInput.cpp)
     Square SquareFromPoint(int X, int Y) const;
@@ -224,6 +288,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
     void changeEvent(QEvent* e) override;
     void hideEvent(QHideEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 
 private:
     friend class TChessThread;
@@ -244,12 +311,32 @@ private:
     bool ShouldSlide(Square FromSq, Square ToSq) const override;
     void SlideMove(Square FromSq, Square ToSq) override;
 
+    // ChessBrdPlay.cpp
+    bool ClickPress(Qt::MouseButton Button, Square Sq);
+    void ClickRelease(Square Sq);
+    void ActOnSquare(Square Sq);
+    void Select(Square Sq);
+    void ClearSelection();
+    void ClickMove(Square FromSq, Square ToSq);
+    void RefuseInput(Square Sq, InputRefusal Reason);
+    void ShowMarksFor(Square Sq);
+    void DropStaleMarks();
+    bool MarksStale() const;
+    void UpdateMarks();
+    QRect SquareRect(Square Sq) const;
+    void PaintMarks(class QPainter& p);
+    void MoveKeyboardCursor(int Right, int Up);
+    void SetSearching(bool Value);
+    Qt::CursorShape RestingCursor() const;
+    void MovePlayed(Square FromSq, Square ToSq, bool Capture, bool Check, bool Mate) override;
+
     // ChessBrd.cpp
     void MovesCompleted() override;
     void RunHeldWork();
     void LoadDefaultPieceSet();
     void BuildPieceImages();
     const QImage& ActivePieceSet() const;
+    const QImage& LargerPieceSet(qreal Ratio) const;
 
     // ChessBrdPaint.cpp
     void DrawBorder(class QPainter& p);
@@ -296,6 +383,10 @@ private:
     std::array<QPixmap, 12> PieceImages; // white P N B R Q K, then black, each with its mask applied
     std::array<std::array<int, 6>, 2> PieceImageIndexTable{};
     QImage DefaultPieceSet;
+    QImage DefaultPieceSet2x;
+    QImage DefaultPieceSet3x;
+    QSize FCanvasSize; // in the board's own pixels
+    qreal FRatioOverride = 0;
     QImage FCustomPieceSet;
     QImage FSquareLight;
     QImage FSquareDark;
@@ -319,6 +410,26 @@ private:
     int FResizeMinSize = 100;
     int FResizeMaxSize = 1000;
     bool Painted = false;
+
+    // Play by clicks and keys
+    bool FClickToMove = false;
+    bool FShowLegalMoves = false;
+    bool FKeyboardInput = false;
+    bool FShowThinking = false;
+    Square FSelected = None;
+    bool FDeselectOnRelease = false;
+    bool FPressConsumed = false;
+    Square FKeyCursor = None;
+    bool FKeyCursorShown = false;
+    Square FMarkSource = None;      // the square whose targets are marked
+    std::uint64_t FMarkTargets = 0; // bit q - 1 for square q
+    std::array<char, 64> FMarkPosition{};
+    bool FMarkWhiteToMove = true;
+    bool FSearching = false;
+    QString FAnnouncement;
+    QImage FCustomPieceSet2x;
+    QImage FCustomPieceSet3x;
+    qreal FPieceRatio = 1; // the device pixel ratio PieceImages were made for
 
     // Input state
     bool Resizing = false;

@@ -65,6 +65,7 @@ void TChessBrd::StopThinking() {
         // parks at its next park point, and a move it still brings is checked against the position.
         if (!FGameOver && !FInHandOver)
             while (!FThread->Suspended()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        SetSearching(false);
     }
     FHalted = true;
 }
@@ -74,9 +75,12 @@ void TChessBrd::StartThinking() {
         if (!FThread) return;
         FThread->FStopRequested = false;
         // A pass on someone else's turn would only park again, so the thread stays asleep until then.
-        if (IsComputersTurn())
+        if (IsComputersTurn()) {
             FThread->Resume(
                 {Snapshot(FSearchDepth), FComputerPlaysWhite, FComputerPlaysBlack, FThinkingPriority});
+            // After mate or stalemate the pass finds nothing at once: nobody should see the computer think.
+            SetSearching(HasLegalMove());
+        }
         return;
     }
     if (!IsComputersTurn() || !OnCalculateMove || FHalted) return;
@@ -90,6 +94,7 @@ void TChessBrd::StartThinking() {
 void TChessBrd::EngineIdle() {
     FThread->FThinking = false;
     FThread->MarkSuspended();
+    SetSearching(false);
     if (FThread->FStopRequested || !IsComputersTurn()) return;
     // A position in which the engine found no move, or only one the board refuses (after a threefold
     // repetition), would be searched again and again: park until the position or the roles change.
@@ -103,6 +108,7 @@ void TChessBrd::EngineIdle() {
 void TChessBrd::EngineHandOver(Square FromSq, Square ToSq, const EnginePosition& Searched) {
     // A handler that ended the game may have set up another position meanwhile: the move belongs to the old
     // one.
+    SetSearching(false);
     if (!(Searched == Snapshot(Searched.SearchDepth))) return;
     FInHandOver = true;
     FHandOverRefused = !PerformMove(FromSq, ToSq);

@@ -42,6 +42,7 @@ void TChessBrd::mousePressEvent(QMouseEvent* e) {
     // A drag cancelled while the board was disabled or hidden never saw its release: this press starts anew.
     FDragAborted = false;
     const Square q = SquareFromPoint(pos.x(), pos.y());
+    if (ClickPress(e->button(), q)) return;
     if (q != None && PieceAt(q) != ' ') {
         DragSource = q;
         FHeldPiece = PieceAt(q);
@@ -60,13 +61,15 @@ void TChessBrd::mouseMoveEvent(QMouseEvent* e) {
     const int x = pos.x(), y = pos.y();
     if (OnMouseMove) OnMouseMove(this, e->buttons(), e->modifiers(), x, y);
 
-    if (!IsSizingCursor(cursor().shape())) NormalCursor = cursor().shape();
+    // The busy cursor is the board's own while the computer thinks, not the one to come back to.
+    if (!IsSizingCursor(cursor().shape()) && !(FShowThinking && cursor().shape() == Qt::BusyCursor))
+        NormalCursor = cursor().shape();
     if (FResizable && x >= width() - ResizeCorner && x <= width() && y >= height() - ResizeCorner &&
         y <= height()) {
         setCursor(Qt::SizeFDiagCursor);
         if (e->buttons() & Qt::LeftButton) Resizing = true;
     } else if (FResizable && !Resizing) {
-        setCursor(NormalCursor);
+        setCursor(RestingCursor());
     }
     if (FResizable && Resizing) {
         const int size = std::clamp(std::max(x, y), FResizeMinSize, FResizeMaxSize);
@@ -83,6 +86,8 @@ void TChessBrd::mouseMoveEvent(QMouseEvent* e) {
         FDragAccepted = false;
         UpdateApplicationFilter();
         if (OnStartDrag) OnStartDrag(this);
+        if (FSelected != DragSource) ClearSelection();
+        if (FShowLegalMoves) ShowMarksFor(DragSource);
     }
     if (FDragActive) {
         if (rect().contains(pos))
@@ -113,11 +118,14 @@ void TChessBrd::mouseReleaseEvent(QMouseEvent* e) {
             DragCanceled();
         if (OnEndDrag) OnEndDrag(this, pos.x(), pos.y());
     } else {
-        FPressed = false;
+        const bool pressed = std::exchange(FPressed, false);
         // The release that follows a drag cancelled by Escape ends that drag; it is no click.
         const bool click = !FDragAborted;
         FDragAborted = false;
-        if (click && e->button() == Qt::LeftButton && rect().contains(pos) && OnClick) OnClick(this);
+        if (click && e->button() == Qt::LeftButton && rect().contains(pos)) {
+            if (OnClick) OnClick(this);
+            if (pressed) ClickRelease(DragSource);
+        }
     }
 }
 
@@ -127,7 +135,7 @@ void TChessBrd::mouseReleaseEvent(QMouseEvent* e) {
 // descriptor is still ready, so it fires again from the window's own event loop.
 void TChessBrd::UpdateApplicationFilter() {
     if (!qApp) return;
-    if (FDragActive || FSlide)
+    if (FDragActive || FSlide || (FClickToMove && FSelected != None))
         qApp->installEventFilter(this);
     else
         qApp->removeEventFilter(this);
@@ -145,6 +153,14 @@ bool TChessBrd::eventFilter(QObject* watched, QEvent* e) {
         AbortDrag();
         return true;
     }
+    // Escape clears a clicked selection wherever the focus is in the board's window; other windows (a
+    // dialog) keep their Escape.
+    if (FSelected != None && e->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == window()) {
+        ClearSelection();
+        return true;
+    }
     return QWidget::eventFilter(watched, e);
 }
 
@@ -152,6 +168,8 @@ bool TChessBrd::eventFilter(QObject* watched, QEvent* e) {
 // disabled panel) takes no input: a drag in progress is cancelled either way.
 void TChessBrd::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
+    // A board that takes no input holds no piece picked up.
+    if (e->type() == QEvent::EnabledChange && !isEnabled()) ClearSelection();
     if (!FDragActive) {
         // A press not yet become a drag must not become one once input comes back.
         if (e->type() == QEvent::EnabledChange && !isEnabled()) FPressed = false;
@@ -164,6 +182,7 @@ void TChessBrd::changeEvent(QEvent* e) {
 
 void TChessBrd::hideEvent(QHideEvent* e) {
     QWidget::hideEvent(e);
+    ClearSelection();
     if (FDragActive) AbortDrag();
 }
 
@@ -178,6 +197,12 @@ void TChessBrd::AbortDrag() {
 void TChessBrd::EndDrag() {
     FDragActive = false;
     FPressed = false;
+    // The drag's marks go with it; a selected piece put back keeps its own.
+    if (FMarkSource != None && FMarkSource != FSelected) {
+        FMarkSource = None;
+        FMarkTargets = 0;
+        UpdateMarks();
+    }
     UpdateApplicationFilter();
     if (FDragCursorShown) {
         QGuiApplication::restoreOverrideCursor();
@@ -208,7 +233,7 @@ void TChessBrd::DragOver(int X, int Y) {
 
     bool accept = false;
     if (OnDragOver) OnDragOver(this, X, Y, accept);
-    if (!GetThinking() && (q == DragSource || IsLegalMove(DragSource, q))) accept = true;
+    if (!GetThinking() && !FSearching && (q == DragSource || IsLegalMove(DragSource, q))) accept = true;
     FDragAccepted = accept;
     SetDragCursor(accept);
 }
@@ -232,6 +257,8 @@ void TChessBrd::DragCanceled() {
     HideDragImage();
     DrawPiece(DragSource, PieceAt(DragSource));
     if (OnIllegalMove) OnIllegalMove(this, DragSource);
+    if (const InputRefusal reason = RefusalFor(DragSource); reason != InputRefusal::None)
+        RefuseInput(DragSource, reason);
 }
 
 bool TChessBrd::IsDragImageShowing() const {
@@ -247,7 +274,7 @@ void TChessBrd::ShowDragImage(char Piece, int ParentX, int ParentY) {
         FDragImage->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
     FDragImage->setPixmap(PieceImages[index]);
-    FDragImage->resize(PieceImages[index].size());
+    FDragImage->resize(PieceImages[index].deviceIndependentSize().toSize());
     MoveDragImage(ParentX, ParentY);
     FDragImage->show();
     FDragImage->raise();

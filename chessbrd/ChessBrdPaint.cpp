@@ -4,13 +4,22 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <QtMath>
+
 #include <algorithm>
 
 void TChessBrd::Paint() {
+    DropStaleMarks();
     if (OnPaint) OnPaint(this);
-    if (!Painted) BuildPieceImages();
+    const qreal ratio = CanvasRatio();
+    if (!Painted || ratio != FPieceRatio) BuildPieceImages();
     ApplySizeRule();
-    if (FCanvas.size() != size()) FCanvas = QImage(size(), QImage::Format_RGB32);
+    if (FCanvasSize != size() || FCanvas.devicePixelRatio() != ratio) {
+        // As many device pixels as the screen gives the board, so that nothing is scaled on the way.
+        FCanvas = QImage(qCeil(width() * ratio), qCeil(height() * ratio), QImage::Format_RGB32);
+        FCanvas.setDevicePixelRatio(ratio);
+        FCanvasSize = size();
+    }
     {
         QPainter p(&FCanvas);
         DrawBorder(p);
@@ -38,7 +47,7 @@ void TChessBrd::ApplySizeRule() {
 }
 
 bool TChessBrd::CanvasReady() const {
-    return FCanvasValid && FCanvas.size() == size();
+    return FCanvasValid && FCanvasSize == size() && FCanvas.devicePixelRatio() == CanvasRatio();
 }
 
 // The labels are placed by the font's point size; a font given in pixels is converted at 96 dots per inch,
@@ -63,7 +72,7 @@ void TChessBrd::FillArea(QPainter& p, const QImage& Bitmap, const QColor& Color,
 }
 
 void TChessBrd::DrawBorder(QPainter& p) {
-    const int w = FCanvas.width(), h = FCanvas.height();
+    const int w = FCanvasSize.width(), h = FCanvasSize.height();
     const int b = FSizeOfBorder, s = FSizeOfSquare;
     p.save();
     FillArea(p, FBorderBitmap, FBorderColor,
@@ -102,7 +111,7 @@ void TChessBrd::DrawBorder(QPainter& p) {
 
 void TChessBrd::DrawSquares(QPainter& p) {
     const int b = FSizeOfBorder, s = FSizeOfSquare;
-    const QRegion board(b, b, FCanvas.width() - 2 * b, FCanvas.height() - 2 * b);
+    const QRegion board(b, b, FCanvasSize.width() - 2 * b, FCanvasSize.height() - 2 * b);
     // Dark pass first, then light: each pass clips away the squares of the other colour.
     for (int j = 0; j < 2; ++j) {
         p.save();
@@ -149,7 +158,7 @@ QRect TChessBrd::DrawPieceOn(QPainter& p, Square Sq, char Piece) {
 
 void TChessBrd::DrawBoardLinesOn(QPainter& p) {
     if (!FBoardLines) return;
-    const int w = FCanvas.width(), h = FCanvas.height(), s = FSizeOfSquare;
+    const int w = FCanvasSize.width(), h = FCanvasSize.height(), s = FSizeOfSquare;
     p.save();
     p.setClipping(false);
     p.setPen(FLineStyle);
@@ -162,6 +171,8 @@ void TChessBrd::DrawBoardLinesOn(QPainter& p) {
 }
 
 void TChessBrd::DrawSquare(Square Sq) {
+    // Every change of the position redraws squares: marks made for the old one go first.
+    DropStaleMarks();
     if (Sq < A8 || Sq > H1 || !CanvasReady()) return;
     {
         QPainter p(&FCanvas);
@@ -204,7 +215,11 @@ void TChessBrd::SquareToXY(Square Sq, int& X, int& Y) const {
 void TChessBrd::paintEvent(QPaintEvent* e) {
     if (!CanvasReady()) Paint();
     QPainter p(this);
-    p.drawImage(e->rect(), FCanvas, e->rect());
+    // The whole canvas under the event's clip: at a fractional scale a part of it would start between
+    // device pixels and be resampled.
+    p.setClipRegion(e->region());
+    p.drawImage(QPoint(0, 0), FCanvas);
+    PaintMarks(p);
 }
 
 void TChessBrd::resizeEvent(QResizeEvent* e) {

@@ -139,6 +139,9 @@ protected:
 
     // Called when the outermost move in progress has completed.
     virtual void MovesCompleted() {}
+    // Called at the end of every executed move, before the final OnPaint, with what the move did.
+    virtual void MovePlayed(Square /*FromSq*/, Square /*ToSq*/, bool /*Capture*/, bool /*Check*/,
+                            bool /*Mate*/) {}
 
     void PromotePawn(Square Sq);
     void RedrawChangedSquares(const std::string& OldPosition);

@@ -215,6 +215,7 @@ bool ChessGame::PerformMove(Square FromSq, Square ToSq) {
         FGameOver = true;
         OnDraw(this);
     }
+    MovePlayed(FromSq, ToSq, captured != ' ' || victim != None, check, check && !reply);
     Raise(OnPaint, this);
     return true;
 }

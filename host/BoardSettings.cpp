@@ -51,6 +51,14 @@ void ApplyMainWindowBoardSettings(TChessBrd& Board) {
     Board.SetThinkingPriority(tpLowest);
     // The size setters leave the height to the next paint; the stored form has the board square already.
     Board.resize(368, 368);
+    // Beyond the stored form: the windows' pieces drawn for larger scales, play by click and keyboard
+    // with the legal squares marked, and the busy cursor while the computer thinks.
+    Board.SetCustomPieceSet2x(QImage(QStringLiteral(":/MainPieces@2x")));
+    Board.SetCustomPieceSet3x(QImage(QStringLiteral(":/MainPieces@3x")));
+    Board.SetClickToMove(true);
+    Board.SetShowLegalMoves(true);
+    Board.SetKeyboardInput(true);
+    Board.SetShowThinking(true);
 }
 
 void InstallFontSubstitutes() {
@@ -69,6 +77,11 @@ QFont TahomaFont(int PixelSize, bool Bold) {
 }
 
 void DetachWindowHandlers(TChessBrd& Board) {
+    // First the board's own notifications: switching the computer off below ends its thinking, which a
+    // window half torn down must not hear about.
+    Board.OnThinkingChanged = nullptr;
+    Board.OnInputRefused = nullptr;
+    Board.OnAnnounce = nullptr;
     Board.SetComputerPlaysWhite(false);
     Board.SetComputerPlaysBlack(false);
     Board.OnLegalMove = nullptr;

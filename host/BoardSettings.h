@@ -5,7 +5,9 @@
 class TChessBrd;
 
 // White border, white and silver squares, coordinates on all four sides in black, animated moves with
-// delay 0, lowest thinking priority, the windows' own piece set, an empty position.
+// delay 0, lowest thinking priority, the windows' own piece set, an empty position; and beyond the stored
+// form, the piece set's larger drawings, click and keyboard play with the legal squares marked, and the
+// busy cursor while the computer thinks.
 void ApplyMainWindowBoardSettings(TChessBrd& Board);
 
 // Switches the computer off and lets go of the game events a main window handles, for its destructor: the

@@ -38,7 +38,7 @@ void EraseEarlierFrames(TChessBrd& Board, Square From, Square To) {
 void DrawLastMoveFrames(TChessBrd& Board, Square From, Square To) {
     // A canvas that does not match the board is stale: the next paint draws it in full anyway.
     QImage& canvas = Board.Canvas();
-    if (canvas.isNull() || canvas.size() != Board.size()) return;
+    if (canvas.isNull() || canvas.deviceIndependentSize().toSize() != Board.size()) return;
     EraseEarlierFrames(Board, From, To);
     if (!OnBoard(From)) return;
     const int s = Board.GetSizeOfSquare();

@@ -17,11 +17,23 @@ TPngSpeedButton::TPngSpeedButton(QWidget* parent) : QToolButton(parent) {
 
 bool TPngSpeedButton::LoadPng(const QString& FileName) {
     SetPngImage(PngImage::Load(FileName));
+    // A drawing of twice the size beside it ("name@2x.png") serves screens with two device pixels per pixel.
+    if (!FPngImage.isNull()) {
+        const qsizetype dot = FileName.lastIndexOf(u'.');
+        const QString larger = dot < 0 ? FileName + QStringLiteral("@2x")
+                                       : FileName.left(dot) + QStringLiteral("@2x") + FileName.mid(dot);
+        const QImage image = PngImage::Load(larger);
+        if (image.size() == 2 * FPngImage.size()) {
+            FPngImage2x = image.convertToFormat(QImage::Format_RGBA8888);
+            UpdateIcon();
+        }
+    }
     return !FPngImage.isNull();
 }
 
 void TPngSpeedButton::SetPngImage(const QImage& Image) {
     FPngImage = Image.convertToFormat(QImage::Format_RGBA8888);
+    FPngImage2x = QImage();
     setIconSize(FPngImage.isNull() ? QSize() : FPngImage.size());
     UpdateIcon();
 }
@@ -52,9 +64,13 @@ void TPngSpeedButton::UpdateIcon() {
         return;
     }
     QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(FPngImage), QIcon::Normal);
-    icon.addPixmap(QPixmap::fromImage(FPngImage), QIcon::Active);
-    icon.addPixmap(QPixmap::fromImage(DisabledImage(FPngImage, FPngOptions)), QIcon::Disabled);
+    // The icon hands out whichever size fits the screen's device pixel ratio.
+    for (const QImage* image : {&FPngImage, &FPngImage2x}) {
+        if (image->isNull()) continue;
+        icon.addPixmap(QPixmap::fromImage(*image), QIcon::Normal);
+        icon.addPixmap(QPixmap::fromImage(*image), QIcon::Active);
+        icon.addPixmap(QPixmap::fromImage(DisabledImage(*image, FPngOptions)), QIcon::Disabled);
+    }
     setIcon(icon);
 }
 

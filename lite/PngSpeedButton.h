@@ -13,7 +13,8 @@ public:
 
     explicit TPngSpeedButton(QWidget* parent = nullptr);
 
-    // Decodes the PNG file or resource through libpng; false (and no picture) when it cannot be read.
+    // Decodes the PNG file or resource through libpng; false (and no picture) when it cannot be read. A
+    // picture of twice the size named "NAME@2x.png" beside it is taken too, for screens of scale 2.
     bool LoadPng(const QString& FileName);
     void SetPngImage(const QImage& Image);
     const QImage& PngImage() const { return FPngImage; }
@@ -33,6 +34,7 @@ private:
     void UpdateIcon();
 
     QImage FPngImage;
+    QImage FPngImage2x;
     int FPngOptions = pngBlendOnDisabled | pngGrayscaleOnDisabled;
     // When this button last took a press: the second half of a double-click that began elsewhere (on
     // "Начать игру", which the buttons replace at the same place) is no click of ours.

@@ -126,9 +126,9 @@ void TForm1::FormCreate() {
     board.OnMate = [this](ChessGame*, Square o, Square n) { ChessBrd1Mate(o, n); };
     board.OnStaleMate = [this](ChessGame*, Square o, Square n) { ChessBrd1StaleMate(o, n); };
     board.OnThreefoldPosition = [this](ChessGame*) { ChessBrd1ThreefoldPosition(); };
-    // The board reports a refused drop as an illegal one; on the computer's turn every drop is refused.
-    board.OnIllegalMove = [this](ChessGame*, Square) {
-        if (FComputerThinking) InputRefused();
+    board.OnThinkingChanged = [this](TChessBrd*, bool Thinking) { ComputerThinkingChanged(Thinking); };
+    board.OnInputRefused = [this](TChessBrd*, Square, TChessBrd::InputRefusal Reason) {
+        if (Reason == TChessBrd::InputRefusal::ComputersTurn) InputRefused();
     };
 
     // Save dialogs ask before overwriting; the open dialog takes existing files only.
@@ -309,11 +309,9 @@ void TForm1::GameEnded() {
     ui->NewGameButton->setFocus();
 }
 
+// The board reports each change of its search; this catches up where the window itself changed the game.
 void TForm1::FollowComputerTurn() {
-    const TChessBrd& board = Board();
-    const bool computersTurn =
-        board.GetWhiteToMove() ? board.GetComputerPlaysWhite() : board.GetComputerPlaysBlack();
-    const bool thinking = GameRunning() && computersTurn && board.EngineThread() != nullptr;
+    const bool thinking = Board().Searching();
     if (thinking != FComputerThinking) ComputerThinkingChanged(thinking);
 }
 

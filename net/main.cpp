@@ -134,9 +134,9 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     QPalette grey = ThinkingLabel->palette();
     grey.setColor(QPalette::WindowText, StatusColor);
     ThinkingLabel->setPalette(grey);
-    // The board reports a refused drop as an illegal one; on the computer's turn every drop is refused.
-    ChessBrd1->OnIllegalMove = [this](ChessGame*, Square) {
-        if (FComputerThinking) InputRefused();
+    ChessBrd1->OnThinkingChanged = [this](TChessBrd*, bool Thinking) { ComputerThinkingChanged(Thinking); };
+    ChessBrd1->OnInputRefused = [this](TChessBrd*, Square, TChessBrd::InputRefusal Reason) {
+        if (Reason == TChessBrd::InputRefusal::ComputersTurn) InputRefused();
     };
     // On the opponent's turn the board's panel is disabled and the board handles no press at all. The hint
     // follows the release once it has passed up the window, since a tooltip goes away with a release.
@@ -315,10 +315,9 @@ void TForm1::ShowWayToNewGame() {
     NewGameButton->setDefault(true);
 }
 
+// The board reports each change of its search; this catches up where the window itself changed the game.
 void TForm1::FollowComputerTurn() {
-    const bool computersTurn =
-        ChessBrd1->GetWhiteToMove() ? ChessBrd1->GetComputerPlaysWhite() : ChessBrd1->GetComputerPlaysBlack();
-    const bool thinking = LocalGame && GameRunning() && computersTurn && ChessBrd1->EngineThread() != nullptr;
+    const bool thinking = ChessBrd1->Searching();
     if (thinking != FComputerThinking) ComputerThinkingChanged(thinking);
 }
 

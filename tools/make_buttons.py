@@ -4,6 +4,8 @@
 Each picture is drawn at four times its size and scaled down, which gives clean anti-aliased edges:
 take back and replay (curved arrows), snapshot (camera), turn the board (board with a double arrow),
 save (diskette), new game (a pawn with a plus), all 24 x 24, and open (folder), 16 x 16.  Needs Debian's python3-pil.
+Each also gets a NAME@2x.png of twice the size, reduced from the same large drawing, for screens with
+two device pixels per pixel.
 """
 import math
 import os
@@ -29,6 +31,8 @@ def canvas(size):
 
 def finish(img, size, name):
     img.resize((size, size), Image.LANCZOS).save(os.path.join(OUT, name), optimize=True)
+    stem, ext = os.path.splitext(name)
+    img.resize((2 * size, 2 * size), Image.LANCZOS).save(os.path.join(OUT, stem + "@2x" + ext), optimize=True)
 
 
 def s(v):

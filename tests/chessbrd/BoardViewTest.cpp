@@ -127,9 +127,15 @@ TEST(BoardProperties, EveryPublishedPropertyCanBeSetByNameInLoadingOrder) {
         "SearchDepth",     "SizeOfBorder",       "SizeOfSquare",       "SquareColorDark", "SquareColorLight",
         "SquareDark",      "SquareLight",        "WhiteOnTop",         "WhiteToMove",     "ThinkingPriority",
         "Version"};
-    EXPECT_EQ(names, published);
+    // Ours, after the stored ones, and all off at creation: a fresh board plays only by dragging.
+    const QStringList additions = {"ClickToMove",  "ShowLegalMoves",   "KeyboardInput",
+                                   "ShowThinking", "CustomPieceSet2x", "CustomPieceSet3x"};
+    EXPECT_EQ(names, published + additions);
 
     TChessBrd b;
+    for (const QString& name : additions)
+        EXPECT_FALSE(b.property(name.toLatin1()).toBool()) << name.toStdString();
+    EXPECT_EQ(b.focusPolicy(), Qt::NoFocus);
     EXPECT_TRUE(b.setProperty("ThinkingPriority", int(tpLowest)));
     EXPECT_EQ(b.GetThinkingPriority(), tpLowest);
     EXPECT_TRUE(b.setProperty("CastlingAllowed", 0));

@@ -62,12 +62,37 @@ TEST_F(MainWindowBoard, TakesTheStoredSettingsOfTheMainWindows) {
     EXPECT_EQ(board->pos(), QPoint(8, 8));
 }
 
-TEST_F(MainWindowBoard, UsesTheWindowsOwnPieceSet) {
+TEST_F(MainWindowBoard, UsesTheWindowsOwnPieceSetWithItsLargerDrawings) {
     ApplyMainWindowBoardSettings(*board);
     const QImage set = board->GetCustomPieceSet();
     ASSERT_FALSE(set.isNull()) << "the piece set resource is not registered";
     EXPECT_EQ(set.size(), QSize(240, 160));
     EXPECT_EQ(board->GetPieceSize(), 40);
+    EXPECT_EQ(board->GetCustomPieceSet2x().size(), QSize(480, 320));
+    EXPECT_EQ(board->GetCustomPieceSet3x().size(), QSize(720, 480));
+}
+
+TEST_F(MainWindowBoard, SwitchesOnClickAndKeyboardPlayAndTheThinkingCursor) {
+    ApplyMainWindowBoardSettings(*board);
+    EXPECT_TRUE(board->GetClickToMove());
+    EXPECT_TRUE(board->GetShowLegalMoves());
+    EXPECT_TRUE(board->GetKeyboardInput());
+    EXPECT_TRUE(board->GetShowThinking());
+    EXPECT_EQ(board->focusPolicy(), Qt::StrongFocus);
+}
+
+TEST_F(MainWindowBoard, ADetachedWindowHearsNothingWhileTheComputerIsSwitchedOff) {
+    ApplyMainWindowBoardSettings(*board);
+    board->NewGame();
+    Show();
+    int heard = 0;
+    board->OnThinkingChanged = [&](TChessBrd*, bool) { ++heard; };
+    board->SetSearchDepth(6);
+    board->SetComputerPlaysWhite(true);
+    ASSERT_EQ(heard, 1) << "the computer thinks about White's first move";
+    DetachWindowHandlers(*board);
+    EXPECT_EQ(heard, 1) << "its thinking ended without a word to the window";
+    EXPECT_FALSE(board->Searching());
 }
 
 TEST_F(MainWindowBoard, DrawsAnEmptyBoardWithWhiteBorderAndBlackCoordinates) {

@@ -43,8 +43,11 @@ TEST_F(LitePictureButtons, EveryButtonHasItsPictureAndAHintWithItsKeys) {
         EXPECT_GE(place.left(), left) << b.Name << " overlaps the one before";
         EXPECT_GE(place.width(), 24 + 2) << b.Name;
         left = place.right() + 1;
+        // The drawing of twice the size for screens of scale 2, not an enlarged copy.
+        EXPECT_TRUE(Button(b.Name).icon().availableSizes().contains(QSize(48, 48))) << b.Name;
     }
     EXPECT_EQ(left, Log().geometry().right() + 1);
+    EXPECT_TRUE(Button("PngSpeedButton5").icon().availableSizes().contains(QSize(32, 32)));
     EXPECT_EQ(Button("PngSpeedButton5").PngImage().size(), QSize(16, 16));
     EXPECT_EQ(Button("PngSpeedButton5").text(), "Открыть");
     EXPECT_EQ(Button("PngSpeedButton5").toolTip(), "Открыть (Ctrl+O)");

@@ -1,6 +1,7 @@
 // gambitron-boardview: a small window with the board in the main windows' settings, playing black against
 // the person, with the windows' last-move frames and sounds. With --screenshot FILE it plays two white moves
-// itself, waits for the replies and saves the window.
+// itself, waits for the replies and saves the window; --click SQUARE clicks that square first (a click on
+// one of White's pieces shows it picked up with its legal squares marked).
 #include "BoardSettings.h"
 #include "ChessBrd.h"
 #include "LastMoveFrames.h"
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QMouseEvent>
 #include <QTimer>
 
 #include <cstdio>
@@ -72,7 +74,10 @@ int main(int argc, char** argv) {
     InstallFontSubstitutes();
     QApplication app(argc, argv);
     QString screenshot;
+    Square click = None;
     const QStringList args = app.arguments();
+    if (const qsizetype c = args.indexOf(QStringLiteral("--click")); c >= 0 && c + 1 < args.size())
+        click = ChessGame::SquareFromName(args[c + 1].toStdString());
     const qsizetype at = args.indexOf(QStringLiteral("--screenshot"));
     if (at >= 0) {
         if (at + 1 >= args.size()) {
@@ -100,6 +105,17 @@ int main(int argc, char** argv) {
             return;
         }
         board.SetComputerPlaysBlack(false);
+        if (click != None) {
+            int x, y;
+            board.SquareToXY(click, x, y);
+            const QPointF at(x + board.GetSizeOfSquare() / 2, y + board.GetSizeOfSquare() / 2);
+            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                QMouseEvent e(type, at, board.mapToGlobal(at), Qt::LeftButton,
+                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                              Qt::NoModifier);
+                QApplication::sendEvent(&board, &e);
+            }
+        }
         app.exit(window.grab().save(screenshot) ? 0 : 1);
     };
     window.OnMovePlayed = [&] {
