@@ -3,6 +3,7 @@
 #include "main.h"
 
 #include "BoardSettings.h"
+#include "ChatLineValidator.h"
 #include "ChessBrd.h"
 #include "Dialogs.h"
 #include "GameMessages.h"
@@ -21,6 +22,7 @@
 #include <QScreen>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTextBlock>
 
 #include <exception>
 #include <utility>
@@ -41,8 +43,6 @@ const QString HelpText =
 const QString AboutText = QStringLiteral("\rВерсия: Gambitron 1.2\rhttps://gambitron.example.org/\r"
                                          "© Авторы Gambitron. Все права защищены.");
 
-// A peer's chat line is shown up to this length; a megabyte of text would only stall the log.
-constexpr qsizetype MaxShownChat = 2000;
 // The log keeps this many paragraphs, so a flood of chat cannot fill the memory.
 constexpr int MaxLogLines = 5000;
 // A chat line arriving within this time of the previous one belongs to the same burst.
@@ -109,6 +109,17 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
         RichEdit1->LogMessage(QString::fromUtf8(line), WinColor(LogColor::Welcome));
     RichEdit1->SetTimeStamps(true);
     Edit2->installEventFilter(this);
+    // The chat line takes only what the peer's screen will show: characters of the wire's code page, and
+    // no more than a line of the longest chat text.
+    Edit2->setMaxLength(static_cast<int>(Wire::MaxChatText));
+    auto* chatValidator = new ChatLineValidator(Edit2);
+    Edit2->setValidator(chatValidator);
+    connect(Edit2, &QLineEdit::inputRejected, this, [this, chatValidator] {
+        if (!chatValidator->Refused().isEmpty())
+            RefuseCharacter(chatValidator->Refused());
+        else
+            RefuseLength();
+    });
 
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     for (QRadioButton* r : {RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5})
@@ -344,6 +355,15 @@ void TForm1::EndOfGame() {
 void TForm1::Edit2KeyPress() {
     const QString text = Edit2->text();
     if (text.isEmpty()) return;
+    // Text put into the line by other means than typing has not passed its guards; it stays for editing.
+    if (QString refused; !Wire::CanEncode(text, &refused)) {
+        RefuseCharacter(refused);
+        return;
+    }
+    if (text.size() > Wire::MaxChatText) {
+        RefuseLength();
+        return;
+    }
     LogMessage(text, OwnColor);
     Edit2->clear();
     // Sent before pending messages run: a line typed meanwhile is handled in there and would leave first.
@@ -353,6 +373,21 @@ void TForm1::Edit2KeyPress() {
         LogMessage(HelpText, CommandColor);
     else if (text == QStringLiteral("/about"))
         LogMessage(AboutText, CommandColor);
+}
+
+void TForm1::RefuseCharacter(const QString& Character) {
+    ChatHint(
+        QStringLiteral("Знак «%1» нельзя передать в чате: его нет в кодировке Windows-1251").arg(Character));
+}
+
+void TForm1::RefuseLength() {
+    ChatHint(QStringLiteral("Строка чата не может быть длиннее %1 знаков").arg(Wire::MaxChatText));
+}
+
+// One refusal shows one line, however many times the line edit reports it.
+void TForm1::ChatHint(const QString& Text) {
+    if (RichEdit1->document()->lastBlock().text().endsWith(QStringLiteral("]: ") + Text)) return;
+    LogMessage(Text, StatusColor);
 }
 
 // Deferred, so that a message box or another window that took the focus keeps it.
@@ -611,17 +646,48 @@ void TForm1::LoseServer() {
     FPhase = NetPhase::Over;
 }
 
-// Only the opponent's own moves, in a running game, on the opponent's turn.
-void TForm1::PlayReceivedMove(const QByteArray& Message) {
+bool TForm1::PeersTurn() const {
+    return FPhase == NetPhase::Playing && ChessBrd1->GetWhiteToMove() != PlayingWhite;
+}
+
+// Only the opponent's own moves, in a running game, on the opponent's turn; a refused one is reported, as
+// the two boards no longer agree on whose turn it is.
+void TForm1::PlayReceivedMove(QByteArrayView Message) {
     Square from = None, to = None;
-    if (!Wire::ParseMove(Message, from, to)) return;
-    if (FPhase != NetPhase::Playing || ChessBrd1->GetWhiteToMove() == PlayingWhite) return;
-    ChessBrd1->MakeMove(from, to);
+    if (!Wire::ParseMove(Message, from, to)) {
+        LogMessage(QStringLiteral("Ход соперника отклонен: неверная запись хода"), StatusColor);
+        return;
+    }
+    QString reason;
+    if (FPhase != NetPhase::Playing)
+        reason = QStringLiteral("игра не идет");
+    else if (!PeersTurn())
+        reason = QStringLiteral("сейчас не его ход");
+    else if (!ChessBrd1->MakeMove(from, to))
+        reason = QStringLiteral("ход невозможен");
+    if (!reason.isEmpty())
+        LogMessage(
+            QStringLiteral("Ход соперника %1 отклонен: %2").arg(GameMessages::MoveText(from, to), reason),
+            StatusColor);
 }
 
 void TForm1::ShowPeerChat(const QByteArray& Message) {
-    QString text = Wire::DecodeText(Wire::Payload(Message));
-    if (text.size() > MaxShownChat) text = text.left(MaxShownChat) + QStringLiteral("…");
+    // A chat line and the move after it may arrive in one read; the move is taken off only where it is
+    // the move the game waits for, since a chat text may itself end with a move's letters.
+    QByteArrayView chat = Wire::Payload(Message), move;
+    if (QByteArrayView text; Wire::SplitTrailingMove(Message, text, move)) {
+        Square from = None, to = None;
+        if (PeersTurn() && Wire::ParseMove(move, from, to) && ChessBrd1->IsLegalMove(from, to))
+            chat = text;
+        else
+            move = {};
+    }
+    if (!chat.isEmpty() || move.isEmpty()) ShowChatText(Wire::DecodeText(chat));
+    if (!move.isEmpty()) PlayReceivedMove(move);
+}
+
+void TForm1::ShowChatText(QString text) {
+    if (text.size() > Wire::MaxChatText) text = text.left(Wire::MaxChatText - 1) + QStringLiteral("…");
     LogMessage(text, PeerColor);
     // Lines that follow each other closely are one burst, announced once.
     const bool quiet = !FLastChatLine.isValid() || FLastChatLine.elapsed() >= ChatBurstMs;

@@ -112,8 +112,13 @@ private:
     void StartGame(bool WhiteOnTop, bool ComputerWhite, bool ComputerBlack);
     void EndNetworkGame(const QString& Reason);
     void LoseServer();
-    void PlayReceivedMove(const QByteArray& Message);
+    bool PeersTurn() const;
+    void PlayReceivedMove(QByteArrayView Message);
     void ShowPeerChat(const QByteArray& Message);
+    void ShowChatText(QString Text);
+    void RefuseCharacter(const QString& Character);
+    void RefuseLength();
+    void ChatHint(const QString& Text);
     void SendLocalMove(Square From, Square To);
     void SendChat(const QString& Text);
     static void Send(QTcpSocket* Socket, const QByteArray& Message);

@@ -1,6 +1,7 @@
 // Two windows of the program in one process, server and client, playing over a loopback connection.
 #include "NetTestSupport.h"
 #include "WinColor.h"
+#include "Wire.h"
 
 using namespace NetTest;
 
@@ -99,6 +100,46 @@ TEST_F(NetworkGame, ChatArrivesInThePeersColourWithTheChatSound) {
     TypeChat(*server, QStringLiteral("И тебе"));
     ASSERT_TRUE(WaitUntil([&] { return LogHas(*client, QStringLiteral("И тебе")); }));
     EXPECT_EQ(LogColorOf(*client, QStringLiteral("И тебе")), Orange);
+}
+
+TEST_F(NetworkGame, ALongChatLineArrivesWholeAndLongWordsWrap) {
+    QString line;
+    for (int i = 0; line.size() < Wire::MaxChatText; ++i) line += QStringLiteral("слово%1 ").arg(i);
+    line.truncate(Wire::MaxChatText);
+    TypeChat(*client, line);
+    ASSERT_TRUE(WaitUntil([&] { return LogHas(*server, line); })) << "the peer sees what the sender sees";
+    EXPECT_TRUE(LogHas(*client, line));
+    EXPECT_EQ(server->RichEdit1->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+TEST_F(NetworkGame, TheChatLineRefusesWhatThePeerWouldNotSee) {
+    // Typed: the character never enters the line, and a grey line says why.
+    client->Edit2->clear();
+    for (const QString& key : {QStringLiteral("a"), QStringLiteral("☺"), QStringLiteral("b")}) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, key);
+        QApplication::sendEvent(client->Edit2, &press);
+    }
+    EXPECT_EQ(client->Edit2->text(), QStringLiteral("ab"));
+    const QString hint = QStringLiteral("Знак «☺» нельзя передать в чате: его нет в кодировке Windows-1251");
+    EXPECT_EQ(LogColorOf(*client, hint), WinColor(LogColor::Status));
+
+    // Put there by other means: refused at Enter and left for editing.
+    TypeChat(*client, QStringLiteral("smile ☺"));
+    EXPECT_EQ(client->Edit2->text(), QStringLiteral("smile ☺"));
+    EXPECT_EQ(LogTexts(*client).last(), hint);
+    EXPECT_FALSE(LogHas(*client, QStringLiteral("smile ☺")));
+
+    // Over the limit: a paste keeps what fits and says so.
+    const QString lengthHint =
+        QStringLiteral("Строка чата не может быть длиннее %1 знаков").arg(Wire::MaxChatText);
+    client->Edit2->clear();
+    client->Edit2->insert(QString(Wire::MaxChatText + 10, QLatin1Char('z')));
+    EXPECT_EQ(client->Edit2->text().size(), Wire::MaxChatText);
+    EXPECT_TRUE(LogHas(*client, lengthHint));
+
+    TypeChat(*client, QStringLiteral("после"));
+    ASSERT_TRUE(WaitUntil([&] { return LogHas(*server, QStringLiteral("после")); }));
+    EXPECT_FALSE(LogTexts(*server).filter(QStringLiteral("smile")).size() > 0);
 }
 
 TEST_F(NetworkGame, CommandsStayLocal) {
