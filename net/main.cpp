@@ -1,5 +1,5 @@
-// TForm1: construction and layout, the play modes, the log, the move list and the board's events. The
-// network play follows in the second half of this file.
+// TForm1: construction and layout, the play modes, the log, the move list, the board's events and what
+// network play reports.
 #include "main.h"
 
 #include "BoardSettings.h"
@@ -16,12 +16,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHeaderView>
-#include <QHostAddress>
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
 #include <QScreen>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTextBlock>
 
 #include <exception>
@@ -125,31 +122,16 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     for (QRadioButton* r : {RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5})
         connect(r, &QRadioButton::clicked, this, &TForm1::RadioButton1Click);
 
-    ServerSocket1 = new QTcpServer(this);
-    ServerSocket1->setListenBacklogSize(5);
-    connect(ServerSocket1, &QTcpServer::newConnection, this, &TForm1::ServerSocket1Accept);
-    ClientSocket1 = new QTcpSocket(this);
-    connect(ClientSocket1, &QAbstractSocket::stateChanged, this, [this](QAbstractSocket::SocketState s) {
-        if (s == QAbstractSocket::ConnectingState) Deliver([this] { ClientSocket1Connecting(); });
-    });
-    connect(ClientSocket1, &QAbstractSocket::connected, this,
-            [this] { Deliver([this] { ClientSocket1Connect(); }); });
-    connect(ClientSocket1, &QIODevice::readyRead, this, [this] { Deliver([this] { ClientSocket1Read(); }); });
-    connect(ClientSocket1, &QAbstractSocket::disconnected, this,
-            [this] { Deliver([this] { ClientSocket1Disconnect(); }); });
-    connect(ClientSocket1, &QAbstractSocket::errorOccurred, this,
-            [this](QAbstractSocket::SocketError e) { Deliver([this, e] { ClientSocket1Error(e); }); });
+    FNetwork = new NetworkGame(*ChessBrd1, *this, this);
+    ServerSocket1 = FNetwork->Server();
+    ClientSocket1 = FNetwork->Client();
 }
 
 TForm1::~TForm1() {
     // Sockets and the board outlive this part of the window while the base classes tear down: nothing of
     // theirs may call back into it.
     DetachWindowHandlers(*ChessBrd1);
-    ClientSocket1->disconnect(this);
-    ServerSocket1->disconnect(this);
-    for (QTcpSocket* s : ServerSocket1->findChildren<QTcpSocket*>()) s->disconnect(this);
-    delete ClientSocket1;
-    delete ServerSocket1;
+    delete FNetwork;
 }
 
 bool TForm1::event(QEvent* e) {
@@ -255,9 +237,9 @@ void TForm1::Button1Click() {
             ChessBrd1->SetWhiteOnTop(ComboBox3->currentIndex() == 1);
             LogMessage(QStringLiteral("Запуск сервера..."), StatusColor);
             QCoreApplication::processEvents();
-            Listen();
+            if (FNetwork->Listen(FPort, ComboBox3->currentIndex() == 0)) FPort = FNetwork->Port();
         } else {
-            Connect(Edit1->text());
+            FNetwork->Connect(Edit1->text(), FPort);
         }
     } else if (RadioButton3->isChecked()) {
         LocalGame = true;
@@ -312,7 +294,7 @@ void TForm1::ChessBrd1LegalMove(ChessGame*, Square oldSq, Square newSq) {
     ListView1->setItem(ListView1->rowCount() - 1, whiteMoved ? 1 : 2, new QTableWidgetItem(text));
     ListView1Change();
 
-    if (localPlayersMove) SendLocalMove(oldSq, newSq);
+    if (localPlayersMove) FNetwork->SendLocalMove(oldSq, newSq);
     // The list and the log are painted now; clicks and keys wait, since a drop here would be a move inside
     // this one, and network work waits in Deliver.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -348,7 +330,7 @@ void TForm1::PlaySound(const QString& Name) {
 void TForm1::EndOfGame() {
     BoardPanel->setEnabled(false);
     LogMessage(QStringLiteral("Игра завершена"), StatusColor);
-    if (!LocalGame && FPhase == NetPhase::Playing) FPhase = NetPhase::Over;
+    if (!LocalGame) FNetwork->GameOver();
     PlaySound(QStringLiteral("MATE"));
 }
 
@@ -367,7 +349,7 @@ void TForm1::Edit2KeyPress() {
     LogMessage(text, OwnColor);
     Edit2->clear();
     // Sent before pending messages run: a line typed meanwhile is handled in there and would leave first.
-    if (!text.startsWith(QLatin1Char('/'))) SendChat(text);
+    if (!text.startsWith(QLatin1Char('/'))) FNetwork->SendChat(text);
     QCoreApplication::processEvents();
     if (text == QStringLiteral("/help"))
         LogMessage(HelpText, CommandColor);
@@ -399,225 +381,27 @@ void TForm1::Edit2Exit() {
 }
 
 // ---------------------------------------------------------------------------------------------------------
-// Network play
+// What network play reports
 
 bool TForm1::HoldingNetworkWork() const {
     return ChessBrd1->HoldingWork();
 }
 
-bool TForm1::MoveInProgress() const {
-    return ChessBrd1->MoveInProgress();
+void TForm1::NetworkStatus(const QString& Text) {
+    LogMessage(Text, StatusColor);
 }
 
-// Network work waits for the move in progress and for the work that arrived before it, so that messages
-// keep their order and one never runs inside another.
-void TForm1::Deliver(std::function<void()> Work) {
-    ChessBrd1->AfterMove([this, Work = std::move(Work)] { RunWork(Work); });
+void TForm1::NetworkFailure(const QString& Text) {
+    Dialogs::ShowMessage(this, QMessageBox::Critical, QStringLiteral("Gambitron"), Text);
 }
 
-// The work runs inside Qt's signal handlers, which no exception may leave: work that cannot complete
-// (memory exhausted by a peer's flood, say) is dropped.
-void TForm1::RunWork(const std::function<void()>& Work) {
-    try {
-        Work();
-    } catch (const std::exception& e) {
-        qWarning("gambitron: network work dropped: %s", e.what());
-    }
-}
-
-QTcpSocket* TForm1::Opponent() const {
-    if (FServerActive) return FOpponent;
-    return FClientActive ? ClientSocket1 : nullptr;
-}
-
-void TForm1::Send(QTcpSocket* Socket, const QByteArray& Message) {
-    if (!Socket || Socket->state() != QAbstractSocket::ConnectedState) return;
-    Socket->write(Message);
-    // Written out now, so that each message leaves on its own instead of joining the next one.
-    Socket->flush();
-}
-
-void TForm1::Listen() {
-    if (!ServerSocket1->listen(QHostAddress::AnyIPv4, FPort)) {
-        QString reason;
-        switch (ServerSocket1->serverError()) {
-        case QAbstractSocket::AddressInUseError:
-            reason = QStringLiteral("порт уже занят другой программой");
-            break;
-        case QAbstractSocket::SocketAccessError:
-            reason = QStringLiteral("нет прав на этот порт");
-            break;
-        default:
-            reason = ServerSocket1->errorString();
-            break;
-        }
-        Dialogs::ShowMessage(
-            this, QMessageBox::Critical, QStringLiteral("Gambitron"),
-            QStringLiteral("Не удалось запустить сервер на порту %1: %2.").arg(FPort).arg(reason));
-        return;
-    }
-    FServerActive = true;
-    FPort = ServerSocket1->serverPort();
-    LogMessage(QStringLiteral("Сервер запущен"), StatusColor);
-}
-
-void TForm1::Connect(const QString& Address) {
-    // A dotted IPv4 address, taken literally: no name lookup.
-    QHostAddress host;
-    if (!host.setAddress(Address) || host.protocol() != QAbstractSocket::IPv4Protocol) {
-        LogMessage(QStringLiteral("Подключение..."), StatusColor);
-        ClientSocket1Error(QAbstractSocket::HostNotFoundError);
-        return;
-    }
-    ClientSocket1->connectToHost(host, FPort);
-}
-
-void TForm1::ServerSocket1Accept() {
-    while (QTcpSocket* socket = ServerSocket1->nextPendingConnection()) {
-        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        QPointer<QTcpSocket> s(socket);
-        connect(socket, &QIODevice::readyRead, this, [this, s] {
-            Deliver([this, s] {
-                if (s) ServerSocket1ClientRead(s);
-            });
-        });
-        connect(socket, &QAbstractSocket::disconnected, this, [this, s] {
-            Deliver([this, s] {
-                if (s) ServerSocket1ClientDisconnect(s);
-            });
-        });
-        connect(socket, &QAbstractSocket::errorOccurred, this, [this, s](QAbstractSocket::SocketError e) {
-            Deliver([this, s, e] {
-                if (s) ServerSocket1ClientError(s, e);
-            });
-        });
-        Deliver([this, s] {
-            if (s) ServerSocket1ClientConnect(s);
-        });
-    }
-}
-
-void TForm1::ServerSocket1ClientConnect(QTcpSocket* Socket) {
-    if (FOpponent && FOpponent != Socket) {
-        RefuseClient(Socket);
-        return;
-    }
-    FOpponent = Socket;
-    FReader.Clear();
-    LogMessage(Socket->peerAddress().toString() + QStringLiteral(" подключился"), StatusColor);
-    const bool serverWhite = !ChessBrd1->GetWhiteOnTop();
-    Send(Socket, Wire::SideMessage(serverWhite));
-    StartNetworkGame(serverWhite);
-}
-
-// The refused connection is handled on its own: it gets "#:Busy" and is closed, and its closing is no
-// concern of the running game.
-void TForm1::RefuseClient(QTcpSocket* Socket) {
-    LogMessage(QStringLiteral("Подключение от ") + Socket->peerAddress().toString() +
-                   QStringLiteral(" отклонено"),
-               StatusColor);
-    Socket->disconnect(this);
-    connect(Socket, &QIODevice::readyRead, Socket, [Socket] { Socket->readAll(); });
-    connect(Socket, &QAbstractSocket::disconnected, Socket, &QObject::deleteLater);
-    Send(Socket, Wire::BusyMessage());
-    Socket->disconnectFromHost();
-}
-
-void TForm1::ServerSocket1ClientDisconnect(QTcpSocket* Socket) {
-    if (Socket != FOpponent) return;
-    DropOpponent(Socket);
-    EndNetworkGame(QStringLiteral("Клиент отключился"));
-}
-
-void TForm1::ServerSocket1ClientError(QTcpSocket* Socket, QAbstractSocket::SocketError Error) {
-    // The peer closing its end is a disconnection, reported next.
-    if (Error == QAbstractSocket::RemoteHostClosedError || Socket != FOpponent) return;
-    EndNetworkGame(QStringLiteral("Ошибка клиента"));
-    // Closed and forgotten, so that the next client is accepted as the opponent.
-    Socket->disconnect(this);
-    Socket->abort();
-    DropOpponent(Socket);
-}
-
-void TForm1::DropOpponent(QTcpSocket* Socket) {
-    FOpponent = nullptr;
-    FReader.Clear();
-    FPhase = NetPhase::Idle;
-    Socket->deleteLater();
-}
-
-// A read takes everything that has arrived by now, however many notifications announced it.
-void TForm1::ServerSocket1ClientRead(QTcpSocket* Socket) {
-    const QByteArray bytes = Socket->readAll();
-    if (Socket == FOpponent && !bytes.isEmpty()) ReceiveFromOpponent(bytes);
-}
-
-void TForm1::ClientSocket1Connecting() {
-    LogMessage(QStringLiteral("Подключение..."), StatusColor);
-}
-
-void TForm1::ClientSocket1Connect() {
-    // Only a connected socket takes options (Qt drops them before that): each message leaves at once
-    // instead of waiting to join the next one.
-    ClientSocket1->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    FClientActive = true;
-    FReader.Clear();
-    FPhase = NetPhase::WaitingForSide;
-    LogMessage(QStringLiteral("Подключен"), StatusColor);
-}
-
-void TForm1::ClientSocket1Disconnect() {
-    LoseServer();
-    EndNetworkGame(QStringLiteral("Отключен от сервера"));
-}
-
-void TForm1::ClientSocket1Error(QAbstractSocket::SocketError Error) {
-    if (Error == QAbstractSocket::RemoteHostClosedError) return;
-    LoseServer();
-    EndNetworkGame(QStringLiteral("Ошибка подключения"));
-    // The connection is over for this run; its closing adds nothing more.
-    ClientSocket1->disconnect(this);
-    ClientSocket1->abort();
-}
-
-void TForm1::ClientSocket1Read() {
-    const QByteArray bytes = ClientSocket1->readAll();
-    if (FClientActive && !bytes.isEmpty()) ReceiveFromOpponent(bytes);
-}
-
-void TForm1::ReceiveFromOpponent(const QByteArray& Bytes) {
-    for (const QByteArray& message : FReader.Feed(Bytes)) ProcessMessage(message);
-}
-
-void TForm1::ProcessMessage(const QByteArray& Message) {
-    if (Message.isEmpty()) return;
-    const Wire::Tag tag = Wire::TagOf(Message);
-    if (Message[0] == Wire::ServerMark && FClientActive) {
-        if (Message == Wire::BusyMessage()) LogMessage(QStringLiteral("Сервер уже занят"), StatusColor);
-        if (tag == Wire::Tag::Side && FPhase == NetPhase::WaitingForSide) {
-            // The server names its own colour; any payload but "White" leaves white to this side.
-            StartNetworkGame(Wire::Payload(Message) != QByteArrayView("White"));
-        } else if (tag == Wire::Tag::Move) {
-            PlayReceivedMove(Message);
-        } else if (tag == Wire::Tag::Chat) {
-            ShowPeerChat(Message);
-        }
-    } else if (Message[0] == Wire::ClientMark && FServerActive) {
-        if (tag == Wire::Tag::Move)
-            PlayReceivedMove(Message);
-        else if (tag == Wire::Tag::Chat)
-            ShowPeerChat(Message);
-    }
-}
-
-void TForm1::StartNetworkGame(bool LocalWhite) {
+void TForm1::NetworkGameStarts(bool LocalWhite) {
     PlayingWhite = LocalWhite;
     OwnColor = LocalWhite ? WhiteSideColor : BlackSideColor;
     PeerColor = LocalWhite ? BlackSideColor : WhiteSideColor;
     BoardPanel->setEnabled(LocalWhite);
     LogMessage(LocalWhite ? QStringLiteral("Вы играете белыми") : QStringLiteral("Вы играете черными"),
                StatusColor);
-    FPhase = NetPhase::Playing;
     StartGame(!LocalWhite, false, false);
 }
 
@@ -634,83 +418,16 @@ void TForm1::StartGame(bool WhiteOnTop, bool ComputerWhite, bool ComputerBlack) 
 }
 
 // The connection that carried the game is gone: the board takes no more moves.
-void TForm1::EndNetworkGame(const QString& Reason) {
+void TForm1::NetworkGameEnds(const QString& Reason) {
     LogMessage(Reason, StatusColor);
     BoardPanel->setEnabled(false);
     LogMessage(QStringLiteral("Игра завершена"), StatusColor);
 }
 
-void TForm1::LoseServer() {
-    FClientActive = false;
-    FReader.Clear();
-    FPhase = NetPhase::Over;
-}
-
-bool TForm1::PeersTurn() const {
-    return FPhase == NetPhase::Playing && ChessBrd1->GetWhiteToMove() != PlayingWhite;
-}
-
-// Only the opponent's own moves, in a running game, on the opponent's turn; a refused one is reported, as
-// the two boards no longer agree on whose turn it is.
-void TForm1::PlayReceivedMove(QByteArrayView Message) {
-    Square from = None, to = None;
-    if (!Wire::ParseMove(Message, from, to)) {
-        LogMessage(QStringLiteral("Ход соперника отклонен: неверная запись хода"), StatusColor);
-        return;
-    }
-    QString reason;
-    if (FPhase != NetPhase::Playing)
-        reason = QStringLiteral("игра не идет");
-    else if (!PeersTurn())
-        reason = QStringLiteral("сейчас не его ход");
-    else if (!ChessBrd1->MakeMove(from, to))
-        reason = QStringLiteral("ход невозможен");
-    if (!reason.isEmpty())
-        LogMessage(
-            QStringLiteral("Ход соперника %1 отклонен: %2").arg(GameMessages::MoveText(from, to), reason),
-            StatusColor);
-}
-
-void TForm1::ShowPeerChat(const QByteArray& Message) {
-    // A chat line and the move after it may arrive in one read; the move is taken off only where it is
-    // the move the game waits for, since a chat text may itself end with a move's letters.
-    QByteArrayView chat = Wire::Payload(Message), move;
-    if (QByteArrayView text; Wire::SplitTrailingMove(Message, text, move)) {
-        Square from = None, to = None;
-        if (PeersTurn() && Wire::ParseMove(move, from, to) && ChessBrd1->IsLegalMove(from, to))
-            chat = text;
-        else
-            move = {};
-    }
-    if (!chat.isEmpty() || move.isEmpty()) ShowChatText(Wire::DecodeText(chat));
-    if (!move.isEmpty()) PlayReceivedMove(move);
-}
-
-void TForm1::ShowChatText(QString text) {
-    if (text.size() > Wire::MaxChatText) text = text.left(Wire::MaxChatText - 1) + QStringLiteral("…");
-    LogMessage(text, PeerColor);
+void TForm1::PeerChat(const QString& Text) {
+    LogMessage(Text, PeerColor);
     // Lines that follow each other closely are one burst, announced once.
     const bool quiet = !FLastChatLine.isValid() || FLastChatLine.elapsed() >= ChatBurstMs;
     FLastChatLine.start();
     if (quiet) PlaySound(QStringLiteral("CHAT"));
-}
-
-void TForm1::SendLocalMove(Square From, Square To) {
-    if (FServerActive) {
-        if (FOpponent)
-            Send(FOpponent, Wire::MoveMessage(true, From, To));
-        else
-            LogMessage(QStringLiteral("Нет подключений"), StatusColor);
-    } else if (FClientActive) {
-        Send(ClientSocket1, Wire::MoveMessage(false, From, To));
-    } else {
-        LogMessage(QStringLiteral("Не подключен"), StatusColor);
-    }
-}
-
-void TForm1::SendChat(const QString& Text) {
-    if (FServerActive && FOpponent)
-        Send(FOpponent, Wire::ChatMessage(true, Text));
-    else if (!FServerActive && FClientActive)
-        Send(ClientSocket1, Wire::ChatMessage(false, Text));
 }
