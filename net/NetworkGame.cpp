@@ -7,11 +7,29 @@
 #include "Wire.h"
 
 #include <QHostAddress>
+#include <QNetworkInterface>
+#include <QRegularExpression>
+#include <QSignalBlocker>
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
 #include <exception>
 #include <utility>
+
+namespace {
+
+// An IPv4 peer of the dual-stack server shows as ::ffff:a.b.c.d; people know it as a.b.c.d.
+QString Readable(const QHostAddress& Address) {
+    bool mapped = false;
+    const quint32 v4 = Address.toIPv4Address(&mapped);
+    return mapped ? QHostAddress(v4).toString() : Address.toString();
+}
+
+} // namespace
 
 NetworkGame::NetworkGame(TChessBrd& Board, NetworkGameHost& Host, QObject* parent)
     : QObject(parent), FBoard(Board), FHost(Host) {
@@ -19,18 +37,44 @@ NetworkGame::NetworkGame(TChessBrd& Board, NetworkGameHost& Host, QObject* paren
     FServer->setListenBacklogSize(5);
     connect(FServer, &QTcpServer::newConnection, this, &NetworkGame::Accept);
     FClient = new QTcpSocket(this);
+    // Each report is tied to the attempt it belongs to, read when it is made, not when its work runs.
     connect(FClient, &QAbstractSocket::stateChanged, this, [this](QAbstractSocket::SocketState s) {
-        if (s == QAbstractSocket::ConnectingState) Deliver([this] { Connecting(); });
+        if (s == QAbstractSocket::ConnectingState)
+            Deliver([this, n = FAttempt] {
+                if (n == FAttempt) Connecting();
+            });
     });
-    connect(FClient, &QAbstractSocket::connected, this, [this] { Deliver([this] { Connected(); }); });
-    connect(FClient, &QIODevice::readyRead, this, [this] { Deliver([this] { Read(); }); });
-    connect(FClient, &QAbstractSocket::disconnected, this, [this] { Deliver([this] { Disconnected(); }); });
-    connect(FClient, &QAbstractSocket::errorOccurred, this,
-            [this](QAbstractSocket::SocketError e) { Deliver([this, e] { ConnectError(e); }); });
+    connect(FClient, &QAbstractSocket::connected, this, [this] {
+        Deliver([this, n = FAttempt] {
+            if (n == FAttempt) Connected();
+        });
+    });
+    connect(FClient, &QIODevice::readyRead, this, [this] {
+        Deliver([this, n = FAttempt] {
+            if (n == FAttempt) Read();
+        });
+    });
+    connect(FClient, &QAbstractSocket::disconnected, this, [this] {
+        Deliver([this, n = FAttempt] {
+            if (n == FAttempt) Disconnected();
+        });
+    });
+    connect(FClient, &QAbstractSocket::errorOccurred, this, [this](QAbstractSocket::SocketError e) {
+        Deliver([this, e, n = FAttempt] {
+            if (n == FAttempt) ConnectError(e);
+        });
+    });
+    FConnectTimer.setSingleShot(true);
+    connect(&FConnectTimer, &QTimer::timeout, this, [this] {
+        Deliver([this, n = FAttempt] {
+            if (n == FAttempt && !FClientActive) GiveUpConnecting();
+        });
+    });
 }
 
 // The sockets are children of this object and go with it; none of their signals may reach it meanwhile.
 NetworkGame::~NetworkGame() {
+    FConnectTimer.stop();
     FClient->disconnect(this);
     FServer->disconnect(this);
     for (QTcpSocket* s : FServer->findChildren<QTcpSocket*>()) s->disconnect(this);
@@ -68,7 +112,7 @@ void NetworkGame::Send(QTcpSocket* Socket, const QByteArray& Message) {
 
 bool NetworkGame::Listen(quint16 Port, bool ServerWhite) {
     FServerWhite = ServerWhite;
-    if (!FServer->listen(QHostAddress::AnyIPv4, Port)) {
+    if (!FServer->listen(QHostAddress::Any, Port)) {
         QString reason;
         switch (FServer->serverError()) {
         case QAbstractSocket::AddressInUseError:
@@ -88,24 +132,107 @@ bool NetworkGame::Listen(quint16 Port, bool ServerWhite) {
     FServerActive = true;
     FPort = FServer->serverPort();
     FHost.NetworkStatus(QStringLiteral("Сервер запущен"));
+    FHost.NetworkStatus(QStringLiteral("Адреса: ") + Addresses(FPort).join(QStringLiteral(", ")));
     return true;
 }
 
+QStringList NetworkGame::Addresses(quint16 Port) {
+    QStringList addresses, loopback;
+    for (const QHostAddress& a : QNetworkInterface::allAddresses()) {
+        // A link-local IPv6 address needs its interface named to be of use; nobody reads that out.
+        if (a.protocol() == QAbstractSocket::IPv6Protocol && a.isLinkLocal()) continue;
+        const QString text = a.protocol() == QAbstractSocket::IPv6Protocol
+                                 ? QStringLiteral("[%1]:%2").arg(a.toString()).arg(Port)
+                                 : QStringLiteral("%1:%2").arg(a.toString()).arg(Port);
+        (a.isLoopback() ? loopback : addresses) << text;
+    }
+    return addresses.isEmpty() ? loopback : addresses;
+}
+
+bool NetworkGame::EnableKeepAlive(QTcpSocket* Socket) {
+    const int fd = static_cast<int>(Socket->socketDescriptor());
+    if (fd < 0) return false;
+    const int on = 1, idle = 10, interval = 5, count = 3;
+    // Unacknowledged data is given up on as soon: keep-alive does not probe while data waits.
+    const unsigned int userTimeoutMs = 20000;
+    return setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on) == 0 &&
+           setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle) == 0 &&
+           setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval) == 0 &&
+           setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count) == 0 &&
+           setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &userTimeoutMs, sizeof userTimeoutMs) == 0;
+}
+
 void NetworkGame::Connect(const QString& Address, quint16 Port) {
+    ++FAttempt;
     FPort = Port;
-    // A dotted IPv4 address, taken literally: no name lookup.
+    FClientActive = false;
+    FPhase = Phase::Idle;
+    FReader.Clear();
+    AbortClient();
+    FAddress = Address.trimmed();
+    if (FAddress.startsWith(QLatin1Char('[')) && FAddress.endsWith(QLatin1Char(']')))
+        FAddress = FAddress.mid(1, FAddress.size() - 2);
+    // Digits and dots are meant as an IPv4 address, never as a name to look up.
+    static const QRegularExpression numeric(QStringLiteral("^[0-9.]*$"));
     QHostAddress host;
-    if (!host.setAddress(Address) || host.protocol() != QAbstractSocket::IPv4Protocol) {
+    const bool literal = host.setAddress(FAddress);
+    if (FAddress.isEmpty() || (!literal && numeric.match(FAddress).hasMatch())) {
         FHost.NetworkStatus(QStringLiteral("Подключение..."));
         ConnectError(QAbstractSocket::HostNotFoundError);
         return;
     }
-    FClient->connectToHost(host, FPort);
+    FConnectTimer.start(FConnectTimeoutMs);
+    if (literal)
+        FClient->connectToHost(host, FPort);
+    else
+        FClient->connectToHost(FAddress, FPort);
+}
+
+void NetworkGame::GiveUpConnecting() {
+    ConnectError(QAbstractSocket::SocketTimeoutError);
+}
+
+QString NetworkGame::ConnectFailure(QAbstractSocket::SocketError Error) const {
+    switch (Error) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return QStringLiteral("Отказ: на порту %1 никто не ждет подключения").arg(FPort);
+    case QAbstractSocket::NetworkError:
+        return QStringLiteral("Нет пути к %1: сеть или компьютер недоступны").arg(FAddress);
+    case QAbstractSocket::SocketTimeoutError:
+        return QStringLiteral("Нет ответа от %1 за %2 с").arg(FAddress).arg((FConnectTimeoutMs + 999) / 1000);
+    case QAbstractSocket::HostNotFoundError:
+        return QStringLiteral("Имя не найдено: «%1»").arg(FAddress);
+    default:
+        return FClient->errorString();
+    }
+}
+
+void NetworkGame::End() {
+    const bool connected = FOpponent || FClientActive;
+    ++FAttempt;
+    FConnectTimer.stop();
+    if (FOpponent) {
+        QTcpSocket* opponent = FOpponent;
+        opponent->disconnect(this);
+        opponent->flush();
+        opponent->abort();
+        opponent->deleteLater();
+        FOpponent = nullptr;
+    }
+    FServer->close();
+    FServerActive = false;
+    FClient->flush();
+    AbortClient();
+    FClientActive = false;
+    FReader.Clear();
+    FPhase = Phase::Idle;
+    if (connected) EndGame(QStringLiteral("Соединение закрыто"));
 }
 
 void NetworkGame::Accept() {
     while (QTcpSocket* socket = FServer->nextPendingConnection()) {
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        EnableKeepAlive(socket);
         QPointer<QTcpSocket> s(socket);
         connect(socket, &QIODevice::readyRead, this, [this, s] {
             Deliver([this, s] {
@@ -135,7 +262,7 @@ void NetworkGame::ClientConnected(QTcpSocket* Socket) {
     }
     FOpponent = Socket;
     FReader.Clear();
-    FHost.NetworkStatus(Socket->peerAddress().toString() + QStringLiteral(" подключился"));
+    FHost.NetworkStatus(Readable(Socket->peerAddress()) + QStringLiteral(" подключился"));
     Send(Socket, Wire::SideMessage(FServerWhite));
     StartGame(FServerWhite);
 }
@@ -143,7 +270,7 @@ void NetworkGame::ClientConnected(QTcpSocket* Socket) {
 // The refused connection is handled on its own: it gets "#:Busy" and is closed, and its closing is no
 // concern of the running game.
 void NetworkGame::RefuseClient(QTcpSocket* Socket) {
-    FHost.NetworkStatus(QStringLiteral("Подключение от ") + Socket->peerAddress().toString() +
+    FHost.NetworkStatus(QStringLiteral("Подключение от ") + Readable(Socket->peerAddress()) +
                         QStringLiteral(" отклонено"));
     Socket->disconnect(this);
     connect(Socket, &QIODevice::readyRead, Socket, [Socket] { Socket->readAll(); });
@@ -188,7 +315,9 @@ void NetworkGame::Connecting() {
 void NetworkGame::Connected() {
     // Only a connected socket takes options (Qt drops them before that): each message leaves at once
     // instead of waiting to join the next one.
+    FConnectTimer.stop();
     FClient->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    EnableKeepAlive(FClient);
     FClientActive = true;
     FReader.Clear();
     FPhase = Phase::WaitingForSide;
@@ -202,10 +331,19 @@ void NetworkGame::Disconnected() {
 
 void NetworkGame::ConnectError(QAbstractSocket::SocketError Error) {
     if (Error == QAbstractSocket::RemoteHostClosedError) return;
+    FConnectTimer.stop();
+    // An attempt that never connected says why it failed.
+    const QString why = FClientActive ? QString() : ConnectFailure(Error);
     LoseServer();
-    EndGame(QStringLiteral("Ошибка подключения"));
-    // The connection is over for this run; its closing adds nothing more.
-    FClient->disconnect(this);
+    EndGame(QStringLiteral("Ошибка подключения"), why);
+    // The connection is over; its closing adds nothing more.
+    ++FAttempt;
+    AbortClient();
+}
+
+// Closed without a word: the closing of a connection this copy gave up is no news to it.
+void NetworkGame::AbortClient() {
+    const QSignalBlocker quiet(FClient);
     FClient->abort();
 }
 
@@ -245,8 +383,8 @@ void NetworkGame::StartGame(bool LocalWhite) {
     FHost.NetworkGameStarts(LocalWhite);
 }
 
-void NetworkGame::EndGame(const QString& Reason) {
-    FHost.NetworkGameEnds(Reason);
+void NetworkGame::EndGame(const QString& Reason, const QString& Why) {
+    FHost.NetworkGameEnds(Reason, Why);
 }
 
 void NetworkGame::GameOver() {

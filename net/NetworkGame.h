@@ -13,6 +13,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
+#include <QTimer>
 
 #include <functional>
 
@@ -31,11 +33,25 @@ public:
     // connected and waiting for its side, a game in progress, and a game that has ended.
     enum class Phase { Idle, WaitingForSide, Playing, Over };
 
-    // Starts listening on Port (0: a port the system picks) for an opponent; the server's player takes
-    // white or black. False when listening cannot start (the host has been told why).
+    // Starts listening on Port (0: a port the system picks), IPv4 and IPv6 alike, for an opponent; the
+    // server's player takes white or black. Reports "Сервер запущен" and every address a client can use.
+    // False when listening cannot start (the host has been told why).
     bool Listen(quint16 Port, bool ServerWhite);
-    // Starts connecting to a server.
+    // Starts connecting to a server given by an IPv4 or IPv6 address or a host name, which is looked up
+    // without blocking. An attempt that gets no answer gives up after the connect timeout.
     void Connect(const QString& Address, quint16 Port);
+    void SetConnectTimeout(int Milliseconds) { FConnectTimeoutMs = Milliseconds; }
+    // Ends network play, whatever it is doing: the opponent's connection is closed (the peer sees its
+    // usual disconnection lines), the server stops listening, a connection attempt is abandoned. Listen
+    // or Connect starts again.
+    void End();
+
+    // The addresses a client can reach this machine at, as "address:port" (IPv6 in brackets): every
+    // interface address but loopback and IPv6 link-local ones, or loopback where there is nothing else.
+    static QStringList Addresses(quint16 Port);
+    // Turns on TCP keep-alive with short timings, so that a peer that vanished without closing (cable
+    // pulled, machine off) ends the game within about 30 s; a peer that is merely silent keeps it.
+    static bool EnableKeepAlive(QTcpSocket* Socket);
 
     // The local player's move, sent to the opponent; a status line when there is none.
     void SendLocalMove(Square From, Square To);
@@ -72,8 +88,11 @@ private:
     void Read();
     void ConnectError(QAbstractSocket::SocketError Error);
     void LoseServer();
+    void GiveUpConnecting();
+    void AbortClient();
     void StartGame(bool LocalWhite);
-    void EndGame(const QString& Reason);
+    void EndGame(const QString& Reason, const QString& Why = QString());
+    QString ConnectFailure(QAbstractSocket::SocketError Error) const;
 
     bool PeersTurn() const;
     void PlayReceivedMove(QByteArrayView Message);
@@ -98,4 +117,9 @@ private:
     QPointer<QTcpSocket> FOpponent;
     // One connection carries the game at a time, so one reader serves it.
     WireReader FReader;
+    // Counts the client's connection attempts: what its socket reported for an earlier one is dropped.
+    int FAttempt = 0;
+    QString FAddress;
+    QTimer FConnectTimer;
+    int FConnectTimeoutMs = 10000;
 };

@@ -14,6 +14,7 @@ public:
     virtual void PeerChat(const QString& Text) = 0;
     // A game begins; the local player has white or black. The window sets up the board and its lists.
     virtual void NetworkGameStarts(bool LocalWhite) = 0;
-    // The connection that carried the game is gone; Reason is its status line.
-    virtual void NetworkGameEnds(const QString& Reason) = 0;
+    // The connection that carried the game (or was to carry it) is gone; Reason is its status line, Why
+    // (when not empty) a further line that says what went wrong.
+    virtual void NetworkGameEnds(const QString& Reason, const QString& Why) = 0;
 };

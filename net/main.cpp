@@ -75,9 +75,12 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     ChessBrd1->OnCapture = [this](ChessGame* s, Square a, Square b, char p) { ChessBrd1Capture(s, a, b, p); };
 
     ComboBox1->setCurrentIndex(1);
-    // Digits and dots only, while editing keys and paste keep working.
-    Edit1->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), Edit1));
+    // What addresses and host names are made of (IPv6 with its brackets and zone), while editing keys and
+    // paste keep working.
+    Edit1->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9A-Za-z.:\\-\\[\\]%_]*")), Edit1));
+    connect(SpinBox1, &QSpinBox::valueChanged, this,
+            [this](int Port) { FPort = static_cast<quint16>(Port); });
 
     ListView1->setColumnCount(3);
     ListView1->setHorizontalHeaderLabels(
@@ -208,6 +211,8 @@ void TForm1::RadioButton1Click() {
     ComboBox5->setEnabled(network);
     Label5->setEnabled(network && server);
     ComboBox3->setEnabled(network && server);
+    Label7->setEnabled(network);
+    SpinBox1->setEnabled(network);
     Label6->setEnabled(twoPlayers);
     ComboBox4->setEnabled(twoPlayers);
     if (server) {
@@ -245,6 +250,36 @@ void TForm1::Button1Click() {
         LocalGame = true;
         StartGame(ComboBox4->currentIndex() == 1, false, false);
     }
+}
+
+void TForm1::SetPort(quint16 Port) {
+    FPort = Port;
+    // Port 0 (the system picks one) is for tests; the field shows what people can type.
+    const QSignalBlocker blocker(SpinBox1);
+    SpinBox1->setValue(Port);
+}
+
+void TForm1::SetServerSide(bool White) {
+    ComboBox3->setCurrentIndex(White ? 0 : 1);
+}
+
+void TForm1::ReturnToControlPanel() {
+    // The move under way completes first: its slide and events still use the board and the lists.
+    if (ChessBrd1->MoveInProgress()) {
+        ChessBrd1->AfterMove([this] { ReturnToControlPanel(); });
+        return;
+    }
+    FNetwork->End();
+    ChessBrd1->SetComputerPlaysBlack(false);
+    ChessBrd1->SetComputerPlaysWhite(false);
+    GameStarted = false;
+    ListView1->hide();
+    RichEdit1->hide();
+    Edit2->hide();
+    TabControl1->show();
+    BoardPanel->setEnabled(true);
+    RadioButton1Click();
+    Button1->setFocus();
 }
 
 void TForm1::StartServer() {
@@ -418,8 +453,9 @@ void TForm1::StartGame(bool WhiteOnTop, bool ComputerWhite, bool ComputerBlack) 
 }
 
 // The connection that carried the game is gone: the board takes no more moves.
-void TForm1::NetworkGameEnds(const QString& Reason) {
+void TForm1::NetworkGameEnds(const QString& Reason, const QString& Why) {
     LogMessage(Reason, StatusColor);
+    if (!Why.isEmpty()) LogMessage(Why, StatusColor);
     BoardPanel->setEnabled(false);
     LogMessage(QStringLiteral("Игра завершена"), StatusColor);
 }

@@ -43,10 +43,16 @@ public:
     void DrawMove();
 
     // The TCP port the server listens on and the client connects to (5000 unless set before starting).
-    void SetPort(quint16 Port) { FPort = Port; }
+    void SetPort(quint16 Port);
     quint16 Port() const { return FPort; }
     // Starts network play as if chosen in the control panel and "Начать игру" pressed.
     void StartServer();
+    // The side the server's player takes, as chosen in the control panel.
+    void SetServerSide(bool White);
+    // Ends the game in progress, of any mode, and brings back the control panel with the choices as they
+    // were. A network game's connection is closed: the opponent sees its usual disconnection lines, and a
+    // server stops listening until "Начать игру" starts it again.
+    void ReturnToControlPanel();
     void StartClient(const QString& Address);
 
     // The window's network play, and what tests and the program start ask of it.
@@ -92,7 +98,7 @@ private:
     void NetworkFailure(const QString& Text) override;
     void PeerChat(const QString& Text) override;
     void NetworkGameStarts(bool LocalWhite) override;
-    void NetworkGameEnds(const QString& Reason) override;
+    void NetworkGameEnds(const QString& Reason, const QString& Why) override;
 
     void StartGame(bool WhiteOnTop, bool ComputerWhite, bool ComputerBlack);
     void RefuseCharacter(const QString& Character);

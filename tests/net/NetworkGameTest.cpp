@@ -198,6 +198,34 @@ TEST_F(NetworkGame, TheServersNextClientStartsAFreshGameWithTheSameColours) {
     EXPECT_TRUE(BoardMatchesMoveList(*client));
 }
 
+TEST_F(NetworkGame, BothWindowsGoBackToTheirPanelsAndPlayAgain) {
+    Play(*server, *client, E2, E4);
+    client->ReturnToControlPanel();
+    EXPECT_TRUE(client->TabControl1->isVisible());
+    EXPECT_FALSE(client->Edit2->isVisible());
+    EXPECT_TRUE(client->RadioButton5->isChecked()) << "the choices are kept";
+    EXPECT_EQ(client->Edit1->text(), QStringLiteral("127.0.0.1"));
+    ASSERT_TRUE(WaitUntil([&] { return LogHas(*server, QStringLiteral("Клиент отключился")); }));
+    QTest::mouseClick(client->Button1, Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return client->Phase() == TForm1::NetPhase::Playing; }));
+    ASSERT_TRUE(WaitUntil([&] { return server->ListView1->rowCount() == 0; }));
+    Play(*server, *client, D2, D4);
+
+    server->ReturnToControlPanel();
+    EXPECT_FALSE(server->ServerActive());
+    ASSERT_TRUE(WaitUntil([&] { return LogCount(*client, QStringLiteral("Отключен от сервера")) == 1; }));
+    EXPECT_TRUE(server->RadioButton4->isChecked());
+    QTest::mouseClick(server->Button1, Qt::LeftButton);
+    EXPECT_TRUE(server->ServerActive());
+    client->ReturnToControlPanel();
+    QTest::mouseClick(client->Button1, Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return server->Phase() == TForm1::NetPhase::Playing; }));
+    ASSERT_TRUE(WaitUntil([&] { return client->Phase() == TForm1::NetPhase::Playing; }));
+    Play(*server, *client, C2, C4);
+    EXPECT_TRUE(BoardMatchesMoveList(*client));
+    EXPECT_FALSE(LogHas(*client, QStringLiteral("Ошибка подключения")));
+}
+
 TEST_F(NetworkGame, TheServerGoingAwayEndsTheClientsGame) {
     server.reset();
     ASSERT_TRUE(WaitUntil([&] { return LogHas(*client, QStringLiteral("Отключен от сервера")); }));
