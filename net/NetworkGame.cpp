@@ -2,6 +2,7 @@
 #include "NetworkGame.h"
 
 #include "ChessBrd.h"
+#include "GameDiscovery.h"
 #include "GameMessages.h"
 #include "NetworkGameHost.h"
 #include "Wire.h"
@@ -64,10 +65,20 @@ NetworkGame::NetworkGame(TChessBrd& Board, NetworkGameHost& Host, QObject* paren
             if (n == FAttempt) ConnectError(e);
         });
     });
+    FDiscovery = new GameDiscovery(this);
+    connect(FDiscovery, &GameDiscovery::GamesChanged, this, [this] {
+        if (!FAwaitedGame.isEmpty()) LookForGame();
+    });
     FConnectTimer.setSingleShot(true);
     connect(&FConnectTimer, &QTimer::timeout, this, [this] {
         Deliver([this, n = FAttempt] {
-            if (n == FAttempt && !FClientActive) GiveUpConnecting();
+            if (n != FAttempt || FClientActive) return;
+            if (!FAwaitedGame.isEmpty()) {
+                FAwaitedGame.clear();
+                ConnectError(QAbstractSocket::HostNotFoundError);
+            } else {
+                GiveUpConnecting();
+            }
         });
     });
 }
@@ -133,6 +144,7 @@ bool NetworkGame::Listen(quint16 Port, bool ServerWhite) {
     FPort = FServer->serverPort();
     FHost.NetworkStatus(QStringLiteral("Сервер запущен"));
     FHost.NetworkStatus(QStringLiteral("Адреса: ") + Addresses(FPort).join(QStringLiteral(", ")));
+    FDiscovery->Publish(FPort, ServerWhite);
     return true;
 }
 
@@ -169,7 +181,33 @@ void NetworkGame::Connect(const QString& Address, quint16 Port) {
     FPhase = Phase::Idle;
     FReader.Clear();
     AbortClient();
+    FAwaitedGame.clear();
     FAddress = Address.trimmed();
+    FConnectTimer.start(FConnectTimeoutMs);
+    // A game found on the network is known by its name, which no host name can be: it has blanks.
+    if (GameDiscovery::Game game; FDiscovery->Find(FAddress, game)) {
+        ConnectTo(game.Address, game.Port);
+        return;
+    }
+    static const QRegularExpression hostName(QStringLiteral("^[0-9A-Za-z.:\\-\\[\\]%_]*$"));
+    if (!FAddress.isEmpty() && !hostName.match(FAddress).hasMatch()) {
+        FAwaitedGame = FAddress;
+        FHost.NetworkStatus(QStringLiteral("Поиск игры «%1»...").arg(FAddress));
+        return;
+    }
+    ConnectTo(FAddress, Port);
+}
+
+void NetworkGame::LookForGame() {
+    GameDiscovery::Game game;
+    if (!FDiscovery->Find(FAwaitedGame, game)) return;
+    FAwaitedGame.clear();
+    ConnectTo(game.Address, game.Port);
+}
+
+void NetworkGame::ConnectTo(const QString& Address, quint16 Port) {
+    FPort = Port;
+    FAddress = Address;
     if (FAddress.startsWith(QLatin1Char('[')) && FAddress.endsWith(QLatin1Char(']')))
         FAddress = FAddress.mid(1, FAddress.size() - 2);
     // Digits and dots are meant as an IPv4 address, never as a name to look up.
@@ -177,11 +215,11 @@ void NetworkGame::Connect(const QString& Address, quint16 Port) {
     QHostAddress host;
     const bool literal = host.setAddress(FAddress);
     if (FAddress.isEmpty() || (!literal && numeric.match(FAddress).hasMatch())) {
+        FConnectTimer.stop();
         FHost.NetworkStatus(QStringLiteral("Подключение..."));
         ConnectError(QAbstractSocket::HostNotFoundError);
         return;
     }
-    FConnectTimer.start(FConnectTimeoutMs);
     if (literal)
         FClient->connectToHost(host, FPort);
     else
@@ -220,7 +258,9 @@ void NetworkGame::End() {
         FOpponent = nullptr;
     }
     FServer->close();
+    FDiscovery->Withdraw();
     FServerActive = false;
+    FAwaitedGame.clear();
     FClient->flush();
     AbortClient();
     FClientActive = false;

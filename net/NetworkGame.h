@@ -18,6 +18,7 @@
 
 #include <functional>
 
+class GameDiscovery;
 class NetworkGameHost;
 class QTcpServer;
 class QTcpSocket;
@@ -37,8 +38,9 @@ public:
     // server's player takes white or black. Reports "Сервер запущен" and every address a client can use.
     // False when listening cannot start (the host has been told why).
     bool Listen(quint16 Port, bool ServerWhite);
-    // Starts connecting to a server given by an IPv4 or IPv6 address or a host name, which is looked up
-    // without blocking. An attempt that gets no answer gives up after the connect timeout.
+    // Starts connecting to a server given by an IPv4 or IPv6 address, a host name, which is looked up
+    // without blocking, or the name of a game found on the network (waited for when it has not been
+    // seen yet). An attempt that gets no answer gives up after the connect timeout.
     void Connect(const QString& Address, quint16 Port);
     void SetConnectTimeout(int Milliseconds) { FConnectTimeoutMs = Milliseconds; }
     // Ends network play, whatever it is doing: the opponent's connection is closed (the peer sees its
@@ -73,6 +75,8 @@ public:
     QTcpSocket* Opponent() const;
     QTcpServer* Server() const { return FServer; }
     QTcpSocket* Client() const { return FClient; }
+    // The games found on the network; a listening server advertises itself there.
+    GameDiscovery& Discovery() const { return *FDiscovery; }
 
 private:
     void Accept();
@@ -90,6 +94,8 @@ private:
     void LoseServer();
     void GiveUpConnecting();
     void AbortClient();
+    void ConnectTo(const QString& Address, quint16 Port);
+    void LookForGame();
     void StartGame(bool LocalWhite);
     void EndGame(const QString& Reason, const QString& Why = QString());
     QString ConnectFailure(QAbstractSocket::SocketError Error) const;
@@ -120,6 +126,9 @@ private:
     // Counts the client's connection attempts: what its socket reported for an earlier one is dropped.
     int FAttempt = 0;
     QString FAddress;
+    // The found game's name a connection waits for, while it has not been seen.
+    QString FAwaitedGame;
+    GameDiscovery* FDiscovery;
     QTimer FConnectTimer;
     int FConnectTimeoutMs = 10000;
 };

@@ -6,6 +6,7 @@
 #include "ChatLineValidator.h"
 #include "ChessBrd.h"
 #include "Dialogs.h"
+#include "GameDiscovery.h"
 #include "GameMessages.h"
 #include "LastMoveFrames.h"
 #include "Sound.h"
@@ -13,6 +14,7 @@
 #include "WinColor.h"
 #include "Wire.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHeaderView>
@@ -128,6 +130,15 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     FNetwork = new NetworkGame(*ChessBrd1, *this, this);
     ServerSocket1 = FNetwork->Server();
     ClientSocket1 = FNetwork->Client();
+
+    // The games found on the network, kept current; picking one fills in its address and port.
+    ComboBox6->setPlaceholderText(QStringLiteral("нет"));
+    ComboBox6->view()->setMinimumWidth(180);
+    connect(&FNetwork->Discovery(), &GameDiscovery::GamesChanged, this, &TForm1::ShowFoundGames);
+    connect(ComboBox6, &QComboBox::activated, this, [this](int Index) {
+        Edit1->setText(ComboBox6->itemData(Index, AddressRole).toString());
+        SpinBox1->setValue(ComboBox6->itemData(Index, PortRole).toInt());
+    });
 }
 
 TForm1::~TForm1() {
@@ -209,10 +220,16 @@ void TForm1::RadioButton1Click() {
     if (client) Label4->setText(QStringLiteral("Адрес сервера:"));
     Edit1->setEnabled(network);
     ComboBox5->setEnabled(network);
-    Label5->setEnabled(network && server);
     ComboBox3->setEnabled(network && server);
     Label7->setEnabled(network);
     SpinBox1->setEnabled(network);
+    // The client's side of the row lists the games found instead of the side, which only the server picks.
+    ComboBox3->setVisible(server);
+    ComboBox6->setVisible(client);
+    ComboBox6->setEnabled(network);
+    Label5->setEnabled(network);
+    Label5->setText(client ? QStringLiteral("Игры в сети:") : QStringLiteral("Сторона:"));
+    Label5->move(client ? ComboBox6->x() : ComboBox3->x(), Label5->y());
     Label6->setEnabled(twoPlayers);
     ComboBox4->setEnabled(twoPlayers);
     if (server) {
@@ -250,6 +267,27 @@ void TForm1::Button1Click() {
         LocalGame = true;
         StartGame(ComboBox4->currentIndex() == 1, false, false);
     }
+}
+
+void TForm1::ShowFoundGames() {
+    const QString picked = ComboBox6->currentText();
+    const QSignalBlocker blocker(ComboBox6);
+    ComboBox6->clear();
+    for (const GameDiscovery::Game& game : FNetwork->Discovery().Games()) {
+        ComboBox6->addItem(game.Name);
+        const int at = ComboBox6->count() - 1;
+        ComboBox6->setItemData(at, game.Address, AddressRole);
+        ComboBox6->setItemData(at, game.Port, PortRole);
+        const QString side =
+            game.Side == QStringLiteral("black") ? QStringLiteral("черными") : QStringLiteral("белыми");
+        ComboBox6->setItemData(at,
+                               QStringLiteral("%1: %2 порт %3, сервер играет %4")
+                                   .arg(game.Name, game.Address)
+                                   .arg(game.Port)
+                                   .arg(side),
+                               Qt::ToolTipRole);
+    }
+    ComboBox6->setCurrentIndex(ComboBox6->findText(picked));
 }
 
 void TForm1::SetPort(quint16 Port) {

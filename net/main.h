@@ -101,6 +101,9 @@ private:
     void NetworkGameEnds(const QString& Reason, const QString& Why) override;
 
     void StartGame(bool WhiteOnTop, bool ComputerWhite, bool ComputerBlack);
+    void ShowFoundGames();
+    static constexpr int AddressRole = Qt::UserRole;
+    static constexpr int PortRole = Qt::UserRole + 1;
     void RefuseCharacter(const QString& Character);
     void RefuseLength();
     void ChatHint(const QString& Text);
