@@ -288,6 +288,7 @@ void TForm1::ShowFoundGames() {
                                Qt::ToolTipRole);
     }
     ComboBox6->setCurrentIndex(ComboBox6->findText(picked));
+    ComboBox6->setPlaceholderText(ComboBox6->count() ? QStringLiteral("выбрать...") : QStringLiteral("нет"));
 }
 
 void TForm1::SetPort(quint16 Port) {
