@@ -21,7 +21,11 @@ void DescribeCommandLine(QCommandLineParser& Parser) {
     Parser.addVersionOption();
     Parser.addOptions(
         {{QStringLiteral("server"), QStringLiteral("Сразу создать сервер.")},
-         {QStringLiteral("connect"), QStringLiteral("Сразу подключиться к серверу по адресу IPv4."),
+         {QStringLiteral("side"),
+          QStringLiteral("Цвет игрока сервера: white или black (по умолчанию white)."),
+          QStringLiteral("white|black"), QStringLiteral("white")},
+         {QStringLiteral("connect"),
+          QStringLiteral("Сразу подключиться к серверу: адрес IPv4 или IPv6 либо имя компьютера."),
           QStringLiteral("адрес")},
          {QStringLiteral("port"), QStringLiteral("Порт TCP сервера (по умолчанию 5000)."),
           QStringLiteral("N"), QStringLiteral("5000")}});
@@ -53,6 +57,7 @@ int main(int argc, char** argv) {
     const QString serverOption = QStringLiteral("server");
     const QString connectOption = QStringLiteral("connect");
     const QString portOption = QStringLiteral("port");
+    const QString sideOption = QStringLiteral("side");
     parser.process(app);
 
     bool portOk = false;
@@ -66,8 +71,16 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    const QString side = parser.value(sideOption).toLower();
+    if (side != QStringLiteral("white") && side != QStringLiteral("black")) {
+        std::fprintf(stderr, "gambitron: --side: white или black, а не %s\n",
+                     qPrintable(parser.value(sideOption)));
+        return 2;
+    }
+
     TForm1 Form1;
     Form1.SetPort(static_cast<quint16>(port));
+    Form1.SetServerSide(side == QStringLiteral("white"));
     Form1.show();
     if (parser.isSet(serverOption))
         Form1.StartServer();

@@ -51,8 +51,9 @@ QString TForm1::CurrentPgn() const {
         if (ChessBrd1->GetComputerPlaysWhite()) white = computer;
         if (ChessBrd1->GetComputerPlaysBlack()) black = computer;
     } else {
-        const QTcpSocket* peer = Opponent();
-        (PlayingWhite ? black : white) = peer ? peer->peerAddress().toString() : QStringLiteral("?");
+        const QTcpSocket* peer = FNetwork->Opponent();
+        (PlayingWhite ? black : white) =
+            peer ? NetworkGame::Readable(peer->peerAddress()) : QStringLiteral("?");
     }
     return FRecord.Pgn(*ChessBrd1, white, black);
 }

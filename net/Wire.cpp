@@ -73,6 +73,38 @@ bool ParseMove(QByteArrayView Message, Square& From, Square& To) {
     return true;
 }
 
+bool SplitTrailingMove(QByteArrayView Chat, QByteArrayView& Text, QByteArrayView& Move) {
+    if (Chat.size() < PayloadStart + MoveLength || TagOf(Chat) != Tag::Chat) return false;
+    const QByteArrayView tail = Chat.last(MoveLength);
+    Square from = None, to = None;
+    if (tail[0] != Chat[0] || tail.sliced(1, HeaderLength) != ":Move:" || !ParseMove(tail, from, to))
+        return false;
+    Text = Chat.sliced(PayloadStart, Chat.size() - PayloadStart - MoveLength);
+    Move = tail;
+    return true;
+}
+
+bool CanEncode(const QString& Text, QString* Refused) {
+    // The encoder works only when its result is taken.
+    QStringEncoder encoder("windows-1251");
+    const QByteArray bytes = encoder.encode(Text);
+    if (!encoder.hasError()) return true;
+    if (Refused) {
+        // Character by character (a surrogate pair is one), to name the first one that cannot travel.
+        for (qsizetype i = 0; i < Text.size(); ++i) {
+            const qsizetype length = Text[i].isHighSurrogate() && i + 1 < Text.size() ? 2 : 1;
+            QStringEncoder one("windows-1251");
+            const QByteArray byte = one.encode(Text.mid(i, length));
+            if (one.hasError()) {
+                *Refused = Text.mid(i, length);
+                break;
+            }
+            i += length - 1;
+        }
+    }
+    return false;
+}
+
 QByteArray EncodeText(const QString& Text) {
     QStringEncoder encoder("windows-1251");
     return encoder.encode(Text);

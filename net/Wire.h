@@ -20,6 +20,9 @@ constexpr qsizetype PayloadStart = 7; // 0-based index of position 8
 constexpr qsizetype MoveLength = 11;  // "#:Move:5254"
 constexpr qsizetype SideLength = 12;  // "#:Side:White"
 constexpr qsizetype BusyLength = 6;   // "#:Busy"
+// The longest chat text that goes out or is shown: the log lays out a line of this length, even one
+// without a single break, in a few milliseconds (bench/LogBench.cpp), and nobody types more into one line.
+constexpr qsizetype MaxChatText = 4000;
 
 QByteArray SideMessage(bool ServerPlaysWhite);
 QByteArray MoveMessage(bool FromServer, Square From, Square To);
@@ -34,6 +37,13 @@ QByteArrayView Payload(QByteArrayView Message);
 // from-rank, to-file, to-rank); false for anything else, which must not reach the board.
 bool ParseMove(QByteArrayView Message, Square& From, Square& To);
 
+// A chat message whose read ends with its sender's own move message (the same mark, ":Move:" and four
+// digits 1 to 8), as when a chat line and the next move arrive together: Text is the chat text before the
+// move, Move the move message. False when the chat does not end so; it then stays chat as a whole.
+bool SplitTrailingMove(QByteArrayView Chat, QByteArrayView& Text, QByteArrayView& Move);
+
+// Whether Windows-1251 carries every character of Text; otherwise Refused is the first one it does not.
+bool CanEncode(const QString& Text, QString* Refused = nullptr);
 QByteArray EncodeText(const QString& Text);
 QString DecodeText(QByteArrayView Bytes);
 

@@ -1,11 +1,13 @@
-// TForm1: construction and layout, the play modes, the log, the move list and the board's events. The
-// network play follows in the second half of this file.
+// TForm1: construction and layout, the play modes, the log, the move list, the board's events and what
+// network play reports.
 #include "main.h"
 
 #include "BoardSettings.h"
 #include "ButtonShortcuts.h"
+#include "ChatLineValidator.h"
 #include "ChessBrd.h"
 #include "Dialogs.h"
+#include "GameDiscovery.h"
 #include "GameMessages.h"
 #include "LastMoveFrames.h"
 #include "Sound.h"
@@ -13,16 +15,17 @@
 #include "WinColor.h"
 #include "Wire.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QHeaderView>
-#include <QHostAddress>
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTextBlock>
 #include <QToolTip>
 
 #include <exception>
@@ -45,8 +48,6 @@ const QString AboutText =
     QStringLiteral("\rВерсия: Gambitron " GAMBITRON_VERSION "\rhttps://gambitron.example.org/\r"
                    "© Авторы Gambitron. Все права защищены.");
 
-// A peer's chat line is shown up to this length; a megabyte of text would only stall the log.
-constexpr qsizetype MaxShownChat = 2000;
 // The log keeps this many paragraphs, so a flood of chat cannot fill the memory.
 constexpr int MaxLogLines = 5000;
 // A chat line arriving within this time of the previous one belongs to the same burst.
@@ -85,9 +86,12 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     ChessBrd1->OnCapture = [this](ChessGame* s, Square a, Square b, char p) { ChessBrd1Capture(s, a, b, p); };
 
     ComboBox1->setCurrentIndex(1);
-    // Digits and dots only, while editing keys and paste keep working.
-    Edit1->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), Edit1));
+    // What addresses and host names are made of (IPv6 with its brackets and zone), while editing keys and
+    // paste keep working.
+    Edit1->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9A-Za-z.:\\-\\[\\]%_]*")), Edit1));
+    connect(SpinBox1, &QSpinBox::valueChanged, this,
+            [this](int Port) { FPort = static_cast<quint16>(Port); });
 
     ListView1->setColumnCount(3);
     ListView1->setHorizontalHeaderLabels(
@@ -116,15 +120,34 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
         RichEdit1->LogMessage(QString::fromUtf8(line), WinColor(LogColor::Welcome));
     RichEdit1->SetTimeStamps(true);
     Edit2->installEventFilter(this);
+    // The chat line takes only what the peer's screen will show: characters of the wire's code page, and
+    // no more than a line of the longest chat text.
+    Edit2->setMaxLength(static_cast<int>(Wire::MaxChatText));
+    auto* chatValidator = new ChatLineValidator(Edit2);
+    Edit2->setValidator(chatValidator);
+    connect(Edit2, &QLineEdit::inputRejected, this, [this, chatValidator] {
+        if (!chatValidator->Refused().isEmpty())
+            RefuseCharacter(chatValidator->Refused());
+        else
+            RefuseLength();
+    });
 
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     for (QRadioButton* r : {RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5})
         connect(r, &QRadioButton::clicked, this, &TForm1::RadioButton1Click);
 
-    ServerSocket1 = new QTcpServer(this);
-    ServerSocket1->setListenBacklogSize(5);
-    connect(ServerSocket1, &QTcpServer::newConnection, this, &TForm1::ServerSocket1Accept);
-    CreateClientSocket();
+    FNetwork = new NetworkGame(*ChessBrd1, *this, this);
+    ServerSocket1 = FNetwork->Server();
+    ClientSocket1 = FNetwork->Client();
+
+    // The games found on the network, kept current; picking one fills in its address and port.
+    ComboBox6->setPlaceholderText(QStringLiteral("нет"));
+    ComboBox6->view()->setMinimumWidth(180);
+    connect(&FNetwork->Discovery(), &GameDiscovery::GamesChanged, this, &TForm1::ShowFoundGames);
+    connect(ComboBox6, &QComboBox::activated, this, [this](int Index) {
+        Edit1->setText(ComboBox6->itemData(Index, AddressRole).toString());
+        SpinBox1->setValue(ComboBox6->itemData(Index, PortRole).toInt());
+    });
 
     // The chat line keeps the keyboard; the button is for the mouse and Ctrl+N.
     NewGameButton->setFocusPolicy(Qt::NoFocus);
@@ -149,11 +172,7 @@ TForm1::~TForm1() {
     // Sockets and the board outlive this part of the window while the base classes tear down: nothing of
     // theirs may call back into it.
     DetachWindowHandlers(*ChessBrd1);
-    ClientSocket1->disconnect(this);
-    ServerSocket1->disconnect(this);
-    for (QTcpSocket* s : ServerSocket1->findChildren<QTcpSocket*>()) s->disconnect(this);
-    delete ClientSocket1;
-    delete ServerSocket1;
+    delete FNetwork;
 }
 
 bool TForm1::event(QEvent* e) {
@@ -179,7 +198,7 @@ void TForm1::closeEvent(QCloseEvent* e) {
 
 bool TForm1::eventFilter(QObject* watched, QEvent* e) {
     if (watched == ChessBrd1 && e->type() == QEvent::MouseButtonRelease && !BoardPanel->isEnabled() &&
-        FPhase == NetPhase::Playing && ChessBrd1->GetWhiteToMove() != PlayingWhite)
+        FNetwork->CurrentPhase() == NetPhase::Playing && ChessBrd1->GetWhiteToMove() != PlayingWhite)
         QMetaObject::invokeMethod(this, &TForm1::InputRefused, Qt::QueuedConnection);
     if (watched == Edit2) {
         if (e->type() == QEvent::KeyPress) {
@@ -231,8 +250,16 @@ void TForm1::RadioButton1Click() {
     if (client) Label4->setText(QStringLiteral("Адрес сервера:"));
     Edit1->setEnabled(network);
     ComboBox5->setEnabled(network);
-    Label5->setEnabled(network && server);
     ComboBox3->setEnabled(network && server);
+    Label7->setEnabled(network);
+    SpinBox1->setEnabled(network);
+    // The client's side of the row lists the games found instead of the side, which only the server picks.
+    ComboBox3->setVisible(server);
+    ComboBox6->setVisible(client);
+    ComboBox6->setEnabled(network);
+    Label5->setEnabled(network);
+    Label5->setText(client ? QStringLiteral("Игры в сети:") : QStringLiteral("Сторона:"));
+    Label5->move(client ? ComboBox6->x() : ComboBox3->x(), Label5->y());
     Label6->setEnabled(twoPlayers);
     ComboBox4->setEnabled(twoPlayers);
     if (server) {
@@ -263,9 +290,9 @@ void TForm1::Button1Click() {
             ChessBrd1->SetWhiteOnTop(ComboBox3->currentIndex() == 1);
             LogMessage(QStringLiteral("Запуск сервера..."), StatusColor);
             QCoreApplication::processEvents();
-            Listen();
+            if (FNetwork->Listen(FPort, ComboBox3->currentIndex() == 0)) FPort = FNetwork->Port();
         } else {
-            Connect(Edit1->text());
+            FNetwork->Connect(Edit1->text(), FPort);
         }
     } else if (RadioButton3->isChecked()) {
         LocalGame = true;
@@ -282,30 +309,6 @@ void TForm1::NewGameButtonClick() {
         if (GameRunning() && !Dialogs::Ask(this, QStringLiteral("Новая игра"), question)) return;
         ReturnToControlPanel();
     });
-}
-
-void TForm1::ReturnToControlPanel() {
-    if (!LocalGame) EndNetworkGameForNewGame();
-    ChessBrd1->SetComputerPlaysBlack(false);
-    ChessBrd1->SetComputerPlaysWhite(false);
-    ChessBrd1->ResetGame();
-    ChessBrd1->SetPositionString(QString(64, QChar(u' ')));
-    ChessBrd1->SetWhiteOnTop(false);
-    BoardPanel->setEnabled(true);
-    GameStarted = false;
-    LocalGame = false;
-    PlayingWhite = false;
-    OwnColor = BlackSideColor;
-    PeerColor = WhiteSideColor;
-    LastMoveFrom = LastMoveTo = None;
-    FGameRunning = false;
-    FWayShown = false;
-    ComputerThinkingChanged(false);
-    ListView1->setRowCount(0);
-    for (QWidget* w : std::initializer_list<QWidget*>{ListView1, RichEdit1, NewGameButton, Edit2}) w->hide();
-    NewGameButton->setDefault(false);
-    TabControl1->show();
-    Button1->setFocus();
 }
 
 void TForm1::ShowWayToNewGame() {
@@ -329,6 +332,69 @@ void TForm1::ComputerThinkingChanged(bool Thinking) {
 void TForm1::InputRefused() {
     const QString text = LocalGame ? GameMessages::ComputersTurnText() : GameMessages::OpponentsTurnText();
     QToolTip::showText(QCursor::pos(), text, ChessBrd1, {}, HintMs);
+}
+
+void TForm1::ShowFoundGames() {
+    const QString picked = ComboBox6->currentText();
+    const QSignalBlocker blocker(ComboBox6);
+    ComboBox6->clear();
+    for (const GameDiscovery::Game& game : FNetwork->Discovery().Games()) {
+        ComboBox6->addItem(game.Name);
+        const int at = ComboBox6->count() - 1;
+        ComboBox6->setItemData(at, game.Address, AddressRole);
+        ComboBox6->setItemData(at, game.Port, PortRole);
+        const QString side =
+            game.Side == QStringLiteral("black") ? QStringLiteral("черными") : QStringLiteral("белыми");
+        ComboBox6->setItemData(at,
+                               QStringLiteral("%1: %2 порт %3, сервер играет %4")
+                                   .arg(game.Name, game.Address)
+                                   .arg(game.Port)
+                                   .arg(side),
+                               Qt::ToolTipRole);
+    }
+    ComboBox6->setCurrentIndex(ComboBox6->findText(picked));
+    ComboBox6->setPlaceholderText(ComboBox6->count() ? QStringLiteral("выбрать...") : QStringLiteral("нет"));
+}
+
+void TForm1::SetPort(quint16 Port) {
+    FPort = Port;
+    // Port 0 (the system picks one) is for tests; the field shows what people can type.
+    const QSignalBlocker blocker(SpinBox1);
+    SpinBox1->setValue(Port);
+}
+
+void TForm1::SetServerSide(bool White) {
+    ComboBox3->setCurrentIndex(White ? 0 : 1);
+}
+
+void TForm1::ReturnToControlPanel() {
+    // The move under way completes first: its slide and events still use the board and the lists.
+    if (ChessBrd1->MoveInProgress()) {
+        ChessBrd1->AfterMove([this] { ReturnToControlPanel(); });
+        return;
+    }
+    FNetwork->End();
+    ChessBrd1->SetComputerPlaysBlack(false);
+    ChessBrd1->SetComputerPlaysWhite(false);
+    ChessBrd1->ResetGame();
+    ChessBrd1->SetPositionString(QString(64, QChar(u' ')));
+    ChessBrd1->SetWhiteOnTop(false);
+    BoardPanel->setEnabled(true);
+    GameStarted = false;
+    LocalGame = false;
+    PlayingWhite = false;
+    OwnColor = BlackSideColor;
+    PeerColor = WhiteSideColor;
+    LastMoveFrom = LastMoveTo = None;
+    FGameRunning = false;
+    FWayShown = false;
+    ComputerThinkingChanged(false);
+    ListView1->setRowCount(0);
+    for (QWidget* w : std::initializer_list<QWidget*>{ListView1, RichEdit1, NewGameButton, Edit2}) w->hide();
+    NewGameButton->setDefault(false);
+    TabControl1->show();
+    RadioButton1Click();
+    Button1->setFocus();
 }
 
 void TForm1::StartServer() {
@@ -379,7 +445,7 @@ void TForm1::ChessBrd1LegalMove(ChessGame*, Square oldSq, Square newSq) {
     ListView1Change();
     FollowComputerTurn();
 
-    if (localPlayersMove) SendLocalMove(oldSq, newSq);
+    if (localPlayersMove) FNetwork->SendLocalMove(oldSq, newSq);
     // The list and the log are painted now; clicks and keys wait, since a drop here would be a move inside
     // this one, and network work waits in Deliver.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -415,7 +481,7 @@ void TForm1::PlaySound(const QString& Name) {
 void TForm1::EndOfGame() {
     BoardPanel->setEnabled(false);
     LogMessage(QStringLiteral("Игра завершена"), StatusColor);
-    if (!LocalGame && FPhase == NetPhase::Playing) FPhase = NetPhase::Over;
+    if (!LocalGame) FNetwork->GameOver();
     FGameRunning = false;
     FollowComputerTurn();
     PlaySound(QStringLiteral("MATE"));
@@ -425,15 +491,39 @@ void TForm1::EndOfGame() {
 void TForm1::Edit2KeyPress() {
     const QString text = Edit2->text();
     if (text.isEmpty()) return;
+    // Text put into the line by other means than typing has not passed its guards; it stays for editing.
+    if (QString refused; !Wire::CanEncode(text, &refused)) {
+        RefuseCharacter(refused);
+        return;
+    }
+    if (text.size() > Wire::MaxChatText) {
+        RefuseLength();
+        return;
+    }
     LogMessage(text, OwnColor);
     Edit2->clear();
     // Sent before pending messages run: a line typed meanwhile is handled in there and would leave first.
-    if (!text.startsWith(QLatin1Char('/'))) SendChat(text);
+    if (!text.startsWith(QLatin1Char('/'))) FNetwork->SendChat(text);
     QCoreApplication::processEvents();
     if (text == QStringLiteral("/help"))
         LogMessage(HelpText, CommandColor);
     else if (text == QStringLiteral("/about"))
         LogMessage(AboutText, CommandColor);
+}
+
+void TForm1::RefuseCharacter(const QString& Character) {
+    ChatHint(
+        QStringLiteral("Знак «%1» нельзя передать в чате: его нет в кодировке Windows-1251").arg(Character));
+}
+
+void TForm1::RefuseLength() {
+    ChatHint(QStringLiteral("Строка чата не может быть длиннее %1 знаков").arg(Wire::MaxChatText));
+}
+
+// One refusal shows one line, however many times the line edit reports it.
+void TForm1::ChatHint(const QString& Text) {
+    if (RichEdit1->document()->lastBlock().text().endsWith(QStringLiteral("]: ") + Text)) return;
+    LogMessage(Text, StatusColor);
 }
 
 // Deferred, so that a message box or another window that took the focus keeps it.
@@ -445,258 +535,27 @@ void TForm1::Edit2Exit() {
 }
 
 // ---------------------------------------------------------------------------------------------------------
-// Network play
+// What network play reports
 
 bool TForm1::HoldingNetworkWork() const {
     return ChessBrd1->HoldingWork();
 }
 
-bool TForm1::MoveInProgress() const {
-    return ChessBrd1->MoveInProgress();
+void TForm1::NetworkStatus(const QString& Text) {
+    LogMessage(Text, StatusColor);
 }
 
-// Network work waits for the move in progress and for the work that arrived before it, so that messages
-// keep their order and one never runs inside another.
-void TForm1::Deliver(std::function<void()> Work) {
-    ChessBrd1->AfterMove([this, Work = std::move(Work)] { RunWork(Work); });
+void TForm1::NetworkFailure(const QString& Text) {
+    Dialogs::ShowMessage(this, QMessageBox::Critical, QStringLiteral("Gambitron"), Text);
 }
 
-// The work runs inside Qt's signal handlers, which no exception may leave: work that cannot complete
-// (memory exhausted by a peer's flood, say) is dropped.
-void TForm1::RunWork(const std::function<void()>& Work) {
-    try {
-        Work();
-    } catch (const std::exception& e) {
-        qWarning("gambitron: network work dropped: %s", e.what());
-    }
-}
-
-QTcpSocket* TForm1::Opponent() const {
-    if (FServerActive) return FOpponent;
-    return FClientActive ? ClientSocket1 : nullptr;
-}
-
-void TForm1::Send(QTcpSocket* Socket, const QByteArray& Message) {
-    if (!Socket || Socket->state() != QAbstractSocket::ConnectedState) return;
-    Socket->write(Message);
-    // Written out now, so that each message leaves on its own instead of joining the next one.
-    Socket->flush();
-}
-
-void TForm1::Listen() {
-    if (!ServerSocket1->listen(QHostAddress::AnyIPv4, FPort)) {
-        QString reason;
-        switch (ServerSocket1->serverError()) {
-        case QAbstractSocket::AddressInUseError:
-            reason = QStringLiteral("порт уже занят другой программой");
-            break;
-        case QAbstractSocket::SocketAccessError:
-            reason = QStringLiteral("нет прав на этот порт");
-            break;
-        default:
-            reason = ServerSocket1->errorString();
-            break;
-        }
-        Dialogs::ShowMessage(
-            this, QMessageBox::Critical, QStringLiteral("Gambitron"),
-            QStringLiteral("Не удалось запустить сервер на порту %1: %2.").arg(FPort).arg(reason));
-        ShowWayToNewGame();
-        return;
-    }
-    FServerActive = true;
-    FPort = ServerSocket1->serverPort();
-    LogMessage(QStringLiteral("Сервер запущен"), StatusColor);
-}
-
-void TForm1::CreateClientSocket() {
-    auto* socket = new QTcpSocket(this);
-    ClientSocket1 = socket;
-    const QPointer<QTcpSocket> s(socket);
-    // Work queued for a socket that has been replaced meanwhile is dropped.
-    const auto current = [this, s](std::function<void()> Work) {
-        Deliver([this, s, Work = std::move(Work)] {
-            if (s && s == ClientSocket1) Work();
-        });
-    };
-    connect(socket, &QAbstractSocket::stateChanged, this,
-            [this, current](QAbstractSocket::SocketState state) {
-                if (state == QAbstractSocket::ConnectingState) current([this] { ClientSocket1Connecting(); });
-            });
-    connect(socket, &QAbstractSocket::connected, this,
-            [this, current] { current([this] { ClientSocket1Connect(); }); });
-    connect(socket, &QIODevice::readyRead, this,
-            [this, current] { current([this] { ClientSocket1Read(); }); });
-    connect(socket, &QAbstractSocket::disconnected, this,
-            [this, current] { current([this] { ClientSocket1Disconnect(); }); });
-    connect(socket, &QAbstractSocket::errorOccurred, this, [this, current](QAbstractSocket::SocketError e) {
-        current([this, e] { ClientSocket1Error(e); });
-    });
-}
-
-void TForm1::Connect(const QString& Address) {
-    // A dotted IPv4 address, taken literally: no name lookup.
-    QHostAddress host;
-    if (!host.setAddress(Address) || host.protocol() != QAbstractSocket::IPv4Protocol) {
-        LogMessage(QStringLiteral("Подключение..."), StatusColor);
-        ClientSocket1Error(QAbstractSocket::HostNotFoundError);
-        return;
-    }
-    ClientSocket1->connectToHost(host, FPort);
-}
-
-void TForm1::ServerSocket1Accept() {
-    while (QTcpSocket* socket = ServerSocket1->nextPendingConnection()) {
-        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        QPointer<QTcpSocket> s(socket);
-        connect(socket, &QIODevice::readyRead, this, [this, s] {
-            Deliver([this, s] {
-                if (s) ServerSocket1ClientRead(s);
-            });
-        });
-        connect(socket, &QAbstractSocket::disconnected, this, [this, s] {
-            Deliver([this, s] {
-                if (s) ServerSocket1ClientDisconnect(s);
-            });
-        });
-        connect(socket, &QAbstractSocket::errorOccurred, this, [this, s](QAbstractSocket::SocketError e) {
-            Deliver([this, s, e] {
-                if (s) ServerSocket1ClientError(s, e);
-            });
-        });
-        Deliver([this, s] {
-            if (s) ServerSocket1ClientConnect(s);
-        });
-    }
-}
-
-void TForm1::ServerSocket1ClientConnect(QTcpSocket* Socket) {
-    // Accepted just before the server stopped for the control panel.
-    if (!FServerActive) {
-        Socket->disconnect(this);
-        Socket->abort();
-        Socket->deleteLater();
-        return;
-    }
-    if (FOpponent && FOpponent != Socket) {
-        RefuseClient(Socket);
-        return;
-    }
-    FOpponent = Socket;
-    FReader.Clear();
-    LogMessage(Socket->peerAddress().toString() + QStringLiteral(" подключился"), StatusColor);
-    const bool serverWhite = !ChessBrd1->GetWhiteOnTop();
-    Send(Socket, Wire::SideMessage(serverWhite));
-    StartNetworkGame(serverWhite);
-}
-
-// The refused connection is handled on its own: it gets "#:Busy" and is closed, and its closing is no
-// concern of the running game.
-void TForm1::RefuseClient(QTcpSocket* Socket) {
-    LogMessage(QStringLiteral("Подключение от ") + Socket->peerAddress().toString() +
-                   QStringLiteral(" отклонено"),
-               StatusColor);
-    Socket->disconnect(this);
-    connect(Socket, &QIODevice::readyRead, Socket, [Socket] { Socket->readAll(); });
-    connect(Socket, &QAbstractSocket::disconnected, Socket, &QObject::deleteLater);
-    Send(Socket, Wire::BusyMessage());
-    Socket->disconnectFromHost();
-}
-
-void TForm1::ServerSocket1ClientDisconnect(QTcpSocket* Socket) {
-    if (Socket != FOpponent) return;
-    DropOpponent(Socket);
-    EndNetworkGame(QStringLiteral("Клиент отключился"));
-}
-
-void TForm1::ServerSocket1ClientError(QTcpSocket* Socket, QAbstractSocket::SocketError Error) {
-    // The peer closing its end is a disconnection, reported next.
-    if (Error == QAbstractSocket::RemoteHostClosedError || Socket != FOpponent) return;
-    EndNetworkGame(QStringLiteral("Ошибка клиента"));
-    // Closed and forgotten, so that the next client is accepted as the opponent.
-    Socket->disconnect(this);
-    Socket->abort();
-    DropOpponent(Socket);
-}
-
-void TForm1::DropOpponent(QTcpSocket* Socket) {
-    FOpponent = nullptr;
-    FReader.Clear();
-    FPhase = NetPhase::Idle;
-    Socket->deleteLater();
-}
-
-// A read takes everything that has arrived by now, however many notifications announced it.
-void TForm1::ServerSocket1ClientRead(QTcpSocket* Socket) {
-    const QByteArray bytes = Socket->readAll();
-    if (Socket == FOpponent && !bytes.isEmpty()) ReceiveFromOpponent(bytes);
-}
-
-void TForm1::ClientSocket1Connecting() {
-    LogMessage(QStringLiteral("Подключение..."), StatusColor);
-}
-
-void TForm1::ClientSocket1Connect() {
-    // Only a connected socket takes options (Qt drops them before that): each message leaves at once
-    // instead of waiting to join the next one.
-    ClientSocket1->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    FClientActive = true;
-    FReader.Clear();
-    FPhase = NetPhase::WaitingForSide;
-    LogMessage(QStringLiteral("Подключен"), StatusColor);
-}
-
-void TForm1::ClientSocket1Disconnect() {
-    LoseServer();
-    EndNetworkGame(QStringLiteral("Отключен от сервера"));
-}
-
-void TForm1::ClientSocket1Error(QAbstractSocket::SocketError Error) {
-    if (Error == QAbstractSocket::RemoteHostClosedError) return;
-    LoseServer();
-    EndNetworkGame(QStringLiteral("Ошибка подключения"));
-    // The connection is over for this run; its closing adds nothing more.
-    ClientSocket1->disconnect(this);
-    ClientSocket1->abort();
-}
-
-void TForm1::ClientSocket1Read() {
-    const QByteArray bytes = ClientSocket1->readAll();
-    if (FClientActive && !bytes.isEmpty()) ReceiveFromOpponent(bytes);
-}
-
-void TForm1::ReceiveFromOpponent(const QByteArray& Bytes) {
-    for (const QByteArray& message : FReader.Feed(Bytes)) ProcessMessage(message);
-}
-
-void TForm1::ProcessMessage(const QByteArray& Message) {
-    if (Message.isEmpty()) return;
-    const Wire::Tag tag = Wire::TagOf(Message);
-    if (Message[0] == Wire::ServerMark && FClientActive) {
-        if (Message == Wire::BusyMessage()) LogMessage(QStringLiteral("Сервер уже занят"), StatusColor);
-        if (tag == Wire::Tag::Side && FPhase == NetPhase::WaitingForSide) {
-            // The server names its own colour; any payload but "White" leaves white to this side.
-            StartNetworkGame(Wire::Payload(Message) != QByteArrayView("White"));
-        } else if (tag == Wire::Tag::Move) {
-            PlayReceivedMove(Message);
-        } else if (tag == Wire::Tag::Chat) {
-            ShowPeerChat(Message);
-        }
-    } else if (Message[0] == Wire::ClientMark && FServerActive) {
-        if (tag == Wire::Tag::Move)
-            PlayReceivedMove(Message);
-        else if (tag == Wire::Tag::Chat)
-            ShowPeerChat(Message);
-    }
-}
-
-void TForm1::StartNetworkGame(bool LocalWhite) {
+void TForm1::NetworkGameStarts(bool LocalWhite) {
     PlayingWhite = LocalWhite;
     OwnColor = LocalWhite ? WhiteSideColor : BlackSideColor;
     PeerColor = LocalWhite ? BlackSideColor : WhiteSideColor;
     BoardPanel->setEnabled(LocalWhite);
     LogMessage(LocalWhite ? QStringLiteral("Вы играете белыми") : QStringLiteral("Вы играете черными"),
                StatusColor);
-    FPhase = NetPhase::Playing;
     StartGame(!LocalWhite, false, false);
 }
 
@@ -717,75 +576,19 @@ void TForm1::StartGame(bool WhiteOnTop, bool ComputerWhite, bool ComputerBlack) 
 }
 
 // The connection that carried the game is gone: the board takes no more moves.
-void TForm1::EndNetworkGame(const QString& Reason) {
+void TForm1::NetworkGameEnds(const QString& Reason, const QString& Why) {
     LogMessage(Reason, StatusColor);
+    if (!Why.isEmpty()) LogMessage(Why, StatusColor);
     BoardPanel->setEnabled(false);
     LogMessage(QStringLiteral("Игра завершена"), StatusColor);
     FGameRunning = false;
     ShowWayToNewGame();
 }
 
-void TForm1::EndNetworkGameForNewGame() {
-    if (QTcpSocket* opponent = FOpponent) {
-        opponent->disconnect(this);
-        DropOpponent(opponent);
-        opponent->disconnectFromHost();
-    }
-    ServerSocket1->close();
-    FServerActive = false;
-    QTcpSocket* client = ClientSocket1;
-    client->disconnect(this);
-    if (client->state() == QAbstractSocket::UnconnectedState) {
-        client->deleteLater();
-    } else {
-        connect(client, &QAbstractSocket::disconnected, client, &QObject::deleteLater);
-        client->disconnectFromHost();
-    }
-    CreateClientSocket();
-    LoseServer();
-    FPhase = NetPhase::Idle;
-}
-
-void TForm1::LoseServer() {
-    FClientActive = false;
-    FReader.Clear();
-    FPhase = NetPhase::Over;
-}
-
-// Only the opponent's own moves, in a running game, on the opponent's turn.
-void TForm1::PlayReceivedMove(const QByteArray& Message) {
-    Square from = None, to = None;
-    if (!Wire::ParseMove(Message, from, to)) return;
-    if (FPhase != NetPhase::Playing || ChessBrd1->GetWhiteToMove() == PlayingWhite) return;
-    ChessBrd1->MakeMove(from, to);
-}
-
-void TForm1::ShowPeerChat(const QByteArray& Message) {
-    QString text = Wire::DecodeText(Wire::Payload(Message));
-    if (text.size() > MaxShownChat) text = text.left(MaxShownChat) + QStringLiteral("…");
-    LogMessage(text, PeerColor);
+void TForm1::PeerChat(const QString& Text) {
+    LogMessage(Text, PeerColor);
     // Lines that follow each other closely are one burst, announced once.
     const bool quiet = !FLastChatLine.isValid() || FLastChatLine.elapsed() >= ChatBurstMs;
     FLastChatLine.start();
     if (quiet) PlaySound(QStringLiteral("CHAT"));
-}
-
-void TForm1::SendLocalMove(Square From, Square To) {
-    if (FServerActive) {
-        if (FOpponent)
-            Send(FOpponent, Wire::MoveMessage(true, From, To));
-        else
-            LogMessage(QStringLiteral("Нет подключений"), StatusColor);
-    } else if (FClientActive) {
-        Send(ClientSocket1, Wire::MoveMessage(false, From, To));
-    } else {
-        LogMessage(QStringLiteral("Не подключен"), StatusColor);
-    }
-}
-
-void TForm1::SendChat(const QString& Text) {
-    if (FServerActive && FOpponent)
-        Send(FOpponent, Wire::ChatMessage(true, Text));
-    else if (!FServerActive && FClientActive)
-        Send(ClientSocket1, Wire::ChatMessage(false, Text));
 }

@@ -1,39 +1,33 @@
 // TForm1: the main window of gambitron. The board sits at the left; at the right the control panel picks
 // one of three play modes (against the computer, over the network, two people at one board) and then
 // gives way to the move list, the status and chat log, a line that shows while the computer thinks, the
-// new-game button (Ctrl+N, back to the control panel with its choices kept) and the chat line. In network
-// play the
-// window is either the server, which accepts one opponent at a time and decides the colours, or the
-// client; both exchange moves and chat lines as the wire messages of Wire.h.
+// new-game button (Ctrl+N, back to the control panel with its choices kept) and the chat line. Network
+// play itself lives in NetworkGame; the window shows what it reports and hands it the local player's moves
+// and chat lines.
 #pragma once
 #include "BoardRecord.h"
 #include "ChessTypes.h"
 #include "Dialogs.h"
-#include "WireReader.h"
+#include "NetworkGame.h"
+#include "NetworkGameHost.h"
 #include "ui_main.h"
 
-#include <QAbstractSocket>
 #include <QColor>
 #include <QElapsedTimer>
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
-
-#include <functional>
 
 class ChessGame;
 class QTcpServer;
 class QTcpSocket;
 
-class TForm1 : public QWidget, public Ui::TForm1 {
+class TForm1 : public QWidget, public Ui::TForm1, private NetworkGameHost {
     Q_OBJECT
 public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // Where a network game stands: before a game (also after the server's opponent left), the client
-    // connected and waiting for its side, a game in progress, and a game that has ended.
-    enum class NetPhase { Idle, WaitingForSide, Playing, Over };
+    using NetPhase = NetworkGame::Phase;
 
     // Window state
     bool GameStarted = false;
@@ -51,23 +45,27 @@ public:
     void LogMessage(const QString& Text, const QColor& Color);
     // Frames the last move's two squares on the board.
     void DrawMove();
-    // Acts on one received message; anything the current state does not expect is dropped.
-    void ProcessMessage(const QByteArray& Message);
 
     // The TCP port the server listens on and the client connects to (5000 unless set before starting).
-    void SetPort(quint16 Port) { FPort = Port; }
+    void SetPort(quint16 Port);
     quint16 Port() const { return FPort; }
     // Starts network play as if chosen in the control panel and "Начать игру" pressed.
     void StartServer();
+    // The side the server's player takes, as chosen in the control panel.
+    void SetServerSide(bool White);
+    // Ends the game in progress, of any mode, and brings back the control panel with the choices as they
+    // were. A network game's connection is closed: the opponent sees its usual disconnection lines, and a
+    // server stops listening until "Начать игру" starts it again.
+    void ReturnToControlPanel();
     void StartClient(const QString& Address);
 
-    bool ServerActive() const { return FServerActive; }
-    bool ClientActive() const { return FClientActive; }
-    NetPhase Phase() const { return FPhase; }
-    // The server's opponent or the client's connection to its server; null when there is none.
-    QTcpSocket* Opponent() const;
-    // Handles bytes as the opponent's connection delivers them: cut into messages, each processed.
-    void ReceiveFromOpponent(const QByteArray& Bytes);
+    // The window's network play, and what tests and the program start ask of it.
+    NetworkGame& Network() { return *FNetwork; }
+    bool ServerActive() const { return FNetwork->ServerActive(); }
+    bool ClientActive() const { return FNetwork->ClientActive(); }
+    NetPhase Phase() const { return FNetwork->CurrentPhase(); }
+    QTcpSocket* Opponent() const { return FNetwork->Opponent(); }
+    void ReceiveFromOpponent(const QByteArray& Bytes) { FNetwork->ReceiveFromOpponent(Bytes); }
     // Whether received network work waits for the move in progress to complete.
     bool HoldingNetworkWork() const;
 
@@ -79,9 +77,6 @@ public:
     bool ComputerThinking() const { return FComputerThinking; }
     // A move was refused because it is the computer's or the opponent's turn: a short hint at the pointer.
     void InputRefused();
-    // Ends network play for the way back to the control panel: the peer sees the connection close as it
-    // sees any closing, and this window is neither server nor client any more.
-    void EndNetworkGameForNewGame();
     // The game as FEN (the position on the board) and PGN, with the players' names of the current mode.
     QString CurrentFen() const;
     QString CurrentPgn() const;
@@ -105,8 +100,6 @@ private:
     void FormPaint();
     void FormCloseQuery();
     void NewGameButtonClick();
-    // Back to the control panel with an empty board, as the program starts; the panel's choices stay.
-    void ReturnToControlPanel();
     // Once a game has ended: the hint to a new game in the log, and the new-game button as the default.
     void ShowWayToNewGame();
     // The board announces no start or end of its search: the window follows whose turn it is instead.
@@ -123,32 +116,12 @@ private:
     // A sound plays only where the system has a wave output device.
     static void PlaySound(const QString& Name);
 
-    // Network
-    void ServerSocket1Accept();
-    void ServerSocket1ClientConnect(QTcpSocket* Socket);
-    void ServerSocket1ClientDisconnect(QTcpSocket* Socket);
-    void ServerSocket1ClientRead(QTcpSocket* Socket);
-    void ServerSocket1ClientError(QTcpSocket* Socket, QAbstractSocket::SocketError Error);
-    void ClientSocket1Connecting();
-    void ClientSocket1Connect();
-    void ClientSocket1Disconnect();
-    void ClientSocket1Read();
-    void ClientSocket1Error(QAbstractSocket::SocketError Error);
-    void RefuseClient(QTcpSocket* Socket);
-    void DropOpponent(QTcpSocket* Socket);
-    void StartNetworkGame(bool LocalWhite);
-    void StartGame(bool WhiteOnTop, bool ComputerWhite, bool ComputerBlack);
-    void EndNetworkGame(const QString& Reason);
-    void LoseServer();
-    void PlayReceivedMove(const QByteArray& Message);
-    void ShowPeerChat(const QByteArray& Message);
-    void SendLocalMove(Square From, Square To);
-    void SendChat(const QString& Text);
-    static void Send(QTcpSocket* Socket, const QByteArray& Message);
-    void Listen();
-    void Connect(const QString& Address);
-    // A fresh client socket for each connection; work still queued for an earlier one finds it replaced.
-    void CreateClientSocket();
+    // Network play's reports (NetworkGameHost)
+    void NetworkStatus(const QString& Text) override;
+    void NetworkFailure(const QString& Text) override;
+    void PeerChat(const QString& Text) override;
+    void NetworkGameStarts(bool LocalWhite) override;
+    void NetworkGameEnds(const QString& Reason, const QString& Why) override;
 
     // Game records (RecordActions.cpp): copy the position and the game, save the game as PGN; in all three
     // modes, from the move list's menu and the window's shortcuts. There is no paste: a game comes from the
@@ -158,19 +131,16 @@ private:
     void CopyPgn();
     void SaveGame();
 
-    // Received network work runs only between moves: PerformMove's handlers process window messages, and
-    // a move or a new game started from there would run in the middle of the move.
-    bool MoveInProgress() const;
-    void Deliver(std::function<void()> Work);
-    static void RunWork(const std::function<void()>& Work);
+    void StartGame(bool WhiteOnTop, bool ComputerWhite, bool ComputerBlack);
+    void ShowFoundGames();
+    static constexpr int AddressRole = Qt::UserRole;
+    static constexpr int PortRole = Qt::UserRole + 1;
+    void RefuseCharacter(const QString& Character);
+    void RefuseLength();
+    void ChatHint(const QString& Text);
 
     quint16 FPort = 5000;
-    bool FServerActive = false;
-    bool FClientActive = false;
-    NetPhase FPhase = NetPhase::Idle;
-    QPointer<QTcpSocket> FOpponent;
-    // A window is the server or the client for its whole run, so one reader serves the connection.
-    WireReader FReader;
+    NetworkGame* FNetwork;
     // When the last chat line arrived: lines that arrive together share one sound.
     QElapsedTimer FLastChatLine;
     bool FGameRunning = false;

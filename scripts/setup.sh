@@ -7,7 +7,11 @@ RUN_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libpng-d
     libsndfile1-dev libgtest-dev libbenchmark-dev fonts-dejavu-core qt6-translations-l10n)
 # The face that stands in for "Tahoma": its 11-pixel text fits the windows' fixed layouts.
 RUN_PACKAGES+=(fonts-liberation)
+# Finding games on the local network (DNS-SD over mDNS through the system's avahi-daemon).
+RUN_PACKAGES+=(libavahi-client-dev)
 TEST_PACKAGES=(git clang-format clang libclang-rt-14-dev xvfb xauth xdotool imagemagick)
+# The discovery tests run their own daemons in a private network namespace (tests/net/run_isolated.sh).
+TEST_PACKAGES+=(avahi-daemon dbus iproute2)
 # Checks of the installed tree and the Debian package (tests/install).
 TEST_PACKAGES+=(desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl man-db lintian
     dpkg-dev fakeroot file binutils)

@@ -2,6 +2,7 @@
 // must not crash, the game must stay whole, and nothing may reach the board that the local player did
 // not do or the rules refuse.
 #include "NetTestSupport.h"
+#include "WinColor.h"
 #include "Wire.h"
 
 #include <QRandomGenerator>
@@ -118,6 +119,52 @@ TEST_F(HostileClient, MergedAndSplitMessagesAreCutAtTheirKnownLengths) {
     }
     ASSERT_TRUE(WaitUntil([&] { return server->ChessBrd1->PieceAt(C6) == 'n'; }));
     EXPECT_TRUE(BoardMatchesMoveList(*server));
+}
+
+TEST_F(HostileClient, AChatLineAndTheMoveAfterItInOneReadAreBothHandled) {
+    ServerPlays(E2, E4);
+    Write(peer, "$:Chat:hi there$:Move:2836");
+    ASSERT_TRUE(WaitUntil([&] { return server->ChessBrd1->PieceAt(C6) == 'n'; }));
+    EXPECT_TRUE(LogHas(*server, QStringLiteral("hi there")));
+    EXPECT_EQ(Cell(*server, 0, 2), QStringLiteral("B8 - C6"));
+    EXPECT_TRUE(server->BoardPanel->isEnabled());
+
+    // Where the move's letters are no move the game can take, they are the peer's own words.
+    Write(peer, "$:Chat:not yours$:Move:5755");
+    EXPECT_TRUE(WaitUntil([&] { return LogHas(*server, QStringLiteral("not yours$:Move:5755")); }));
+    ServerPlays(D2, D4);
+    Write(peer, "$:Chat:no such move$:Move:5735");
+    EXPECT_TRUE(WaitUntil([&] { return LogHas(*server, QStringLiteral("no such move$:Move:5735")); }));
+    Write(peer, "$:Chat:other mark#:Move:5755");
+    EXPECT_TRUE(WaitUntil([&] { return LogHas(*server, QStringLiteral("other mark#:Move:5755")); }));
+    EXPECT_EQ(server->ChessBrd1->PieceAt(E7), 'p');
+    EXPECT_TRUE(BoardMatchesMoveList(*server));
+}
+
+TEST_F(HostileClient, ARefusedMoveIsReportedInsteadOfVanishing) {
+    SendThenMark("$:Move:5755");
+    EXPECT_TRUE(LogHas(*server, QStringLiteral("Ход соперника E7 - E5 отклонен: сейчас не его ход")));
+    ServerPlays(E2, E4);
+    SendThenMark("$:Move:5753");
+    EXPECT_TRUE(LogHas(*server, QStringLiteral("Ход соперника E7 - E3 отклонен: ход невозможен")));
+    SendThenMark("$:Move:57x5");
+    EXPECT_TRUE(LogHas(*server, QStringLiteral("Ход соперника отклонен: неверная запись хода")));
+    EXPECT_EQ(LogColorOf(*server, QStringLiteral("Ход соперника E7 - E3 отклонен: ход невозможен")),
+              WinColor(LogColor::Status));
+    EXPECT_TRUE(BoardMatchesMoveList(*server));
+}
+
+TEST_F(HostileClient, AChatLineOverTheLimitIsCutVisibly) {
+    QByteArray line = "$:Chat:";
+    line += QByteArray(Wire::MaxChatText + 500, 'x');
+    Write(peer, line);
+    ASSERT_TRUE(WaitUntil([&] { return !LogTexts(*server).filter(QStringLiteral("xxx")).isEmpty(); }));
+    const QStringList texts = LogTexts(*server);
+    const auto shown =
+        std::find_if(texts.begin(), texts.end(), [](const QString& t) { return t.startsWith('x'); });
+    ASSERT_NE(shown, texts.end());
+    EXPECT_EQ(shown->size(), Wire::MaxChatText);
+    EXPECT_TRUE(shown->endsWith(QStringLiteral("x…")));
 }
 
 TEST_F(HostileClient, AMegabyteChatLineNeitherBlocksNorCrashes) {

@@ -1,6 +1,7 @@
 // Two windows of the program in one process, server and client, playing over a loopback connection.
 #include "NetTestSupport.h"
 #include "WinColor.h"
+#include "Wire.h"
 
 #include <QToolTip>
 
@@ -103,6 +104,46 @@ TEST_F(NetworkGame, ChatArrivesInThePeersColourWithTheChatSound) {
     EXPECT_EQ(LogColorOf(*client, QStringLiteral("И тебе")), Orange);
 }
 
+TEST_F(NetworkGame, ALongChatLineArrivesWholeAndLongWordsWrap) {
+    QString line;
+    for (int i = 0; line.size() < Wire::MaxChatText; ++i) line += QStringLiteral("слово%1 ").arg(i);
+    line.truncate(Wire::MaxChatText);
+    TypeChat(*client, line);
+    ASSERT_TRUE(WaitUntil([&] { return LogHas(*server, line); })) << "the peer sees what the sender sees";
+    EXPECT_TRUE(LogHas(*client, line));
+    EXPECT_EQ(server->RichEdit1->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+TEST_F(NetworkGame, TheChatLineRefusesWhatThePeerWouldNotSee) {
+    // Typed: the character never enters the line, and a grey line says why.
+    client->Edit2->clear();
+    for (const QString& key : {QStringLiteral("a"), QStringLiteral("☺"), QStringLiteral("b")}) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, key);
+        QApplication::sendEvent(client->Edit2, &press);
+    }
+    EXPECT_EQ(client->Edit2->text(), QStringLiteral("ab"));
+    const QString hint = QStringLiteral("Знак «☺» нельзя передать в чате: его нет в кодировке Windows-1251");
+    EXPECT_EQ(LogColorOf(*client, hint), WinColor(LogColor::Status));
+
+    // Put there by other means: refused at Enter and left for editing.
+    TypeChat(*client, QStringLiteral("smile ☺"));
+    EXPECT_EQ(client->Edit2->text(), QStringLiteral("smile ☺"));
+    EXPECT_EQ(LogTexts(*client).last(), hint);
+    EXPECT_FALSE(LogHas(*client, QStringLiteral("smile ☺")));
+
+    // Over the limit: a paste keeps what fits and says so.
+    const QString lengthHint =
+        QStringLiteral("Строка чата не может быть длиннее %1 знаков").arg(Wire::MaxChatText);
+    client->Edit2->clear();
+    client->Edit2->insert(QString(Wire::MaxChatText + 10, QLatin1Char('z')));
+    EXPECT_EQ(client->Edit2->text().size(), Wire::MaxChatText);
+    EXPECT_TRUE(LogHas(*client, lengthHint));
+
+    TypeChat(*client, QStringLiteral("после"));
+    ASSERT_TRUE(WaitUntil([&] { return LogHas(*server, QStringLiteral("после")); }));
+    EXPECT_FALSE(LogTexts(*server).filter(QStringLiteral("smile")).size() > 0);
+}
+
 TEST_F(NetworkGame, CommandsStayLocal) {
     TypeChat(*client, QStringLiteral("/help"));
     TypeChat(*client, QStringLiteral("/hello"));
@@ -157,6 +198,34 @@ TEST_F(NetworkGame, TheServersNextClientStartsAFreshGameWithTheSameColours) {
     EXPECT_TRUE(LogHas(*client, QStringLiteral("Вы играете черными")));
     Play(*server, *client, D2, D4);
     EXPECT_TRUE(BoardMatchesMoveList(*client));
+}
+
+TEST_F(NetworkGame, BothWindowsGoBackToTheirPanelsAndPlayAgain) {
+    Play(*server, *client, E2, E4);
+    client->ReturnToControlPanel();
+    EXPECT_TRUE(client->TabControl1->isVisible());
+    EXPECT_FALSE(client->Edit2->isVisible());
+    EXPECT_TRUE(client->RadioButton5->isChecked()) << "the choices are kept";
+    EXPECT_EQ(client->Edit1->text(), QStringLiteral("127.0.0.1"));
+    ASSERT_TRUE(WaitUntil([&] { return LogHas(*server, QStringLiteral("Клиент отключился")); }));
+    QTest::mouseClick(client->Button1, Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return client->Phase() == TForm1::NetPhase::Playing; }));
+    ASSERT_TRUE(WaitUntil([&] { return server->ListView1->rowCount() == 0; }));
+    Play(*server, *client, D2, D4);
+
+    server->ReturnToControlPanel();
+    EXPECT_FALSE(server->ServerActive());
+    ASSERT_TRUE(WaitUntil([&] { return LogCount(*client, QStringLiteral("Отключен от сервера")) == 1; }));
+    EXPECT_TRUE(server->RadioButton4->isChecked());
+    QTest::mouseClick(server->Button1, Qt::LeftButton);
+    EXPECT_TRUE(server->ServerActive());
+    client->ReturnToControlPanel();
+    QTest::mouseClick(client->Button1, Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return server->Phase() == TForm1::NetPhase::Playing; }));
+    ASSERT_TRUE(WaitUntil([&] { return client->Phase() == TForm1::NetPhase::Playing; }));
+    Play(*server, *client, C2, C4);
+    EXPECT_TRUE(BoardMatchesMoveList(*client));
+    EXPECT_FALSE(LogHas(*client, QStringLiteral("Ошибка подключения")));
 }
 
 TEST_F(NetworkGame, TheServerGoingAwayEndsTheClientsGame) {

@@ -84,20 +84,29 @@ TEST_F(Program, RefusesABadPortAndTwoRoles) {
     EXPECT_NE(process.exitCode(), 0);
     Run({QStringLiteral("--server"), QStringLiteral("--connect"), QStringLiteral("127.0.0.1")});
     EXPECT_NE(process.exitCode(), 0);
+    Run({QStringLiteral("--server"), QStringLiteral("--side"), QStringLiteral("red")});
+    EXPECT_NE(process.exitCode(), 0);
 }
 
 TEST_F(Program, StartedAsServerItListensAtOnceAndDealsTheSides) {
-    const quint16 port = FreePort();
-    Start({QStringLiteral("--server"), QStringLiteral("--port"), QString::number(port)});
-    QTcpSocket peer;
-    QByteArray received;
-    ASSERT_TRUE(WaitUntil([&] {
-        if (peer.state() == QAbstractSocket::UnconnectedState)
-            peer.connectToHost(QHostAddress::LocalHost, port);
-        received += peer.readAll();
-        return received.contains("#:Side:White");
-    }));
-    EXPECT_EQ(received, QByteArray("#:Side:White"));
+    for (const char* side : {"", "white", "black"}) {
+        const quint16 port = FreePort();
+        QStringList arguments{QStringLiteral("--server"), QStringLiteral("--port"), QString::number(port)};
+        if (*side) arguments << QStringLiteral("--side") << QString::fromLatin1(side);
+        Start(arguments);
+        const QByteArray expected = std::string_view(side) == "black" ? "#:Side:Black" : "#:Side:White";
+        QTcpSocket peer;
+        QByteArray received;
+        ASSERT_TRUE(WaitUntil([&] {
+            if (peer.state() == QAbstractSocket::UnconnectedState)
+                peer.connectToHost(QHostAddress::LocalHost, port);
+            received += peer.readAll();
+            return received.contains(expected);
+        })) << side;
+        EXPECT_EQ(received, expected);
+        process.kill();
+        process.waitForFinished(5000);
+    }
 }
 
 TEST_F(Program, StartedWithConnectItConnectsAtOnce) {

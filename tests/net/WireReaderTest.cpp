@@ -45,6 +45,41 @@ TEST(WireMessages, TagsAreReadFromPositionsThreeToSix) {
     EXPECT_EQ(Wire::Payload("#:Chat:a"), QByteArrayView("a"));
 }
 
+TEST(WireMessages, AChatReadEndingWithItsSendersMoveGivesUpTheMove) {
+    struct Case {
+        const char* Read;
+        bool Splits;
+        const char* Text;
+    };
+    const Case cases[] = {
+        {"$:Chat:hi there$:Move:2836", true, "hi there"},
+        {"#:Chat:hi#:Move:5254", true, "hi"},
+        {"$:Chat:$:Move:5755", true, ""},
+        {"$:Chat:hi#:Move:5755", false, nullptr},   // the other side's mark
+        {"$:Chat:hi$:Move:0755", false, nullptr},   // no square
+        {"$:Chat:hi$:Move:575", false, nullptr},    // cut short
+        {"$:Chat:hi$-Move:5755", false, nullptr},   // not a move message
+        {"$:Chat:hi$:Move:5755 ", false, nullptr},  // not at the end
+        {"$:Move:5755$:Move:5755", false, nullptr}, // no chat
+    };
+    for (const Case& c : cases) {
+        QByteArrayView text, move;
+        ASSERT_EQ(Wire::SplitTrailingMove(c.Read, text, move), c.Splits) << c.Read;
+        if (!c.Splits) continue;
+        EXPECT_EQ(text, QByteArrayView(c.Text)) << c.Read;
+        EXPECT_EQ(move, QByteArrayView(c.Read).last(Wire::MoveLength)) << c.Read;
+    }
+}
+
+TEST(WireMessages, NamesTheFirstCharacterWindows1251CannotCarry) {
+    QString refused;
+    EXPECT_TRUE(Wire::CanEncode(QStringLiteral("Привет, ёж № 5 € «»")));
+    EXPECT_FALSE(Wire::CanEncode(QStringLiteral("ok ☺ 中"), &refused));
+    EXPECT_EQ(refused, QStringLiteral("☺"));
+    EXPECT_FALSE(Wire::CanEncode(QStringLiteral("a\U0001F600b"), &refused));
+    EXPECT_EQ(refused, QStringLiteral("\U0001F600")) << "a pair of surrogates is one character";
+}
+
 TEST(WireReaderSplitting, SeparatesMessagesOfKnownLength) {
     WireReader reader;
     EXPECT_EQ(reader.Feed("#:Side:White#:Move:5254"), (Messages{"#:Side:White", "#:Move:5254"}));

@@ -1,0 +1,137 @@
+// NetworkGame: one copy's side of a game over TCP. As the server it listens, accepts one opponent at a
+// time and deals the colours; as the client it connects to a server and takes the colour it is given.
+// Either way it carries the wire messages of Wire.h: the local player's moves and chat lines out, the
+// opponent's in. Received work waits for the board's move in progress (TChessBrd::AfterMove), so that a
+// message never runs in the middle of a move. It reports to the window through NetworkGameHost.
+#pragma once
+#include "ChessTypes.h"
+#include "WireReader.h"
+
+#include <QAbstractSocket>
+#include <QByteArrayView>
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+
+class GameDiscovery;
+class NetworkGameHost;
+class QTcpServer;
+class QTcpSocket;
+class TChessBrd;
+
+class NetworkGame : public QObject {
+    Q_OBJECT
+public:
+    NetworkGame(TChessBrd& Board, NetworkGameHost& Host, QObject* parent = nullptr);
+    ~NetworkGame() override;
+
+    // Where a network game stands: before a game (also after the server's opponent left), the client
+    // connected and waiting for its side, a game in progress, and a game that has ended.
+    enum class Phase { Idle, WaitingForSide, Playing, Over };
+
+    // Starts listening on Port (0: a port the system picks), IPv4 and IPv6 alike, for an opponent; the
+    // server's player takes white or black. Reports "Сервер запущен" and every address a client can use.
+    // False when listening cannot start (the host has been told why).
+    bool Listen(quint16 Port, bool ServerWhite);
+    // Starts connecting to a server given by an IPv4 or IPv6 address, a host name, which is looked up
+    // without blocking, or the name of a game found on the network (waited for when it has not been
+    // seen yet). An attempt that gets no answer gives up after the connect timeout.
+    void Connect(const QString& Address, quint16 Port);
+    void SetConnectTimeout(int Milliseconds) { FConnectTimeoutMs = Milliseconds; }
+    // Ends network play, whatever it is doing: the opponent's connection is closed (the peer sees its
+    // usual disconnection lines), the server stops listening, a connection attempt is abandoned. Listen
+    // or Connect starts again.
+    void End();
+
+    // The addresses a client can reach this machine at, as "address:port" (IPv6 in brackets): every
+    // interface address but loopback and IPv6 link-local ones, or loopback where there is nothing else.
+    static QStringList Addresses(quint16 Port);
+    // Turns on TCP keep-alive with short timings, so that a peer that vanished without closing (cable
+    // pulled, machine off) ends the game within about 30 s; a peer that is merely silent keeps it.
+    static bool EnableKeepAlive(QTcpSocket* Socket);
+
+    // The local player's move, sent to the opponent; a status line when there is none.
+    void SendLocalMove(Square From, Square To);
+    // A chat line, sent when there is an opponent to read it.
+    void SendChat(const QString& Text);
+    // The board has ended the game (mate, stalemate, repetition).
+    void GameOver();
+
+    // Handles bytes as the opponent's connection delivers them: cut into messages, each processed.
+    void ReceiveFromOpponent(const QByteArray& Bytes);
+    // Acts on one received message; anything the current state does not expect is dropped.
+    void ProcessMessage(const QByteArray& Message);
+
+    bool ServerActive() const { return FServerActive; }
+    bool ClientActive() const { return FClientActive; }
+    Phase CurrentPhase() const { return FPhase; }
+    quint16 Port() const { return FPort; }
+    // The server's opponent or the client's connection to its server; null when there is none.
+    QTcpSocket* Opponent() const;
+    // An address as people write it: an IPv4 peer of the dual-stack server without its ::ffff: prefix.
+    static QString Readable(const QHostAddress& Address);
+    QTcpServer* Server() const { return FServer; }
+    QTcpSocket* Client() const { return FClient; }
+    // The games found on the network; a listening server advertises itself there.
+    GameDiscovery& Discovery() const { return *FDiscovery; }
+
+private:
+    void Accept();
+    void ClientConnected(QTcpSocket* Socket);
+    void ClientDisconnected(QTcpSocket* Socket);
+    void ClientRead(QTcpSocket* Socket);
+    void ClientError(QTcpSocket* Socket, QAbstractSocket::SocketError Error);
+    void RefuseClient(QTcpSocket* Socket);
+    void DropOpponent(QTcpSocket* Socket);
+    void Connecting();
+    void Connected();
+    void Disconnected();
+    void Read();
+    void ConnectError(QAbstractSocket::SocketError Error);
+    void LoseServer();
+    void GiveUpConnecting();
+    void AbortClient();
+    void ConnectTo(const QString& Address, quint16 Port);
+    void LookForGame();
+    void StartGame(bool LocalWhite);
+    void EndGame(const QString& Reason, const QString& Why = QString());
+    QString ConnectFailure(QAbstractSocket::SocketError Error) const;
+
+    bool PeersTurn() const;
+    void PlayReceivedMove(QByteArrayView Message);
+    void ShowPeerChat(const QByteArray& Message);
+    static void Send(QTcpSocket* Socket, const QByteArray& Message);
+
+    // Received network work runs only between moves: PerformMove's handlers process window messages, and
+    // a move or a new game started from there would run in the middle of the move.
+    void Deliver(std::function<void()> Work);
+    static void RunWork(const std::function<void()>& Work);
+
+    TChessBrd& FBoard;
+    NetworkGameHost& FHost;
+    QTcpServer* FServer;
+    QTcpSocket* FClient;
+    quint16 FPort = 5000;
+    bool FServerWhite = true;
+    bool FServerActive = false;
+    bool FClientActive = false;
+    bool FLocalWhite = false;
+    Phase FPhase = Phase::Idle;
+    QPointer<QTcpSocket> FOpponent;
+    // One connection carries the game at a time, so one reader serves it.
+    WireReader FReader;
+    // Counts the client's connection attempts: what its socket reported for an earlier one is dropped.
+    int FAttempt = 0;
+    QString FAddress;
+    // The found game's name a connection waits for, while it has not been seen.
+    QString FAwaitedGame;
+    GameDiscovery* FDiscovery;
+    QTimer FConnectTimer;
+    int FConnectTimeoutMs = 10000;
+};
