@@ -129,6 +129,9 @@ protected:
     void UndoMove();
     bool InCheck(int Colour) const;
     bool IsAttacked(int Sq, int By) const;
+    // IsAttacked on a board with the squares Occupied taken, where only the pieces of By inside Pieces
+    // count: the board as a move would leave it.
+    bool AttackedWith(int Sq, int By, std::uint64_t Occupied, std::uint64_t Pieces) const;
 
     void PrepareEvaluation();
     int Evaluate();
@@ -148,11 +151,13 @@ protected:
 
     void FillEvaluationTables();
     void FillAttackTables();
-    void AddMove(int From, int To, int Flags);
-    void AddPromotions(int From, int To, int Flags);
-    void Generate(bool WithQuiet);
-    void AddPawnMoves(int Sq, bool WithQuiet);
-    void AddPieceMoves(int Sq, int Piece, bool WithQuiet);
+    template <bool WithQuiet> void Generate();
+    template <bool WithQuiet> MoveEntry* AddPawnMoves(MoveEntry* Out, int Sq) const;
+    template <bool WithQuiet> MoveEntry* AddPieceMoves(MoveEntry* Out, int Sq, int Piece) const;
+    template <bool WithQuiet, std::size_t Direction>
+    MoveEntry* AddRayMoves(MoveEntry* Out, int Sq, int Piece, std::uint64_t Occupied,
+                           std::uint64_t Enemy) const;
+    MoveEntry* AddMove(MoveEntry* Out, int From, int To, int Flags) const;
     std::array<int, 2> PawnStructure(std::uint64_t WhitePawns, std::uint64_t BlackPawns) const;
     void PickMove(int Slot);
     void MarkPvMove();
@@ -221,12 +226,11 @@ protected:
     std::array<PawnEntry, PawnCacheSize> FPawnCache{};
 
     // Speed-ups that answer the same questions as the board arrays: the squares of each colour (scanned in
-    // ascending order, which is the generation order) and of each piece, the king squares, the sum of the
-    // prepared piece-square values and the pawns per file (index file + 1) of each colour.
+    // ascending order, which is the generation order) and of each piece, the king squares and the sum of the
+    // prepared piece-square values of each colour.
     std::array<std::uint64_t, 2> FOccupied{};
     std::array<std::array<std::uint64_t, 6>, 2> FPieceBits{};
     std::array<int, 2> FScore{};
-    std::array<std::array<int, 10>, 2> FPawnsOnFile{};
     std::array<int, 2> FKingSquare{};
     // With several kings of one colour the "first king" moves around; then InCheck scans like the board does.
     bool FScanForKings = false;
@@ -253,7 +257,6 @@ inline void ChessEngine::PlacePiece(int Sq, int Colour, int Piece) {
     FOccupied[c] |= bit;
     FPieceBits[c][p] |= bit;
     FScore[c] += FPieceSquare[c][p][s];
-    if (Piece == Pawn) ++FPawnsOnFile[c][static_cast<std::size_t>(FileOfSquare(Sq) + 1)];
 }
 
 inline void ChessEngine::ClearSquare(int Sq) {
@@ -265,7 +268,6 @@ inline void ChessEngine::ClearSquare(int Sq) {
     FOccupied[c] &= ~bit;
     FPieceBits[c][p] &= ~bit;
     FScore[c] -= FPieceSquare[c][p][s];
-    if (FPiece[s] == Pawn) --FPawnsOnFile[c][static_cast<std::size_t>(FileOfSquare(Sq) + 1)];
     FColor[s] = EmptySquare;
     FPiece[s] = EmptySquare;
 }
@@ -278,6 +280,35 @@ inline bool ChessEngine::AtCapacityLimit() const {
     const int bound =
         MaxMovesPerPiece * std::popcount(FOccupied[static_cast<std::size_t>(FSide)]) + ExtraMovesPerPosition;
     return first + bound > MoveListSize;
+}
+
+// Looks from the square for each kind of attacker: the same answer as walking every attacker's moves towards
+// it, because each piece's set of directions is symmetric. A slider attacks when it is the nearest occupied
+// square along one of the square's rays.
+inline bool ChessEngine::AttackedWith(int Sq, int By, std::uint64_t Occupied, std::uint64_t Pieces) const {
+    const auto q = static_cast<std::size_t>(Sq);
+    const auto& pieces = FPieceBits[static_cast<std::size_t>(By)];
+    if ((PawnAttackers[static_cast<std::size_t>(By)][q] & pieces[Pawn] & Pieces) != 0) return true;
+    if ((KnightAttackers[q] & pieces[Knight] & Pieces) != 0) return true;
+    if ((KingAttackers[q] & pieces[King] & Pieces) != 0) return true;
+    auto nearestIs = [&](std::size_t direction, std::uint64_t attackers) {
+        const std::uint64_t blockers = Rays[direction][q] & Occupied;
+        if (blockers == 0) return false;
+        // Directions 0..3 run towards lower squares, 4..7 towards higher ones.
+        const int nearest = direction < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
+        return ((attackers >> nearest) & 1u) != 0;
+    };
+    const std::uint64_t diagonal = (pieces[Bishop] | pieces[Queen]) & Pieces;
+    if ((diagonal & DiagonalLines[q]) != 0 && (nearestIs(0, diagonal) || nearestIs(2, diagonal) ||
+                                               nearestIs(5, diagonal) || nearestIs(7, diagonal)))
+        return true;
+    const std::uint64_t straight = (pieces[Rook] | pieces[Queen]) & Pieces;
+    return (straight & StraightLines[q]) != 0 && (nearestIs(1, straight) || nearestIs(3, straight) ||
+                                                  nearestIs(4, straight) || nearestIs(6, straight));
+}
+
+inline bool ChessEngine::IsAttacked(int Sq, int By) const {
+    return AttackedWith(Sq, By, FOccupied[White] | FOccupied[Black], ~std::uint64_t{0});
 }
 
 inline bool ChessEngine::InCheck(int Colour) const {

@@ -12,100 +12,144 @@ constexpr int CaptureScore = 1000000;
 
 } // namespace
 
-void ChessEngine::AddMove(int From, int To, int Flags) {
+// Moves are written straight into the shared list through a cursor; the ply's end is stored once at the
+// end of the generation.
+inline MoveEntry* ChessEngine::AddMove(MoveEntry* Out, int From, int To, int Flags) const {
     if ((Flags & mfPawn) && (To < 8 || To >= 56)) {
-        AddPromotions(From, To, Flags);
-        return;
+        for (int piece = Knight; piece <= Queen; ++piece) {
+            Out->Move =
+                EngineMove{static_cast<std::uint8_t>(From), static_cast<std::uint8_t>(To),
+                           static_cast<std::uint8_t>(piece), static_cast<std::uint8_t>(Flags | mfPromotion)};
+            Out->Score = CaptureScore + 10 * piece;
+            ++Out;
+        }
+        return Out;
     }
-    MoveEntry& entry = FMoveList[static_cast<std::size_t>(FLast[static_cast<std::size_t>(FPly)]++)];
-    entry.Move = EngineMove{static_cast<std::uint8_t>(From), static_cast<std::uint8_t>(To), 0,
-                            static_cast<std::uint8_t>(Flags)};
+    Out->Move = EngineMove{static_cast<std::uint8_t>(From), static_cast<std::uint8_t>(To), 0,
+                           static_cast<std::uint8_t>(Flags)};
     if (Flags & mfCapture)
-        entry.Score =
+        Out->Score =
             CaptureScore + 10 * FPiece[static_cast<std::size_t>(To)] - FPiece[static_cast<std::size_t>(From)];
     else
-        entry.Score = FHistoryScore[static_cast<std::size_t>(From)][static_cast<std::size_t>(To)];
+        Out->Score = FHistoryScore[static_cast<std::size_t>(From)][static_cast<std::size_t>(To)];
+    return Out + 1;
 }
 
-void ChessEngine::AddPromotions(int From, int To, int Flags) {
-    for (int piece = Knight; piece <= Queen; ++piece) {
-        MoveEntry& entry = FMoveList[static_cast<std::size_t>(FLast[static_cast<std::size_t>(FPly)]++)];
-        entry.Move =
-            EngineMove{static_cast<std::uint8_t>(From), static_cast<std::uint8_t>(To),
-                       static_cast<std::uint8_t>(piece), static_cast<std::uint8_t>(Flags | mfPromotion)};
-        entry.Score = CaptureScore + 10 * piece;
+// One ray of a sliding piece: the empty squares outward first, then the capture of the blocker. Queen
+// directions 0..3 run towards lower squares, 4..7 towards higher ones.
+template <bool WithQuiet, std::size_t Direction>
+inline MoveEntry* ChessEngine::AddRayMoves(MoveEntry* Out, int Sq, int Piece, std::uint64_t Occupied,
+                                           std::uint64_t Enemy) const {
+    constexpr bool towardsLower = Direction < 4;
+    const std::uint64_t ray = Rays[Direction][static_cast<std::size_t>(Sq)];
+    const std::uint64_t blockers = ray & Occupied;
+    int blocker = -1;
+    std::uint64_t empties = ray;
+    if (blockers != 0) {
+        blocker = towardsLower ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
+        empties ^= Rays[Direction][static_cast<std::size_t>(blocker)] | (std::uint64_t{1} << blocker);
     }
+    if constexpr (WithQuiet) {
+        const auto& history = FHistoryScore[static_cast<std::size_t>(Sq)];
+        while (empties != 0) {
+            const int t = towardsLower ? 63 - std::countl_zero(empties) : std::countr_zero(empties);
+            empties &= ~(std::uint64_t{1} << t);
+            Out->Move = EngineMove{static_cast<std::uint8_t>(Sq), static_cast<std::uint8_t>(t), 0, 0};
+            Out->Score = history[static_cast<std::size_t>(t)];
+            ++Out;
+        }
+    }
+    if (blocker >= 0 && ((Enemy >> blocker) & 1u) != 0) {
+        Out->Move =
+            EngineMove{static_cast<std::uint8_t>(Sq), static_cast<std::uint8_t>(blocker), 0, mfCapture};
+        Out->Score = CaptureScore + 10 * FPiece[static_cast<std::size_t>(blocker)] - Piece;
+        ++Out;
+    }
+    return Out;
 }
 
 // The moves of a knight, bishop, rook, queen or king on s, in the order of walking its direction table
-// through the frame: knight and king targets in that order are simply the ascending squares, and along a
-// sliding ray the empty squares come outward first, then the capture of the blocker.
-void ChessEngine::AddPieceMoves(int Sq, int Piece, bool WithQuiet) {
+// through the frame: knight and king targets in that order are simply the ascending squares, and a slider's
+// directions are the queen's directions in ascending order.
+template <bool WithQuiet>
+inline MoveEntry* ChessEngine::AddPieceMoves(MoveEntry* Out, int Sq, int Piece) const {
     const auto q = static_cast<std::size_t>(Sq);
     const std::uint64_t enemy = FOccupied[static_cast<std::size_t>(FXSide)];
-    if (!Slides[static_cast<std::size_t>(Piece)]) {
-        const std::uint64_t reach = Piece == Knight ? KnightAttackers[q] : KingAttackers[q];
-        std::uint64_t targets = reach & (WithQuiet ? ~FOccupied[static_cast<std::size_t>(FSide)] : enemy);
-        while (targets != 0) {
-            const int t = std::countr_zero(targets);
-            targets &= targets - 1;
-            AddMove(Sq, t, ((enemy >> t) & 1u) != 0 ? mfCapture : 0);
-        }
-        return;
-    }
-    const auto& rays = PieceRays[static_cast<std::size_t>(Piece)];
-    const int count = DirectionCount[static_cast<std::size_t>(Piece)];
     const std::uint64_t occupied = FOccupied[White] | FOccupied[Black];
-    for (int i = 0; i < count; ++i) {
-        const std::size_t d = rays[static_cast<std::size_t>(i)];
-        const bool towardsLower = d < 4;
-        const std::uint64_t ray = Rays[d][q];
-        const std::uint64_t blockers = ray & occupied;
-        int blocker = -1;
-        std::uint64_t empties = ray;
-        if (blockers != 0) {
-            blocker = towardsLower ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
-            empties &= ~(Rays[d][static_cast<std::size_t>(blocker)] | (std::uint64_t{1} << blocker));
-        }
-        if (WithQuiet) {
-            while (empties != 0) {
-                const int t = towardsLower ? 63 - std::countl_zero(empties) : std::countr_zero(empties);
-                empties &= ~(std::uint64_t{1} << t);
-                AddMove(Sq, t, 0);
-            }
-        }
-        if (blocker >= 0 && ((enemy >> blocker) & 1u) != 0) AddMove(Sq, blocker, mfCapture);
+    switch (Piece) {
+    case Bishop:
+        if (!WithQuiet && (DiagonalLines[q] & enemy) == 0) return Out;
+        Out = AddRayMoves<WithQuiet, 0>(Out, Sq, Piece, occupied, enemy);
+        Out = AddRayMoves<WithQuiet, 2>(Out, Sq, Piece, occupied, enemy);
+        Out = AddRayMoves<WithQuiet, 5>(Out, Sq, Piece, occupied, enemy);
+        return AddRayMoves<WithQuiet, 7>(Out, Sq, Piece, occupied, enemy);
+    case Rook:
+        if (!WithQuiet && (StraightLines[q] & enemy) == 0) return Out;
+        Out = AddRayMoves<WithQuiet, 1>(Out, Sq, Piece, occupied, enemy);
+        Out = AddRayMoves<WithQuiet, 3>(Out, Sq, Piece, occupied, enemy);
+        Out = AddRayMoves<WithQuiet, 4>(Out, Sq, Piece, occupied, enemy);
+        return AddRayMoves<WithQuiet, 6>(Out, Sq, Piece, occupied, enemy);
+    case Queen:
+        if (!WithQuiet && ((DiagonalLines[q] | StraightLines[q]) & enemy) == 0) return Out;
+        Out = AddRayMoves<WithQuiet, 0>(Out, Sq, Piece, occupied, enemy);
+        Out = AddRayMoves<WithQuiet, 1>(Out, Sq, Piece, occupied, enemy);
+        Out = AddRayMoves<WithQuiet, 2>(Out, Sq, Piece, occupied, enemy);
+        Out = AddRayMoves<WithQuiet, 3>(Out, Sq, Piece, occupied, enemy);
+        Out = AddRayMoves<WithQuiet, 4>(Out, Sq, Piece, occupied, enemy);
+        Out = AddRayMoves<WithQuiet, 5>(Out, Sq, Piece, occupied, enemy);
+        Out = AddRayMoves<WithQuiet, 6>(Out, Sq, Piece, occupied, enemy);
+        return AddRayMoves<WithQuiet, 7>(Out, Sq, Piece, occupied, enemy);
+    default:
+        break;
     }
+    const std::uint64_t reach = Piece == Knight ? KnightAttackers[q] : KingAttackers[q];
+    std::uint64_t targets = reach & (WithQuiet ? ~FOccupied[static_cast<std::size_t>(FSide)] : enemy);
+    const auto& history = FHistoryScore[q];
+    while (targets != 0) {
+        const int t = std::countr_zero(targets);
+        targets &= targets - 1;
+        if (((enemy >> t) & 1u) != 0) {
+            Out->Move = EngineMove{static_cast<std::uint8_t>(Sq), static_cast<std::uint8_t>(t), 0, mfCapture};
+            Out->Score = CaptureScore + 10 * FPiece[static_cast<std::size_t>(t)] - Piece;
+        } else {
+            Out->Move = EngineMove{static_cast<std::uint8_t>(Sq), static_cast<std::uint8_t>(t), 0, 0};
+            Out->Score = history[static_cast<std::size_t>(t)];
+        }
+        ++Out;
+    }
+    return Out;
 }
 
 void ChessEngine::GenerateMoves() {
-    Generate(true);
+    Generate<true>();
 }
 
 void ChessEngine::GenerateCaptures() {
-    Generate(false);
+    Generate<false>();
 }
 
 // Squares in ascending order, then castling, then en passant: the order decides ties between equal moves.
 // Without quiet moves only captures, promotion advances and en-passant captures are added.
-void ChessEngine::Generate(bool WithQuiet) {
+template <bool WithQuiet> void ChessEngine::Generate() {
     const auto ply = static_cast<std::size_t>(FPly);
-    FLast[ply] = FFirst[ply];
+    MoveEntry* const begin = FMoveList.data();
+    MoveEntry* out = begin + FFirst[ply];
     std::uint64_t own = FOccupied[static_cast<std::size_t>(FSide)];
     while (own != 0) {
         const int s = std::countr_zero(own);
         own &= own - 1;
         const int piece = FPiece[static_cast<std::size_t>(s)];
         if (piece == Pawn)
-            AddPawnMoves(s, WithQuiet);
+            out = AddPawnMoves<WithQuiet>(out, s);
         else
-            AddPieceMoves(s, piece, WithQuiet);
+            out = AddPieceMoves<WithQuiet>(out, s, piece);
     }
     if (WithQuiet && FCastle != 0) {
         // Whenever the right is there; DoMove looks at the squares.
         for (const CastlingMove& castling : CastlingsOf(FSide == White))
             if (CastleSet{static_cast<std::uint8_t>(FCastle)}.Contains(castling.Right))
-                AddMove(ToEngineSquare(castling.KingFrom), ToEngineSquare(castling.KingTo), mfCastle);
+                out = AddMove(out, ToEngineSquare(castling.KingFrom), ToEngineSquare(castling.KingTo),
+                              mfCastle);
     }
     if (FEpSquare != -1) {
         auto ownPawn = [this](int sq) {
@@ -113,39 +157,38 @@ void ChessEngine::Generate(bool WithQuiet) {
                    FPiece[static_cast<std::size_t>(sq)] == Pawn;
         };
         const int ep = FEpSquare;
+        constexpr int flags = mfPawn | mfCapture | mfEnPassant;
         if (FSide == White) {
-            if (FileOfSquare(ep) != 0 && ownPawn(ep + 7))
-                AddMove(ep + 7, ep, mfPawn | mfCapture | mfEnPassant);
-            if (FileOfSquare(ep) != 7 && ownPawn(ep + 9))
-                AddMove(ep + 9, ep, mfPawn | mfCapture | mfEnPassant);
+            if (FileOfSquare(ep) != 0 && ownPawn(ep + 7)) out = AddMove(out, ep + 7, ep, flags);
+            if (FileOfSquare(ep) != 7 && ownPawn(ep + 9)) out = AddMove(out, ep + 9, ep, flags);
         } else {
-            if (FileOfSquare(ep) != 0 && ownPawn(ep - 9))
-                AddMove(ep - 9, ep, mfPawn | mfCapture | mfEnPassant);
-            if (FileOfSquare(ep) != 7 && ownPawn(ep - 7))
-                AddMove(ep - 7, ep, mfPawn | mfCapture | mfEnPassant);
+            if (FileOfSquare(ep) != 0 && ownPawn(ep - 9)) out = AddMove(out, ep - 9, ep, flags);
+            if (FileOfSquare(ep) != 7 && ownPawn(ep - 7)) out = AddMove(out, ep - 7, ep, flags);
         }
     }
+    FLast[ply] = static_cast<int>(out - begin);
     if (ply + 1 < MaxPly) FFirst[ply + 1] = FLast[ply];
 }
 
-void ChessEngine::AddPawnMoves(int s, bool WithQuiet) {
+template <bool WithQuiet> inline MoveEntry* ChessEngine::AddPawnMoves(MoveEntry* Out, int s) const {
     // White pawns move towards lower squares, black ones towards higher; a pawn standing on its last rank
     // (only in a hand-made position) has nowhere to go.
     const int forward = FSide == White ? -8 : 8;
     const int enemy = FSide == White ? Black : White;
-    if (FSide == White ? s < 8 : s >= 56) return;
+    if (FSide == White ? s < 8 : s >= 56) return Out;
     const int left = s + forward - 1, right = s + forward + 1; // files a and h have no neighbour outside
     if (FileOfSquare(s) != 0 && FColor[static_cast<std::size_t>(left)] == enemy)
-        AddMove(s, left, mfPawn | mfCapture);
+        Out = AddMove(Out, s, left, mfPawn | mfCapture);
     if (FileOfSquare(s) != 7 && FColor[static_cast<std::size_t>(right)] == enemy)
-        AddMove(s, right, mfPawn | mfCapture);
+        Out = AddMove(Out, s, right, mfPawn | mfCapture);
     const int ahead = s + forward;
-    if (FColor[static_cast<std::size_t>(ahead)] != EmptySquare) return;
+    if (FColor[static_cast<std::size_t>(ahead)] != EmptySquare) return Out;
     const bool promotes = FSide == White ? s <= 15 : s >= 48;
-    if (WithQuiet || promotes) AddMove(s, ahead, mfPawn);
+    if (WithQuiet || promotes) Out = AddMove(Out, s, ahead, mfPawn);
     const bool onStartRank = FSide == White ? s >= 48 : s <= 15;
     if (WithQuiet && onStartRank && FColor[static_cast<std::size_t>(ahead + forward)] == EmptySquare)
-        AddMove(s, ahead + forward, mfPawn | mfDoubleStep);
+        Out = AddMove(Out, s, ahead + forward, mfPawn | mfDoubleStep);
+    return Out;
 }
 
 bool ChessEngine::DoMove(EngineMove Move) {
@@ -167,33 +210,65 @@ bool ChessEngine::DoMove(EngineMove Move) {
 
     // A move can only expose its own king when the king was already attacked, the king itself moves, the
     // piece leaves one of the king's lines, or a pawn vanishes en passant; every other move is known legal
-    // without looking, which gives the same answer as looking.
+    // without looking, which gives the same answer as looking. Where it must look, it looks at the board as
+    // the move would leave it before making it, so that a refused move costs no make and take-back; en
+    // passant and castling are looked at after the move.
     bool mustVerify = true;
     const int king = FKingSquare[static_cast<std::size_t>(FSide)];
-    if (!FScanForKings && king >= 0 && from != king && !(Move.Flags & (mfEnPassant | mfCastle)) &&
-        (((DiagonalLines[static_cast<std::size_t>(king)] | StraightLines[static_cast<std::size_t>(king)]) >>
-          from) &
-         1u) == 0) {
-        std::int8_t& known = FInCheckAtPly[static_cast<std::size_t>(FPly)];
-        if (known < 0) known = IsAttacked(king, FXSide) ? 1 : 0;
-        mustVerify = known != 0;
+    if (!FScanForKings && king >= 0 && !(Move.Flags & (mfEnPassant | mfCastle))) {
+        bool look = true;
+        if (from != king && (((DiagonalLines[static_cast<std::size_t>(king)] |
+                               StraightLines[static_cast<std::size_t>(king)]) >>
+                              from) &
+                             1u) == 0) {
+            std::int8_t& known = FInCheckAtPly[static_cast<std::size_t>(FPly)];
+            if (known < 0) known = IsAttacked(king, FXSide) ? 1 : 0;
+            look = known != 0;
+        }
+        if (look) {
+            const std::uint64_t fromBit = std::uint64_t{1} << from;
+            const std::uint64_t toBit = std::uint64_t{1} << to;
+            const std::uint64_t occupied = ((FOccupied[White] | FOccupied[Black]) & ~fromBit) | toBit;
+            if (AttackedWith(from == king ? to : king, FXSide, occupied, ~toBit)) return false;
+        }
+        mustVerify = false;
     }
 
-    const int captured = FPiece[static_cast<std::size_t>(to)];
+    const auto f = static_cast<std::size_t>(from);
+    const auto t = static_cast<std::size_t>(to);
+    const auto side = static_cast<std::size_t>(FSide);
+    const int captured = FPiece[t];
     FUndo[static_cast<std::size_t>(FPly)] = UndoEntry{Move, captured, FCastle, FEpSquare};
     ++FPly;
     if (FPly < MaxPly) FInCheckAtPly[static_cast<std::size_t>(FPly)] = -1;
-    FCastle &= CastleMask[static_cast<std::size_t>(from)] & CastleMask[static_cast<std::size_t>(to)];
+    FCastle &= CastleMask[f] & CastleMask[t];
     if (Move.Flags & mfDoubleStep)
         FEpSquare = FSide == White ? to + 8 : to - 8;
     else
         FEpSquare = -1;
 
-    const int mover = FPiece[static_cast<std::size_t>(from)];
-    PlacePiece(to, FSide, Move.Flags & mfPromotion ? Move.Promote : mover);
-    ClearSquare(from);
+    // The same changes as clearing both squares and placing the piece, written out for the hot path.
+    const int mover = FPiece[f];
+    const int placed = Move.Flags & mfPromotion ? Move.Promote : mover;
+    const std::uint64_t fromBit = std::uint64_t{1} << from;
+    const std::uint64_t toBit = std::uint64_t{1} << to;
+    if (captured != EmptySquare) {
+        const auto c = static_cast<std::size_t>(FColor[t]);
+        FOccupied[c] &= ~toBit;
+        FPieceBits[c][static_cast<std::size_t>(captured)] &= ~toBit;
+        FScore[c] -= FPieceSquare[c][static_cast<std::size_t>(captured)][t];
+    }
+    FOccupied[side] ^= fromBit | toBit;
+    FPieceBits[side][static_cast<std::size_t>(mover)] ^= fromBit;
+    FPieceBits[side][static_cast<std::size_t>(placed)] |= toBit;
+    FScore[side] += FPieceSquare[side][static_cast<std::size_t>(placed)][t] -
+                    FPieceSquare[side][static_cast<std::size_t>(mover)][f];
+    FColor[t] = FSide;
+    FPiece[t] = placed;
+    FColor[f] = EmptySquare;
+    FPiece[f] = EmptySquare;
     if (Move.Flags & mfEnPassant) ClearSquare(FSide == White ? to + 8 : to - 8);
-    if (mover == King) FKingSquare[static_cast<std::size_t>(FSide)] = to;
+    if (mover == King) FKingSquare[side] = to;
     if (captured == King) FKingSquare[static_cast<std::size_t>(FXSide)] = -1;
 
     std::swap(FSide, FXSide);
@@ -214,13 +289,33 @@ void ChessEngine::UndoMove() {
     FCastle = undo.Castle;
     FEpSquare = undo.EpSquare;
 
-    const int piece = move.Flags & mfPromotion ? Pawn : FPiece[static_cast<std::size_t>(to)];
-    PlacePiece(from, FSide, piece);
-    if (undo.Captured == EmptySquare)
-        ClearSquare(to);
-    else
-        PlacePiece(to, FXSide, undo.Captured);
-    if (piece == King) FKingSquare[static_cast<std::size_t>(FSide)] = from;
+    const auto f = static_cast<std::size_t>(from);
+    const auto t = static_cast<std::size_t>(to);
+    const auto side = static_cast<std::size_t>(FSide);
+    const int placed = FPiece[t];
+    const int piece = move.Flags & mfPromotion ? Pawn : placed;
+    const std::uint64_t fromBit = std::uint64_t{1} << from;
+    const std::uint64_t toBit = std::uint64_t{1} << to;
+    FOccupied[side] ^= fromBit | toBit;
+    FPieceBits[side][static_cast<std::size_t>(placed)] &= ~toBit;
+    FPieceBits[side][static_cast<std::size_t>(piece)] |= fromBit;
+    FScore[side] += FPieceSquare[side][static_cast<std::size_t>(piece)][f] -
+                    FPieceSquare[side][static_cast<std::size_t>(placed)][t];
+    FColor[f] = FSide;
+    FPiece[f] = piece;
+    if (undo.Captured == EmptySquare) {
+        FColor[t] = EmptySquare;
+        FPiece[t] = EmptySquare;
+    } else {
+        const auto x = static_cast<std::size_t>(FXSide);
+        const auto c = static_cast<std::size_t>(undo.Captured);
+        FColor[t] = FXSide;
+        FPiece[t] = undo.Captured;
+        FOccupied[x] |= toBit;
+        FPieceBits[x][c] |= toBit;
+        FScore[x] += FPieceSquare[x][c][t];
+    }
+    if (piece == King) FKingSquare[side] = from;
     if (undo.Captured == King) FKingSquare[static_cast<std::size_t>(FXSide)] = to;
 
     if (move.Flags & mfCastle) {
@@ -229,32 +324,6 @@ void ChessEngine::UndoMove() {
         PlacePiece(ToEngineSquare(castling->RookFrom), FSide, Rook);
     }
     if (move.Flags & mfEnPassant) PlacePiece(FSide == White ? to + 8 : to - 8, FXSide, Pawn);
-}
-
-// Looks from the square for each kind of attacker: the same answer as walking every attacker's moves towards
-// it, because each piece's set of directions is symmetric. A slider attacks when it is the nearest occupied
-// square along one of the square's rays.
-bool ChessEngine::IsAttacked(int Sq, int By) const {
-    const auto q = static_cast<std::size_t>(Sq);
-    const auto& pieces = FPieceBits[static_cast<std::size_t>(By)];
-    if ((PawnAttackers[static_cast<std::size_t>(By)][q] & pieces[Pawn]) != 0) return true;
-    if ((KnightAttackers[q] & pieces[Knight]) != 0) return true;
-    if ((KingAttackers[q] & pieces[King]) != 0) return true;
-    const std::uint64_t occupied = FOccupied[White] | FOccupied[Black];
-    auto nearestIs = [&](std::size_t direction, std::uint64_t attackers) {
-        const std::uint64_t blockers = Rays[direction][q] & occupied;
-        if (blockers == 0) return false;
-        // Directions 0..3 run towards lower squares, 4..7 towards higher ones.
-        const int nearest = direction < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
-        return ((attackers >> nearest) & 1u) != 0;
-    };
-    const std::uint64_t diagonal = pieces[Bishop] | pieces[Queen];
-    if ((diagonal & DiagonalLines[q]) != 0 && (nearestIs(0, diagonal) || nearestIs(2, diagonal) ||
-                                               nearestIs(5, diagonal) || nearestIs(7, diagonal)))
-        return true;
-    const std::uint64_t straight = pieces[Rook] | pieces[Queen];
-    return (straight & StraightLines[q]) != 0 && (nearestIs(1, straight) || nearestIs(3, straight) ||
-                                                  nearestIs(4, straight) || nearestIs(6, straight));
 }
 
 std::uint64_t ChessEngine::Perft(int depth) {

@@ -60,19 +60,20 @@ int ChessEngine::StaticScore(int alpha, int beta) {
     return std::clamp(Evaluate(), alpha, beta);
 }
 
+// Brings the best-scored move from Slot on into Slot, the first of equal scores winning; the pointer loop
+// keeps the scan, which runs once per move tried, to a load and a compare per entry.
 void ChessEngine::PickMove(int Slot) {
-    const int last = FLast[static_cast<std::size_t>(FPly)];
-    int best = Slot;
-    std::int32_t bestScore = FMoveList[static_cast<std::size_t>(Slot)].Score;
-    for (int i = Slot + 1; i < last; ++i) {
-        const std::int32_t score = FMoveList[static_cast<std::size_t>(i)].Score;
-        if (score > bestScore) {
-            bestScore = score;
-            best = i;
+    MoveEntry* const slot = FMoveList.data() + Slot;
+    const MoveEntry* const end = FMoveList.data() + FLast[static_cast<std::size_t>(FPly)];
+    MoveEntry* best = slot;
+    std::int32_t bestScore = slot->Score;
+    for (MoveEntry* p = slot + 1; p < end; ++p) {
+        if (p->Score > bestScore) {
+            bestScore = p->Score;
+            best = p;
         }
     }
-    if (best != Slot)
-        std::swap(FMoveList[static_cast<std::size_t>(Slot)], FMoveList[static_cast<std::size_t>(best)]);
+    if (best != slot) std::swap(*slot, *best);
 }
 
 void ChessEngine::MarkPvMove() {
