@@ -132,6 +132,7 @@ protected:
     // IsAttacked on a board with the squares Occupied taken, where only the pieces of By inside Pieces
     // count: the board as a move would leave it.
     bool AttackedWith(int Sq, int By, std::uint64_t Occupied, std::uint64_t Pieces) const;
+    std::uint64_t EvasionSquares(int KingSq) const;
 
     void PrepareEvaluation();
     int Evaluate();
@@ -234,8 +235,10 @@ protected:
     std::array<int, 2> FKingSquare{};
     // With several kings of one colour the "first king" moves around; then InCheck scans like the board does.
     bool FScanForKings = false;
-    // Whether the side to move is in check in the position at each ply: -1 not yet known.
+    // Whether the side to move is in check in the position at each ply: -1 not yet known, 0 no, 1 yes, 2 yes
+    // with its evasion squares (see EvasionSquares) in FEvasionSquares.
     std::array<std::int8_t, MaxPly> FInCheckAtPly{};
+    std::array<std::uint64_t, MaxPly> FEvasionSquares{};
 
     EnginePosition FRoot;
     std::uint64_t FNodes = 0;

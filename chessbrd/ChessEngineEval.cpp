@@ -169,21 +169,16 @@ int ChessEngine::Evaluate() {
         entry.Score = PawnStructure(whitePawns, blackPawns);
     }
     int score[2] = {FScore[White] + entry.Score[White], FScore[Black] + entry.Score[Black]};
+    // A rook on a file without own pawns gets 10, 5 more without any pawn: the pawns' files spread over
+    // every rank give the squares of the files with pawns.
     const std::uint64_t rookBits[2] = {FPieceBits[White][Rook], FPieceBits[Black][Rook]};
     if ((rookBits[White] | rookBits[Black]) != 0) {
-        const unsigned files[2] = {FilesOf(whitePawns), FilesOf(blackPawns)};
+        const std::uint64_t withPawns[2] = {FilesOf(whitePawns) * FileA, FilesOf(blackPawns) * FileA};
         for (int c = White; c <= Black; ++c) {
-            const unsigned own = files[c];
-            const unsigned other = files[1 - c];
-            std::uint64_t rooks = rookBits[c];
-            while (rooks != 0) {
-                const unsigned file = 1u << FileOfSquare(std::countr_zero(rooks));
-                rooks &= rooks - 1;
-                if ((own & file) == 0) {
-                    score[c] += 10;
-                    if ((other & file) == 0) score[c] += 5;
-                }
-            }
+            std::uint64_t halfOpen = rookBits[c] & ~withPawns[c];
+            std::uint64_t open = halfOpen & ~withPawns[1 - c];
+            for (; halfOpen != 0; halfOpen &= halfOpen - 1) score[c] += 10;
+            for (; open != 0; open &= open - 1) score[c] += 5;
         }
     }
     return FSide == White ? score[White] - score[Black] : score[Black] - score[White];

@@ -9,6 +9,11 @@
 namespace {
 
 constexpr int CaptureScore = 1000000;
+// Engine squares run a8 = 0 to h1 = 63.
+constexpr std::uint64_t FileA = 0x0101010101010101ull;
+constexpr std::uint64_t FileH = FileA << 7;
+constexpr std::uint64_t Rank7 = 0xFFull << 8;
+constexpr std::uint64_t Rank2 = 0xFFull << 48;
 
 } // namespace
 
@@ -42,6 +47,7 @@ inline MoveEntry* ChessEngine::AddRayMoves(MoveEntry* Out, int Sq, int Piece, st
                                            std::uint64_t Enemy) const {
     constexpr bool towardsLower = Direction < 4;
     const std::uint64_t ray = Rays[Direction][static_cast<std::size_t>(Sq)];
+    if (!WithQuiet && (ray & Enemy) == 0) return Out;
     const std::uint64_t blockers = ray & Occupied;
     int blocker = -1;
     std::uint64_t empties = ray;
@@ -135,6 +141,15 @@ template <bool WithQuiet> void ChessEngine::Generate() {
     MoveEntry* const begin = FMoveList.data();
     MoveEntry* out = begin + FFirst[ply];
     std::uint64_t own = FOccupied[static_cast<std::size_t>(FSide)];
+    if constexpr (!WithQuiet) {
+        // Only pawns that can take or stand on the rank before promotion have moves here.
+        const std::uint64_t pawns = FPieceBits[static_cast<std::size_t>(FSide)][Pawn];
+        const std::uint64_t enemy = FOccupied[static_cast<std::size_t>(FXSide)];
+        const std::uint64_t targets = FSide == White ? (enemy << 9 & ~FileA) | (enemy << 7 & ~FileH)
+                                                     : (enemy >> 7 & ~FileA) | (enemy >> 9 & ~FileH);
+        const std::uint64_t lastButOne = FSide == White ? Rank7 : Rank2;
+        own &= ~pawns | targets | lastButOne;
+    }
     while (own != 0) {
         const int s = std::countr_zero(own);
         own &= own - 1;
@@ -216,14 +231,24 @@ bool ChessEngine::DoMove(EngineMove Move) {
     bool mustVerify = true;
     const int king = FKingSquare[static_cast<std::size_t>(FSide)];
     if (!FScanForKings && king >= 0 && !(Move.Flags & (mfEnPassant | mfCastle))) {
+        const auto ply = static_cast<std::size_t>(FPly);
+        std::int8_t& state = FInCheckAtPly[ply];
+        if (state < 0) state = IsAttacked(king, FXSide) ? 1 : 0;
         bool look = true;
-        if (from != king && (((DiagonalLines[static_cast<std::size_t>(king)] |
-                               StraightLines[static_cast<std::size_t>(king)]) >>
-                              from) &
-                             1u) == 0) {
-            std::int8_t& known = FInCheckAtPly[static_cast<std::size_t>(FPly)];
-            if (known < 0) known = IsAttacked(king, FXSide) ? 1 : 0;
-            look = known != 0;
+        if (from != king) {
+            if (state != 0) {
+                // In check, any other piece must take the checker or step between: elsewhere the check stays.
+                if (state == 1) {
+                    FEvasionSquares[ply] = EvasionSquares(king);
+                    state = 2;
+                }
+                if (((FEvasionSquares[ply] >> to) & 1u) == 0) return false;
+            } else {
+                look = (((DiagonalLines[static_cast<std::size_t>(king)] |
+                          StraightLines[static_cast<std::size_t>(king)]) >>
+                         from) &
+                        1u) != 0;
+            }
         }
         if (look) {
             const std::uint64_t fromBit = std::uint64_t{1} << from;
@@ -324,6 +349,31 @@ void ChessEngine::UndoMove() {
         PlacePiece(ToEngineSquare(castling->RookFrom), FSide, Rook);
     }
     if (move.Flags & mfEnPassant) PlacePiece(FSide == White ? to + 8 : to - 8, FXSide, Pawn);
+}
+
+// The squares where a piece other than the king can end a check on the king on KingSq: the checker's square
+// and, for a slider, the squares between; none in double check.
+std::uint64_t ChessEngine::EvasionSquares(int KingSq) const {
+    const auto q = static_cast<std::size_t>(KingSq);
+    const auto& pieces = FPieceBits[static_cast<std::size_t>(FXSide)];
+    const std::uint64_t leapers = (PawnAttackers[static_cast<std::size_t>(FXSide)][q] & pieces[Pawn]) |
+                                  (KnightAttackers[q] & pieces[Knight]) | (KingAttackers[q] & pieces[King]);
+    std::uint64_t squares = leapers;
+    int checkers = leapers == 0 ? 0 : (leapers & (leapers - 1)) == 0 ? 1 : 2;
+    const std::uint64_t occupied = FOccupied[White] | FOccupied[Black];
+    const std::uint64_t diagonal = pieces[Bishop] | pieces[Queen];
+    const std::uint64_t straight = pieces[Rook] | pieces[Queen];
+    for (std::size_t d = 0; d < 8; ++d) {
+        const std::uint64_t blockers = Rays[d][q] & occupied;
+        if (blockers == 0) continue;
+        const int nearest = d < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
+        // Queen directions 0, 2, 5, 7 are the diagonals.
+        const bool isDiagonal = d == 0 || d == 2 || d == 5 || d == 7;
+        if ((((isDiagonal ? diagonal : straight) >> nearest) & 1u) == 0) continue;
+        squares |= Rays[d][q] ^ Rays[d][static_cast<std::size_t>(nearest)];
+        ++checkers;
+    }
+    return checkers == 1 ? squares : 0;
 }
 
 std::uint64_t ChessEngine::Perft(int depth) {
