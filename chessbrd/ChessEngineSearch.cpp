@@ -72,6 +72,12 @@ void ChessEngine::PickMove(int Slot) {
     MoveEntry* const end = FMoveList.data() + FLast[static_cast<std::size_t>(FPly)];
     MoveEntry* best = slot;
     std::int32_t bestScore = slot->Score;
+    // Without branches: where a new best turns up is hard to predict.
+    auto take = [&](MoveEntry* q) {
+        const bool better = q->Score > bestScore;
+        bestScore = better ? q->Score : bestScore;
+        best = better ? q : best;
+    };
     MoveEntry* p = slot + 1;
 #if defined(__SSE2__)
     static_assert(sizeof(MoveEntry) == 8 && offsetof(MoveEntry, Score) == 4);
@@ -81,21 +87,11 @@ void ChessEngine::PickMove(int Slot) {
         const __m128 high = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2)));
         const __m128i scores = _mm_castps_si128(_mm_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1)));
         if (_mm_movemask_epi8(_mm_cmpgt_epi32(scores, bound)) == 0) continue;
-        for (MoveEntry* q = p; q < p + 4; ++q) {
-            if (q->Score > bestScore) {
-                bestScore = q->Score;
-                best = q;
-            }
-        }
+        for (MoveEntry* q = p; q < p + 4; ++q) take(q);
         bound = _mm_set1_epi32(bestScore);
     }
 #endif
-    for (; p < end; ++p) {
-        if (p->Score > bestScore) {
-            bestScore = p->Score;
-            best = p;
-        }
-    }
+    for (; p < end; ++p) take(p);
     if (best != slot) std::swap(*slot, *best);
 }
 
