@@ -3,6 +3,7 @@
 #include "ChessThread.h"
 
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QLabel>
 
 #include <algorithm>
@@ -177,7 +178,10 @@ const QImage& TChessBrd::ActivePieceSet() const {
 }
 
 void TChessBrd::LoadDefaultPieceSet() {
-    DefaultPieceSet = QImage(QStringLiteral(":/SETVORNEL40"));
+    // The format is known: detecting it would load every image plug-in (and what they link) to ask them.
+    QImageReader reader(QStringLiteral(":/SETVORNEL40"), "BMP");
+    reader.setAutoDetectImageFormat(false);
+    DefaultPieceSet = reader.read();
 }
 
 void TChessBrd::BuildPieceImages() {
