@@ -94,8 +94,9 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE ${GAMBITRON_DEB_RELEASE})
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The board's fonts fall back to DejaVu Sans; no library link shows that.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-dejavu-core)
+# The board's fonts fall back to DejaVu Sans, and the sound libraries are opened on the first sound; no
+# library link shows either.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, libasound2, libsndfile1")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_SOURCE_IGNORE_FILES "/[.]git/" "/build/" "/[.]cache/")
 include(CPack)
