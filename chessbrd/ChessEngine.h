@@ -161,6 +161,8 @@ protected:
     MoveEntry* AddMove(MoveEntry* Out, int From, int To, int Flags) const;
     std::array<int, 2> PawnStructure(std::uint64_t WhitePawns, std::uint64_t BlackPawns) const;
     void PickMove(int Slot);
+    void NoteCheck(bool InCheck);
+    bool MightEndCheck(EngineMove Move) const;
     void MarkPvMove();
 
     int StaticScore(int alpha, int beta);
@@ -312,6 +314,16 @@ inline bool ChessEngine::AttackedWith(int Sq, int By, std::uint64_t Occupied, st
 
 inline bool ChessEngine::IsAttacked(int Sq, int By) const {
     return AttackedWith(Sq, By, FOccupied[White] | FOccupied[Black], ~std::uint64_t{0});
+}
+
+// In check at the current ply, once NoteCheck has recorded it: false for a move that DoMove refuses because
+// it neither moves the king nor takes the checker or steps between (nor is en passant or castling).
+inline bool ChessEngine::MightEndCheck(EngineMove Move) const {
+    const auto ply = static_cast<std::size_t>(FPly);
+    if (FInCheckAtPly[ply] != 2 || Move.From == FKingSquare[static_cast<std::size_t>(FSide)] ||
+        (Move.Flags & (mfEnPassant | mfCastle)))
+        return true;
+    return ((FEvasionSquares[ply] >> Move.To) & 1u) != 0;
 }
 
 inline bool ChessEngine::InCheck(int Colour) const {

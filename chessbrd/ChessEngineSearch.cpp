@@ -95,6 +95,18 @@ void ChessEngine::PickMove(int Slot) {
     if (best != slot) std::swap(*slot, *best);
 }
 
+// Records at the node's ply whether the side to move is in check, with the squares that can end a check, for
+// DoMove and MightEndCheck.
+void ChessEngine::NoteCheck(bool InCheck) {
+    const auto ply = static_cast<std::size_t>(FPly);
+    FInCheckAtPly[ply] = InCheck ? 1 : 0;
+    const int king = FKingSquare[static_cast<std::size_t>(FSide)];
+    if (InCheck && !FScanForKings && king >= 0) {
+        FEvasionSquares[ply] = EvasionSquares(king);
+        FInCheckAtPly[ply] = 2;
+    }
+}
+
 void ChessEngine::MarkPvMove() {
     FFollowPv = false;
     const EngineMove pv = FPv[0][static_cast<std::size_t>(FPly)];
@@ -130,7 +142,7 @@ int ChessEngine::AlphaBeta(int alpha, int beta, int depth) {
     const int ply = FPly;
     FPvLength[static_cast<std::size_t>(ply)] = ply;
     const bool inCheck = InCheck(FSide);
-    FInCheckAtPly[static_cast<std::size_t>(ply)] = inCheck ? 1 : 0;
+    NoteCheck(inCheck);
     if (inCheck) ++depth;
     GenerateMoves();
     if (FFollowPv) MarkPvMove();
@@ -141,6 +153,8 @@ int ChessEngine::AlphaBeta(int alpha, int beta, int depth) {
         if (FStopRequested.load(std::memory_order_relaxed)) break;
         PickMove(i);
         const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
+        // In check most moves leave the check standing; DoMove would refuse them the same way.
+        if (inCheck && !MightEndCheck(move)) continue;
         if (!DoMove(move)) continue;
         legalMoveFound = true;
         const int x = -AlphaBeta(-beta, -alpha, depth - 1);
@@ -162,7 +176,7 @@ int ChessEngine::Quiescence(int alpha, int beta) {
     const int ply = FPly;
     FPvLength[static_cast<std::size_t>(ply)] = ply;
     const bool inCheck = InCheck(FSide);
-    FInCheckAtPly[static_cast<std::size_t>(ply)] = inCheck ? 1 : 0;
+    NoteCheck(inCheck);
     if (inCheck) {
         GenerateMoves();
     } else {
@@ -178,6 +192,8 @@ int ChessEngine::Quiescence(int alpha, int beta) {
     for (int i = FFirst[static_cast<std::size_t>(ply)]; i < last; ++i) {
         PickMove(i);
         const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
+        // In check most moves leave the check standing; DoMove would refuse them the same way.
+        if (inCheck && !MightEndCheck(move)) continue;
         if (!DoMove(move)) continue;
         legalMoveFound = true;
         const int x = -Quiescence(-beta, -alpha);
