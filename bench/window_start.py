@@ -7,7 +7,7 @@ a first start. The time runs from launching the process to its "first-paint" lin
 the processor time (user + system) is the process's own up to that line, which a busy machine disturbs far
 less than the wall clock; the memory is the peak resident set the kernel reports for the ended process.
 
-    window_start.py [--runs N] NAME=PROGRAM ...      (the first program is the baseline)
+    window_start.py [--runs N] NAME=PROGRAM[,ARGUMENT] ...      (the first program is the baseline)
 """
 import argparse
 import os
@@ -18,18 +18,18 @@ import tempfile
 import time
 
 
-def start_once(program):
+def start_once(command):
     with tempfile.TemporaryDirectory() as home:
         env = dict(os.environ, GAMBITRON_FIRST_PAINT="1", HOME=home, XDG_CONFIG_HOME=home,
                    QT_QPA_PLATFORM="xcb")
         began = time.monotonic()
-        process = subprocess.Popen([program], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=env)
+        process = subprocess.Popen(command.split(","), stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=env)
         line = process.stdout.readline()
         elapsed = time.monotonic() - began
         _, status, usage = os.wait4(process.pid, 0)
         process.stdout.close()
         if line.strip() != b"first-paint" or status != 0:
-            sys.exit(f"{program} did not report its first paint (status {status})")
+            sys.exit(f"{command} did not report its first paint (status {status})")
         return elapsed * 1000.0, (usage.ru_utime + usage.ru_stime) * 1000.0, usage.ru_maxrss / 1024.0
 
 
