@@ -4,6 +4,7 @@
 // large: create it with new or std::make_unique.
 #pragma once
 
+#include "Castling.h"
 #include "ChessTypes.h"
 
 #include <array>
@@ -336,4 +337,150 @@ inline bool ChessEngine::InCheck(int Colour) const {
             return IsAttacked(s, 1 - Colour);
     }
     return false;
+}
+
+// Make and take-back run at every node of the search and of perft, so they stay inline.
+[[gnu::always_inline]] inline bool ChessEngine::DoMove(EngineMove Move) {
+    const int from = Move.From;
+    const int to = Move.To;
+    // Castling is refused with anything between king and rook (the cheap test, first), out of check, or
+    // across an attacked square; then the rook jumps.
+    if (Move.Flags & mfCastle) {
+        const CastlingMove* castling = CastlingByKingTarget(FromEngineSquare(to));
+        if (castling == nullptr) return false;
+        for (Square s : castling->Between)
+            if (s != None && FColor[static_cast<std::size_t>(ToEngineSquare(s))] != EmptySquare) return false;
+        if (InCheck(FSide)) return false;
+        for (Square s : castling->KingPath)
+            if (IsAttacked(ToEngineSquare(s), FXSide)) return false;
+        ClearSquare(ToEngineSquare(castling->RookFrom));
+        PlacePiece(ToEngineSquare(castling->RookTo), FSide, Rook);
+    }
+
+    // A move can only expose its own king when the king was already attacked, the king itself moves, the
+    // piece leaves one of the king's lines, or a pawn vanishes en passant; every other move is known legal
+    // without looking, which gives the same answer as looking. Where it must look, it looks at the board as
+    // the move would leave it before making it, so that a refused move costs no make and take-back; en
+    // passant and castling are looked at after the move.
+    bool mustVerify = true;
+    const int king = FKingSquare[static_cast<std::size_t>(FSide)];
+    if (!FScanForKings && king >= 0 && !(Move.Flags & (mfEnPassant | mfCastle))) {
+        const auto ply = static_cast<std::size_t>(FPly);
+        std::int8_t& state = FInCheckAtPly[ply];
+        if (state < 0) state = IsAttacked(king, FXSide) ? 1 : 0;
+        bool look = true;
+        if (from != king) {
+            if (state != 0) {
+                // In check, any other piece must take the checker or step between: elsewhere the check stays.
+                if (state == 1) {
+                    FEvasionSquares[ply] = EvasionSquares(king);
+                    state = 2;
+                }
+                if (((FEvasionSquares[ply] >> to) & 1u) == 0) return false;
+            } else {
+                look = (((DiagonalLines[static_cast<std::size_t>(king)] |
+                          StraightLines[static_cast<std::size_t>(king)]) >>
+                         from) &
+                        1u) != 0;
+            }
+        }
+        if (look) {
+            const std::uint64_t fromBit = std::uint64_t{1} << from;
+            const std::uint64_t toBit = std::uint64_t{1} << to;
+            const std::uint64_t occupied = ((FOccupied[White] | FOccupied[Black]) & ~fromBit) | toBit;
+            if (AttackedWith(from == king ? to : king, FXSide, occupied, ~toBit)) return false;
+        }
+        mustVerify = false;
+    }
+
+    const auto f = static_cast<std::size_t>(from);
+    const auto t = static_cast<std::size_t>(to);
+    const auto side = static_cast<std::size_t>(FSide);
+    const int captured = FPiece[t];
+    FUndo[static_cast<std::size_t>(FPly)] = UndoEntry{Move, captured, FCastle, FEpSquare};
+    ++FPly;
+    if (FPly < MaxPly) FInCheckAtPly[static_cast<std::size_t>(FPly)] = -1;
+    FCastle &= CastleMask[f] & CastleMask[t];
+    if (Move.Flags & mfDoubleStep)
+        FEpSquare = FSide == White ? to + 8 : to - 8;
+    else
+        FEpSquare = -1;
+
+    // The same changes as clearing both squares and placing the piece, written out for the hot path.
+    const int mover = FPiece[f];
+    const int placed = Move.Flags & mfPromotion ? Move.Promote : mover;
+    const std::uint64_t fromBit = std::uint64_t{1} << from;
+    const std::uint64_t toBit = std::uint64_t{1} << to;
+    if (captured != EmptySquare) {
+        const auto c = static_cast<std::size_t>(FColor[t]);
+        FOccupied[c] &= ~toBit;
+        FPieceBits[c][static_cast<std::size_t>(captured)] &= ~toBit;
+        FScore[c] -= FPieceSquare[c][static_cast<std::size_t>(captured)][t];
+    }
+    FOccupied[side] ^= fromBit | toBit;
+    FPieceBits[side][static_cast<std::size_t>(mover)] ^= fromBit;
+    FPieceBits[side][static_cast<std::size_t>(placed)] |= toBit;
+    FScore[side] += FPieceSquare[side][static_cast<std::size_t>(placed)][t] -
+                    FPieceSquare[side][static_cast<std::size_t>(mover)][f];
+    FColor[t] = FSide;
+    FPiece[t] = placed;
+    FColor[f] = EmptySquare;
+    FPiece[f] = EmptySquare;
+    if (Move.Flags & mfEnPassant) ClearSquare(FSide == White ? to + 8 : to - 8);
+    if (mover == King) FKingSquare[side] = to;
+    if (captured == King) FKingSquare[static_cast<std::size_t>(FXSide)] = -1;
+
+    std::swap(FSide, FXSide);
+    if (mustVerify && InCheck(FXSide)) {
+        UndoMove();
+        return false;
+    }
+    return true;
+}
+
+[[gnu::always_inline]] inline void ChessEngine::UndoMove() {
+    std::swap(FSide, FXSide);
+    --FPly;
+    const UndoEntry& undo = FUndo[static_cast<std::size_t>(FPly)];
+    const EngineMove move = undo.Move;
+    const int from = move.From;
+    const int to = move.To;
+    FCastle = undo.Castle;
+    FEpSquare = undo.EpSquare;
+
+    const auto f = static_cast<std::size_t>(from);
+    const auto t = static_cast<std::size_t>(to);
+    const auto side = static_cast<std::size_t>(FSide);
+    const int placed = FPiece[t];
+    const int piece = move.Flags & mfPromotion ? Pawn : placed;
+    const std::uint64_t fromBit = std::uint64_t{1} << from;
+    const std::uint64_t toBit = std::uint64_t{1} << to;
+    FOccupied[side] ^= fromBit | toBit;
+    FPieceBits[side][static_cast<std::size_t>(placed)] &= ~toBit;
+    FPieceBits[side][static_cast<std::size_t>(piece)] |= fromBit;
+    FScore[side] += FPieceSquare[side][static_cast<std::size_t>(piece)][f] -
+                    FPieceSquare[side][static_cast<std::size_t>(placed)][t];
+    FColor[f] = FSide;
+    FPiece[f] = piece;
+    if (undo.Captured == EmptySquare) {
+        FColor[t] = EmptySquare;
+        FPiece[t] = EmptySquare;
+    } else {
+        const auto x = static_cast<std::size_t>(FXSide);
+        const auto c = static_cast<std::size_t>(undo.Captured);
+        FColor[t] = FXSide;
+        FPiece[t] = undo.Captured;
+        FOccupied[x] |= toBit;
+        FPieceBits[x][c] |= toBit;
+        FScore[x] += FPieceSquare[x][c][t];
+    }
+    if (piece == King) FKingSquare[side] = from;
+    if (undo.Captured == King) FKingSquare[static_cast<std::size_t>(FXSide)] = to;
+
+    if (move.Flags & mfCastle) {
+        const CastlingMove* castling = CastlingByKingTarget(FromEngineSquare(to));
+        ClearSquare(ToEngineSquare(castling->RookTo));
+        PlacePiece(ToEngineSquare(castling->RookFrom), FSide, Rook);
+    }
+    if (move.Flags & mfEnPassant) PlacePiece(FSide == White ? to + 8 : to - 8, FXSide, Pawn);
 }
