@@ -4,6 +4,7 @@
 #include "ChessThread.h"
 
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QLabel>
 #include <QPointer>
 
@@ -253,9 +254,15 @@ const QImage& TChessBrd::ActivePieceSet() const {
 }
 
 void TChessBrd::LoadDefaultPieceSet() {
-    DefaultPieceSet = QImage(QStringLiteral(":/SETVORNEL40"));
-    DefaultPieceSet2x = QImage(QStringLiteral(":/SETVORNEL40@2x"));
-    DefaultPieceSet3x = QImage(QStringLiteral(":/SETVORNEL40@3x"));
+    // The formats are known: detecting them would load every image plug-in (and what they link) to ask them.
+    const auto read = [](const QString& Name, const char* Format) {
+        QImageReader reader(Name, Format);
+        reader.setAutoDetectImageFormat(false);
+        return reader.read();
+    };
+    DefaultPieceSet = read(QStringLiteral(":/SETVORNEL40"), "BMP");
+    DefaultPieceSet2x = read(QStringLiteral(":/SETVORNEL40@2x"), "PNG");
+    DefaultPieceSet3x = read(QStringLiteral(":/SETVORNEL40@3x"), "PNG");
     if (!FitsScale(DefaultPieceSet2x, DefaultPieceSet, 2)) DefaultPieceSet2x = QImage();
     if (!FitsScale(DefaultPieceSet3x, DefaultPieceSet, 3)) DefaultPieceSet3x = QImage();
 }

@@ -67,7 +67,6 @@ void ChessEngine::FillAttackTables() {
 void ChessEngine::ReadBoard() {
     FOccupied.fill(0);
     for (auto& bits : FPieceBits) bits.fill(0);
-    for (auto& files : FPawnsOnFile) files.fill(0);
     int kingCount[2] = {0, 0};
     FKingSquare.fill(-1);
     for (int s = 0; s < 64; ++s) {
@@ -109,9 +108,6 @@ void ChessEngine::ReadBoard() {
             FOccupied[static_cast<std::size_t>(colour)] |= std::uint64_t{1} << s;
             FPieceBits[static_cast<std::size_t>(colour)][static_cast<std::size_t>(piece)] |= std::uint64_t{1}
                                                                                              << s;
-            if (piece == Pawn)
-                ++FPawnsOnFile[static_cast<std::size_t>(colour)]
-                              [static_cast<std::size_t>(FileOfSquare(s) + 1)];
         }
         if (piece == King) {
             if (kingCount[colour]++ == 0) FKingSquare[static_cast<std::size_t>(colour)] = s;

@@ -4,6 +4,7 @@
 // large: create it with new or std::make_unique.
 #pragma once
 
+#include "Castling.h"
 #include "ChessTypes.h"
 
 #include <array>
@@ -129,6 +130,10 @@ protected:
     void UndoMove();
     bool InCheck(int Colour) const;
     bool IsAttacked(int Sq, int By) const;
+    // IsAttacked on a board with the squares Occupied taken, where only the pieces of By inside Pieces
+    // count: the board as a move would leave it.
+    bool AttackedWith(int Sq, int By, std::uint64_t Occupied, std::uint64_t Pieces) const;
+    std::uint64_t EvasionSquares(int KingSq) const;
 
     void PrepareEvaluation();
     int Evaluate();
@@ -148,13 +153,17 @@ protected:
 
     void FillEvaluationTables();
     void FillAttackTables();
-    void AddMove(int From, int To, int Flags);
-    void AddPromotions(int From, int To, int Flags);
-    void Generate(bool WithQuiet);
-    void AddPawnMoves(int Sq, bool WithQuiet);
-    void AddPieceMoves(int Sq, int Piece, bool WithQuiet);
+    template <bool WithQuiet> void Generate();
+    template <bool WithQuiet> MoveEntry* AddPawnMoves(MoveEntry* Out, int Sq) const;
+    template <bool WithQuiet> MoveEntry* AddPieceMoves(MoveEntry* Out, int Sq, int Piece) const;
+    template <bool WithQuiet, std::size_t Direction>
+    MoveEntry* AddRayMoves(MoveEntry* Out, int Sq, int Piece, std::uint64_t Occupied,
+                           std::uint64_t Enemy) const;
+    MoveEntry* AddMove(MoveEntry* Out, int From, int To, int Flags) const;
     std::array<int, 2> PawnStructure(std::uint64_t WhitePawns, std::uint64_t BlackPawns) const;
     void PickMove(int Slot);
+    void NoteCheck(bool InCheck);
+    bool MightEndCheck(EngineMove Move) const;
     void MarkPvMove();
 
     int StaticScore(int alpha, int beta);
@@ -221,17 +230,18 @@ protected:
     std::array<PawnEntry, PawnCacheSize> FPawnCache{};
 
     // Speed-ups that answer the same questions as the board arrays: the squares of each colour (scanned in
-    // ascending order, which is the generation order) and of each piece, the king squares, the sum of the
-    // prepared piece-square values and the pawns per file (index file + 1) of each colour.
+    // ascending order, which is the generation order) and of each piece, the king squares and the sum of the
+    // prepared piece-square values of each colour.
     std::array<std::uint64_t, 2> FOccupied{};
     std::array<std::array<std::uint64_t, 6>, 2> FPieceBits{};
     std::array<int, 2> FScore{};
-    std::array<std::array<int, 10>, 2> FPawnsOnFile{};
     std::array<int, 2> FKingSquare{};
     // With several kings of one colour the "first king" moves around; then InCheck scans like the board does.
     bool FScanForKings = false;
-    // Whether the side to move is in check in the position at each ply: -1 not yet known.
+    // Whether the side to move is in check in the position at each ply: -1 not yet known, 0 no, 1 yes, 2 yes
+    // with its evasion squares (see EvasionSquares) in FEvasionSquares.
     std::array<std::int8_t, MaxPly> FInCheckAtPly{};
+    std::array<std::uint64_t, MaxPly> FEvasionSquares{};
 
     EnginePosition FRoot;
     std::uint64_t FNodes = 0;
@@ -253,7 +263,6 @@ inline void ChessEngine::PlacePiece(int Sq, int Colour, int Piece) {
     FOccupied[c] |= bit;
     FPieceBits[c][p] |= bit;
     FScore[c] += FPieceSquare[c][p][s];
-    if (Piece == Pawn) ++FPawnsOnFile[c][static_cast<std::size_t>(FileOfSquare(Sq) + 1)];
 }
 
 inline void ChessEngine::ClearSquare(int Sq) {
@@ -265,7 +274,6 @@ inline void ChessEngine::ClearSquare(int Sq) {
     FOccupied[c] &= ~bit;
     FPieceBits[c][p] &= ~bit;
     FScore[c] -= FPieceSquare[c][p][s];
-    if (FPiece[s] == Pawn) --FPawnsOnFile[c][static_cast<std::size_t>(FileOfSquare(Sq) + 1)];
     FColor[s] = EmptySquare;
     FPiece[s] = EmptySquare;
 }
@@ -280,6 +288,45 @@ inline bool ChessEngine::AtCapacityLimit() const {
     return first + bound > MoveListSize;
 }
 
+// Looks from the square for each kind of attacker: the same answer as walking every attacker's moves towards
+// it, because each piece's set of directions is symmetric. A slider attacks when it is the nearest occupied
+// square along one of the square's rays.
+inline bool ChessEngine::AttackedWith(int Sq, int By, std::uint64_t Occupied, std::uint64_t Pieces) const {
+    const auto q = static_cast<std::size_t>(Sq);
+    const auto& pieces = FPieceBits[static_cast<std::size_t>(By)];
+    if ((PawnAttackers[static_cast<std::size_t>(By)][q] & pieces[Pawn] & Pieces) != 0) return true;
+    if ((KnightAttackers[q] & pieces[Knight] & Pieces) != 0) return true;
+    if ((KingAttackers[q] & pieces[King] & Pieces) != 0) return true;
+    auto nearestIs = [&](std::size_t direction, std::uint64_t attackers) {
+        const std::uint64_t blockers = Rays[direction][q] & Occupied;
+        if (blockers == 0) return false;
+        // Directions 0..3 run towards lower squares, 4..7 towards higher ones.
+        const int nearest = direction < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
+        return ((attackers >> nearest) & 1u) != 0;
+    };
+    const std::uint64_t diagonal = (pieces[Bishop] | pieces[Queen]) & Pieces;
+    if ((diagonal & DiagonalLines[q]) != 0 && (nearestIs(0, diagonal) || nearestIs(2, diagonal) ||
+                                               nearestIs(5, diagonal) || nearestIs(7, diagonal)))
+        return true;
+    const std::uint64_t straight = (pieces[Rook] | pieces[Queen]) & Pieces;
+    return (straight & StraightLines[q]) != 0 && (nearestIs(1, straight) || nearestIs(3, straight) ||
+                                                  nearestIs(4, straight) || nearestIs(6, straight));
+}
+
+inline bool ChessEngine::IsAttacked(int Sq, int By) const {
+    return AttackedWith(Sq, By, FOccupied[White] | FOccupied[Black], ~std::uint64_t{0});
+}
+
+// In check at the current ply, once NoteCheck has recorded it: false for a move that DoMove refuses because
+// it neither moves the king nor takes the checker or steps between (nor is en passant or castling).
+inline bool ChessEngine::MightEndCheck(EngineMove Move) const {
+    const auto ply = static_cast<std::size_t>(FPly);
+    if (FInCheckAtPly[ply] != 2 || Move.From == FKingSquare[static_cast<std::size_t>(FSide)] ||
+        (Move.Flags & (mfEnPassant | mfCastle)))
+        return true;
+    return ((FEvasionSquares[ply] >> Move.To) & 1u) != 0;
+}
+
 inline bool ChessEngine::InCheck(int Colour) const {
     if (!FScanForKings) {
         const int king = FKingSquare[static_cast<std::size_t>(Colour)];
@@ -290,4 +337,150 @@ inline bool ChessEngine::InCheck(int Colour) const {
             return IsAttacked(s, 1 - Colour);
     }
     return false;
+}
+
+// Make and take-back run at every node of the search and of perft, so they stay inline.
+[[gnu::always_inline]] inline bool ChessEngine::DoMove(EngineMove Move) {
+    const int from = Move.From;
+    const int to = Move.To;
+    // Castling is refused with anything between king and rook (the cheap test, first), out of check, or
+    // across an attacked square; then the rook jumps.
+    if (Move.Flags & mfCastle) {
+        const CastlingMove* castling = CastlingByKingTarget(FromEngineSquare(to));
+        if (castling == nullptr) return false;
+        for (Square s : castling->Between)
+            if (s != None && FColor[static_cast<std::size_t>(ToEngineSquare(s))] != EmptySquare) return false;
+        if (InCheck(FSide)) return false;
+        for (Square s : castling->KingPath)
+            if (IsAttacked(ToEngineSquare(s), FXSide)) return false;
+        ClearSquare(ToEngineSquare(castling->RookFrom));
+        PlacePiece(ToEngineSquare(castling->RookTo), FSide, Rook);
+    }
+
+    // A move can only expose its own king when the king was already attacked, the king itself moves, the
+    // piece leaves one of the king's lines, or a pawn vanishes en passant; every other move is known legal
+    // without looking, which gives the same answer as looking. Where it must look, it looks at the board as
+    // the move would leave it before making it, so that a refused move costs no make and take-back; en
+    // passant and castling are looked at after the move.
+    bool mustVerify = true;
+    const int king = FKingSquare[static_cast<std::size_t>(FSide)];
+    if (!FScanForKings && king >= 0 && !(Move.Flags & (mfEnPassant | mfCastle))) {
+        const auto ply = static_cast<std::size_t>(FPly);
+        std::int8_t& state = FInCheckAtPly[ply];
+        if (state < 0) state = IsAttacked(king, FXSide) ? 1 : 0;
+        bool look = true;
+        if (from != king) {
+            if (state != 0) {
+                // In check, any other piece must take the checker or step between: elsewhere the check stays.
+                if (state == 1) {
+                    FEvasionSquares[ply] = EvasionSquares(king);
+                    state = 2;
+                }
+                if (((FEvasionSquares[ply] >> to) & 1u) == 0) return false;
+            } else {
+                look = (((DiagonalLines[static_cast<std::size_t>(king)] |
+                          StraightLines[static_cast<std::size_t>(king)]) >>
+                         from) &
+                        1u) != 0;
+            }
+        }
+        if (look) {
+            const std::uint64_t fromBit = std::uint64_t{1} << from;
+            const std::uint64_t toBit = std::uint64_t{1} << to;
+            const std::uint64_t occupied = ((FOccupied[White] | FOccupied[Black]) & ~fromBit) | toBit;
+            if (AttackedWith(from == king ? to : king, FXSide, occupied, ~toBit)) return false;
+        }
+        mustVerify = false;
+    }
+
+    const auto f = static_cast<std::size_t>(from);
+    const auto t = static_cast<std::size_t>(to);
+    const auto side = static_cast<std::size_t>(FSide);
+    const int captured = FPiece[t];
+    FUndo[static_cast<std::size_t>(FPly)] = UndoEntry{Move, captured, FCastle, FEpSquare};
+    ++FPly;
+    if (FPly < MaxPly) FInCheckAtPly[static_cast<std::size_t>(FPly)] = -1;
+    FCastle &= CastleMask[f] & CastleMask[t];
+    if (Move.Flags & mfDoubleStep)
+        FEpSquare = FSide == White ? to + 8 : to - 8;
+    else
+        FEpSquare = -1;
+
+    // The same changes as clearing both squares and placing the piece, written out for the hot path.
+    const int mover = FPiece[f];
+    const int placed = Move.Flags & mfPromotion ? Move.Promote : mover;
+    const std::uint64_t fromBit = std::uint64_t{1} << from;
+    const std::uint64_t toBit = std::uint64_t{1} << to;
+    if (captured != EmptySquare) {
+        const auto c = static_cast<std::size_t>(FColor[t]);
+        FOccupied[c] &= ~toBit;
+        FPieceBits[c][static_cast<std::size_t>(captured)] &= ~toBit;
+        FScore[c] -= FPieceSquare[c][static_cast<std::size_t>(captured)][t];
+    }
+    FOccupied[side] ^= fromBit | toBit;
+    FPieceBits[side][static_cast<std::size_t>(mover)] ^= fromBit;
+    FPieceBits[side][static_cast<std::size_t>(placed)] |= toBit;
+    FScore[side] += FPieceSquare[side][static_cast<std::size_t>(placed)][t] -
+                    FPieceSquare[side][static_cast<std::size_t>(mover)][f];
+    FColor[t] = FSide;
+    FPiece[t] = placed;
+    FColor[f] = EmptySquare;
+    FPiece[f] = EmptySquare;
+    if (Move.Flags & mfEnPassant) ClearSquare(FSide == White ? to + 8 : to - 8);
+    if (mover == King) FKingSquare[side] = to;
+    if (captured == King) FKingSquare[static_cast<std::size_t>(FXSide)] = -1;
+
+    std::swap(FSide, FXSide);
+    if (mustVerify && InCheck(FXSide)) {
+        UndoMove();
+        return false;
+    }
+    return true;
+}
+
+[[gnu::always_inline]] inline void ChessEngine::UndoMove() {
+    std::swap(FSide, FXSide);
+    --FPly;
+    const UndoEntry& undo = FUndo[static_cast<std::size_t>(FPly)];
+    const EngineMove move = undo.Move;
+    const int from = move.From;
+    const int to = move.To;
+    FCastle = undo.Castle;
+    FEpSquare = undo.EpSquare;
+
+    const auto f = static_cast<std::size_t>(from);
+    const auto t = static_cast<std::size_t>(to);
+    const auto side = static_cast<std::size_t>(FSide);
+    const int placed = FPiece[t];
+    const int piece = move.Flags & mfPromotion ? Pawn : placed;
+    const std::uint64_t fromBit = std::uint64_t{1} << from;
+    const std::uint64_t toBit = std::uint64_t{1} << to;
+    FOccupied[side] ^= fromBit | toBit;
+    FPieceBits[side][static_cast<std::size_t>(placed)] &= ~toBit;
+    FPieceBits[side][static_cast<std::size_t>(piece)] |= fromBit;
+    FScore[side] += FPieceSquare[side][static_cast<std::size_t>(piece)][f] -
+                    FPieceSquare[side][static_cast<std::size_t>(placed)][t];
+    FColor[f] = FSide;
+    FPiece[f] = piece;
+    if (undo.Captured == EmptySquare) {
+        FColor[t] = EmptySquare;
+        FPiece[t] = EmptySquare;
+    } else {
+        const auto x = static_cast<std::size_t>(FXSide);
+        const auto c = static_cast<std::size_t>(undo.Captured);
+        FColor[t] = FXSide;
+        FPiece[t] = undo.Captured;
+        FOccupied[x] |= toBit;
+        FPieceBits[x][c] |= toBit;
+        FScore[x] += FPieceSquare[x][c][t];
+    }
+    if (piece == King) FKingSquare[side] = from;
+    if (undo.Captured == King) FKingSquare[static_cast<std::size_t>(FXSide)] = to;
+
+    if (move.Flags & mfCastle) {
+        const CastlingMove* castling = CastlingByKingTarget(FromEngineSquare(to));
+        ClearSquare(ToEngineSquare(castling->RookTo));
+        PlacePiece(ToEngineSquare(castling->RookFrom), FSide, Rook);
+    }
+    if (move.Flags & mfEnPassant) PlacePiece(FSide == White ? to + 8 : to - 8, FXSide, Pawn);
 }

@@ -113,35 +113,52 @@ void ChessEngine::PrepareEvaluation() {
     }
 }
 
+namespace {
+
+// Bit f is set when a pawn stands on file f (0 = file a).
+constexpr unsigned FilesOf(std::uint64_t Pawns) {
+    Pawns |= Pawns >> 32;
+    Pawns |= Pawns >> 16;
+    Pawns |= Pawns >> 8;
+    return static_cast<unsigned>(Pawns & 0xFF);
+}
+
+constexpr std::uint64_t FileA = 0x0101010101010101ull;
+
+} // namespace
+
 std::array<int, 2> ChessEngine::PawnStructure(std::uint64_t WhitePawns, std::uint64_t BlackPawns) const {
     std::array<int, 2> score = {0, 0};
     const std::uint64_t pawnBits[2] = {WhitePawns, BlackPawns};
+    const unsigned files[2] = {FilesOf(WhitePawns), FilesOf(BlackPawns)};
     for (int c = White; c <= Black; ++c) {
-        const auto& own = FPawnsOnFile[static_cast<std::size_t>(c)];
-        const auto& other = FPawnsOnFile[static_cast<std::size_t>(1 - c)];
+        const std::uint64_t ownPawns = pawnBits[c];
+        const unsigned own = files[c];
+        const unsigned other = files[1 - c];
         const auto& pawnValues = FPieceSquare[static_cast<std::size_t>(c)][Pawn];
         int& total = score[static_cast<std::size_t>(c)];
-        std::uint64_t pawns = pawnBits[c];
+        std::uint64_t pawns = ownPawns;
         while (pawns != 0) {
             const int s = std::countr_zero(pawns);
             pawns &= pawns - 1;
-            const auto f = static_cast<std::size_t>(FileOfSquare(s) + 1);
-            if (own[f] > 1) total -= 5;
-            if (own[f - 1] == 0 && own[f + 1] == 0) {
+            const int f = FileOfSquare(s);
+            const unsigned file = 1u << f;
+            const unsigned beside = (file >> 1) | (file << 1);
+            const std::uint64_t onFile = ownPawns & (FileA << f);
+            if ((onFile & (onFile - 1)) != 0) total -= 5;
+            if ((own & beside) == 0) {
                 total -= 20;
-                if (other[f] == 0) total -= 10;
+                if ((other & file) == 0) total -= 10;
             }
-            if (other[f - 1] == 0 && other[f] == 0 && other[f + 1] == 0)
-                total += 2 * pawnValues[static_cast<std::size_t>(s)];
+            if ((other & (beside | file)) == 0) total += 2 * pawnValues[static_cast<std::size_t>(s)];
         }
     }
     return score;
 }
 
 int ChessEngine::Evaluate() {
-    // Material and placement are kept up to date by every change of a square; the pawn structure and the
-    // rook files are scored here from the pawns per file (index file + 1, so the edges have empty
-    // neighbours).
+    // Material and placement are kept up to date by every change of a square; the pawn structure comes
+    // from the cache and the rook files are scored here from the files that hold pawns.
     const std::uint64_t whitePawns = FPieceBits[White][Pawn];
     const std::uint64_t blackPawns = FPieceBits[Black][Pawn];
     const std::uint64_t hash = (whitePawns * 0x9E3779B97F4A7C15ull) ^ (blackPawns * 0xC2B2AE3D27D4EB4Full);
@@ -152,18 +169,16 @@ int ChessEngine::Evaluate() {
         entry.Score = PawnStructure(whitePawns, blackPawns);
     }
     int score[2] = {FScore[White] + entry.Score[White], FScore[Black] + entry.Score[Black]};
-    for (int c = White; c <= Black; ++c) {
-        const auto& own = FPawnsOnFile[static_cast<std::size_t>(c)];
-        const auto& other = FPawnsOnFile[static_cast<std::size_t>(1 - c)];
-        std::uint64_t rooks = FPieceBits[static_cast<std::size_t>(c)][Rook];
-        while (rooks != 0) {
-            const int s = std::countr_zero(rooks);
-            rooks &= rooks - 1;
-            const auto f = static_cast<std::size_t>(FileOfSquare(s) + 1);
-            if (own[f] == 0) {
-                score[c] += 10;
-                if (other[f] == 0) score[c] += 5;
-            }
+    // A rook on a file without own pawns gets 10, 5 more without any pawn: the pawns' files spread over
+    // every rank give the squares of the files with pawns.
+    const std::uint64_t rookBits[2] = {FPieceBits[White][Rook], FPieceBits[Black][Rook]};
+    if ((rookBits[White] | rookBits[Black]) != 0) {
+        const std::uint64_t withPawns[2] = {FilesOf(whitePawns) * FileA, FilesOf(blackPawns) * FileA};
+        for (int c = White; c <= Black; ++c) {
+            std::uint64_t halfOpen = rookBits[c] & ~withPawns[c];
+            std::uint64_t open = halfOpen & ~withPawns[1 - c];
+            for (; halfOpen != 0; halfOpen &= halfOpen - 1) score[c] += 10;
+            for (; open != 0; open &= open - 1) score[c] += 5;
         }
     }
     return FSide == White ? score[White] - score[Black] : score[Black] - score[White];

@@ -3,6 +3,11 @@
 #include "ChessEngine.h"
 
 #include <algorithm>
+#include <cstddef>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -60,19 +65,46 @@ int ChessEngine::StaticScore(int alpha, int beta) {
     return std::clamp(Evaluate(), alpha, beta);
 }
 
+// Brings the best-scored move from Slot on into Slot, the first of equal scores winning. The scan runs once
+// per move tried, over every move not yet tried, so it looks at four scores at a time where it can.
 void ChessEngine::PickMove(int Slot) {
-    const int last = FLast[static_cast<std::size_t>(FPly)];
-    int best = Slot;
-    std::int32_t bestScore = FMoveList[static_cast<std::size_t>(Slot)].Score;
-    for (int i = Slot + 1; i < last; ++i) {
-        const std::int32_t score = FMoveList[static_cast<std::size_t>(i)].Score;
-        if (score > bestScore) {
-            bestScore = score;
-            best = i;
-        }
+    MoveEntry* const slot = FMoveList.data() + Slot;
+    MoveEntry* const end = FMoveList.data() + FLast[static_cast<std::size_t>(FPly)];
+    MoveEntry* best = slot;
+    std::int32_t bestScore = slot->Score;
+    // Without branches: where a new best turns up is hard to predict.
+    auto take = [&](MoveEntry* q) {
+        const bool better = q->Score > bestScore;
+        bestScore = better ? q->Score : bestScore;
+        best = better ? q : best;
+    };
+    MoveEntry* p = slot + 1;
+#if defined(__SSE2__)
+    static_assert(sizeof(MoveEntry) == 8 && offsetof(MoveEntry, Score) == 4);
+    __m128i bound = _mm_set1_epi32(bestScore);
+    for (; end - p >= 4; p += 4) {
+        const __m128 low = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+        const __m128 high = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2)));
+        const __m128i scores = _mm_castps_si128(_mm_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1)));
+        if (_mm_movemask_epi8(_mm_cmpgt_epi32(scores, bound)) == 0) continue;
+        for (MoveEntry* q = p; q < p + 4; ++q) take(q);
+        bound = _mm_set1_epi32(bestScore);
     }
-    if (best != Slot)
-        std::swap(FMoveList[static_cast<std::size_t>(Slot)], FMoveList[static_cast<std::size_t>(best)]);
+#endif
+    for (; p < end; ++p) take(p);
+    if (best != slot) std::swap(*slot, *best);
+}
+
+// Records at the node's ply whether the side to move is in check, with the squares that can end a check, for
+// DoMove and MightEndCheck.
+void ChessEngine::NoteCheck(bool InCheck) {
+    const auto ply = static_cast<std::size_t>(FPly);
+    FInCheckAtPly[ply] = InCheck ? 1 : 0;
+    const int king = FKingSquare[static_cast<std::size_t>(FSide)];
+    if (InCheck && !FScanForKings && king >= 0) {
+        FEvasionSquares[ply] = EvasionSquares(king);
+        FInCheckAtPly[ply] = 2;
+    }
 }
 
 void ChessEngine::MarkPvMove() {
@@ -110,7 +142,7 @@ int ChessEngine::AlphaBeta(int alpha, int beta, int depth) {
     const int ply = FPly;
     FPvLength[static_cast<std::size_t>(ply)] = ply;
     const bool inCheck = InCheck(FSide);
-    FInCheckAtPly[static_cast<std::size_t>(ply)] = inCheck ? 1 : 0;
+    NoteCheck(inCheck);
     if (inCheck) ++depth;
     GenerateMoves();
     if (FFollowPv) MarkPvMove();
@@ -121,6 +153,8 @@ int ChessEngine::AlphaBeta(int alpha, int beta, int depth) {
         if (FStopRequested.load(std::memory_order_relaxed)) break;
         PickMove(i);
         const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
+        // In check most moves leave the check standing; DoMove would refuse them the same way.
+        if (inCheck && !MightEndCheck(move)) continue;
         if (!DoMove(move)) continue;
         legalMoveFound = true;
         const int x = -AlphaBeta(-beta, -alpha, depth - 1);
@@ -142,7 +176,7 @@ int ChessEngine::Quiescence(int alpha, int beta) {
     const int ply = FPly;
     FPvLength[static_cast<std::size_t>(ply)] = ply;
     const bool inCheck = InCheck(FSide);
-    FInCheckAtPly[static_cast<std::size_t>(ply)] = inCheck ? 1 : 0;
+    NoteCheck(inCheck);
     if (inCheck) {
         GenerateMoves();
     } else {
@@ -158,6 +192,8 @@ int ChessEngine::Quiescence(int alpha, int beta) {
     for (int i = FFirst[static_cast<std::size_t>(ply)]; i < last; ++i) {
         PickMove(i);
         const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
+        // In check most moves leave the check standing; DoMove would refuse them the same way.
+        if (inCheck && !MightEndCheck(move)) continue;
         if (!DoMove(move)) continue;
         legalMoveFound = true;
         const int x = -Quiescence(-beta, -alpha);

@@ -97,9 +97,9 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE ${GAMBITRON_DEB_RELEASE})
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The board's fonts fall back to DejaVu Sans, and Qt's own texts (--help, the dialogs' buttons) come in
-# Russian from Qt's translations; no library link shows either.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, qt6-translations-l10n")
+# The board's fonts fall back to DejaVu Sans, Qt's own texts (--help, the dialogs' buttons) come from Qt's
+# translations, and the sound libraries are opened on the first sound; no library link shows any of them.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, qt6-translations-l10n, libasound2, libsndfile1")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_SOURCE_IGNORE_FILES "/[.]git/" "/build/" "/[.]cache/")
 include(CPack)

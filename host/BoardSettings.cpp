@@ -5,6 +5,7 @@
 #include "WinColor.h"
 
 #include <QImage>
+#include <QImageReader>
 
 // The windows' piece set is compiled into this static library; registering it here means every program
 // that applies the settings has it.
@@ -22,6 +23,12 @@ constexpr std::uint32_t clWhite = 0xFFFFFF;
 constexpr std::uint32_t clSilver = 0xC0C0C0;
 } // namespace
 
+QImage ReadResourceImage(const QString& Path, const char* Format) {
+    QImageReader reader(Path, Format);
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
 void ApplyMainWindowBoardSettings(TChessBrd& Board) {
     RegisterPieceSetResource();
     // In the order a stored form loads them.
@@ -34,7 +41,7 @@ void ApplyMainWindowBoardSettings(TChessBrd& Board) {
     Board.SetComputerPlaysWhite(false);
     Board.SetCoordFont(TahomaFont(11));
     Board.SetCoordFontColor(WinColor(clBlack));
-    Board.SetCustomPieceSet(QImage(QStringLiteral(":/MainPieces")));
+    Board.SetCustomPieceSet(ReadResourceImage(QStringLiteral(":/MainPieces"), "BMP"));
     Board.SetDisplayCoords(CoordSet::All());
     Board.SetCustomEngine(false);
     Board.SetPositionString(QString(63, QChar(u' ')));

@@ -2,11 +2,13 @@
 #include "ProgramStart.h"
 
 #include "BoardSettings.h"
+#include "FirstPaintProbe.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPixmap>
 #include <QTranslator>
 
 // Outside any namespace: the resource's initialiser must be reachable from a static library.
@@ -15,8 +17,10 @@ static void InitIconResources() {
 }
 
 void PrepareProgram(const QString& DesktopId) {
+    FirstPaintProbe::InstallIfAsked();
     InitIconResources();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/gambitron-256.png")));
+    QApplication::setWindowIcon(
+        QIcon(QPixmap::fromImage(ReadResourceImage(QStringLiteral(":/icons/gambitron-256.png"), "PNG"))));
     QGuiApplication::setDesktopFileName(DesktopId);
     InstallFontSubstitutes();
     InstallQtTranslation();

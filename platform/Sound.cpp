@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include <alsa/asoundlib.h>
+#include <dlfcn.h>
 #include <sndfile.h>
 
 #include <algorithm>
@@ -25,6 +26,55 @@ static void RegisterSoundResources() {
 }
 
 namespace {
+
+// ALSA and libsndfile (with the codec libraries it links) are loaded with the first sound instead of at
+// program start, where mapping them would hold up the window's first paint. Without them the programs are
+// silent, as on a machine without a sound card.
+class SoundLibraries {
+public:
+    decltype(&snd_lib_error_set_handler) ErrorSetHandler = nullptr;
+    decltype(&snd_card_next) CardNext = nullptr;
+    decltype(&snd_pcm_open) PcmOpen = nullptr;
+    decltype(&snd_pcm_set_params) PcmSetParams = nullptr;
+    decltype(&snd_pcm_close) PcmClose = nullptr;
+    decltype(&snd_pcm_writei) PcmWritei = nullptr;
+    decltype(&snd_pcm_wait) PcmWait = nullptr;
+    decltype(&snd_pcm_recover) PcmRecover = nullptr;
+    decltype(&snd_pcm_state) PcmState = nullptr;
+    decltype(&snd_pcm_start) PcmStart = nullptr;
+    decltype(&snd_pcm_delay) PcmDelay = nullptr;
+    decltype(&sf_open_virtual) OpenVirtual = nullptr;
+    decltype(&sf_readf_short) ReadfShort = nullptr;
+    decltype(&sf_close) Close = nullptr;
+    bool Alsa = false;    // every ALSA function above was found
+    bool Sndfile = false; // every libsndfile function above was found
+
+    static const SoundLibraries& Get() {
+        static const SoundLibraries libraries;
+        return libraries;
+    }
+
+private:
+    SoundLibraries() {
+        if (void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL)) {
+            Alsa = Find(alsa, "snd_lib_error_set_handler", ErrorSetHandler) &&
+                   Find(alsa, "snd_card_next", CardNext) && Find(alsa, "snd_pcm_open", PcmOpen) &&
+                   Find(alsa, "snd_pcm_set_params", PcmSetParams) && Find(alsa, "snd_pcm_close", PcmClose) &&
+                   Find(alsa, "snd_pcm_writei", PcmWritei) && Find(alsa, "snd_pcm_wait", PcmWait) &&
+                   Find(alsa, "snd_pcm_recover", PcmRecover) && Find(alsa, "snd_pcm_state", PcmState) &&
+                   Find(alsa, "snd_pcm_start", PcmStart) && Find(alsa, "snd_pcm_delay", PcmDelay);
+        }
+        if (void* sndfile = dlopen("libsndfile.so.1", RTLD_NOW | RTLD_LOCAL)) {
+            Sndfile = Find(sndfile, "sf_open_virtual", OpenVirtual) &&
+                      Find(sndfile, "sf_readf_short", ReadfShort) && Find(sndfile, "sf_close", Close);
+        }
+    }
+
+    template <typename Function> static bool Find(void* Library, const char* Name, Function& Result) {
+        Result = reinterpret_cast<Function>(dlsym(Library, Name));
+        return Result != nullptr;
+    }
+};
 
 // The three sounds are well under a second; anything far longer is not one of ours.
 constexpr sf_count_t MaxFrames = 10 * 48000;
@@ -72,36 +122,48 @@ void QuietAlsaErrors(const char*, int, const char*, int, const char*, ...) {}
 
 class AlsaDevice : public SoundDevice {
 public:
-    explicit AlsaDevice(std::string pcmName) : PcmName(std::move(pcmName)) {
-        snd_lib_error_set_handler(QuietAlsaErrors);
-    }
+    explicit AlsaDevice(std::string pcmName) : PcmName(std::move(pcmName)) {}
 
     bool Exists() override {
+        const SoundLibraries& alsa = Libraries();
         int card = -1;
-        return snd_card_next(&card) == 0 && card >= 0;
+        return alsa.Alsa && alsa.CardNext(&card) == 0 && card >= 0;
     }
 
     void Play(const QString&, const SoundClip& Clip) override {
         const int frameBytes = Clip.Channels * Clip.BitsPerSample / 8;
         if (Clip.SampleRate <= 0 || frameBytes <= 0) return;
+        const SoundLibraries& alsa = Libraries();
+        if (!alsa.Alsa) return;
         snd_pcm_t* pcm = nullptr;
         // Non-blocking: a device that another program holds makes the open fail at once instead of waiting.
-        if (snd_pcm_open(&pcm, PcmName.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) return;
+        if (alsa.PcmOpen(&pcm, PcmName.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) return;
         const snd_pcm_format_t format = Clip.BitsPerSample == 8 ? SND_PCM_FORMAT_U8 : SND_PCM_FORMAT_S16_LE;
-        if (snd_pcm_set_params(pcm, format, SND_PCM_ACCESS_RW_INTERLEAVED,
-                               static_cast<unsigned>(Clip.Channels), static_cast<unsigned>(Clip.SampleRate),
-                               1, 100000) == 0)
+        if (alsa.PcmSetParams(pcm, format, SND_PCM_ACCESS_RW_INTERLEAVED,
+                              static_cast<unsigned>(Clip.Channels), static_cast<unsigned>(Clip.SampleRate), 1,
+                              100000) == 0)
             WriteAndWait(pcm, Clip, frameBytes);
-        snd_pcm_close(pcm);
+        alsa.PcmClose(pcm);
     }
 
 private:
     std::string PcmName;
 
+    // The libraries, with ALSA's error printing silenced once they are there.
+    static const SoundLibraries& Libraries() {
+        static const SoundLibraries& libraries = []() -> const SoundLibraries& {
+            const SoundLibraries& loaded = SoundLibraries::Get();
+            if (loaded.Alsa) loaded.ErrorSetHandler(QuietAlsaErrors);
+            return loaded;
+        }();
+        return libraries;
+    }
+
     // Writes the clip, sleeping in snd_pcm_wait while the buffer is full, then waits for the buffer to run
     // empty. Every wait is bounded by the clip's own length plus a margin, so a stalled device cannot hold
     // the caller for long.
     static void WriteAndWait(snd_pcm_t* pcm, const SoundClip& Clip, int frameBytes) {
+        const SoundLibraries& alsa = Libraries();
         using Clock = std::chrono::steady_clock;
         const snd_pcm_uframes_t total = static_cast<snd_pcm_uframes_t>(Clip.Pcm.size() / frameBytes);
         const auto length =
@@ -110,23 +172,23 @@ private:
         const char* data = Clip.Pcm.constData();
         snd_pcm_uframes_t done = 0;
         while (done < total && Clock::now() < deadline) {
-            const snd_pcm_sframes_t n = snd_pcm_writei(pcm, data + done * frameBytes, total - done);
+            const snd_pcm_sframes_t n = alsa.PcmWritei(pcm, data + done * frameBytes, total - done);
             if (n == -EAGAIN) {
-                const int waited = snd_pcm_wait(pcm, 100);
-                if (waited < 0 && snd_pcm_recover(pcm, waited, 1) < 0) return;
+                const int waited = alsa.PcmWait(pcm, 100);
+                if (waited < 0 && alsa.PcmRecover(pcm, waited, 1) < 0) return;
             } else if (n < 0) {
-                if (snd_pcm_recover(pcm, static_cast<int>(n), 1) < 0) return;
+                if (alsa.PcmRecover(pcm, static_cast<int>(n), 1) < 0) return;
             } else {
                 done += static_cast<snd_pcm_uframes_t>(n);
             }
         }
         // Playback starts by itself only once the buffer is full; a clip shorter than the buffer needs a
         // push.
-        if (snd_pcm_state(pcm) == SND_PCM_STATE_PREPARED) snd_pcm_start(pcm);
+        if (alsa.PcmState(pcm) == SND_PCM_STATE_PREPARED) alsa.PcmStart(pcm);
         // In non-blocking mode drain returns at once, so wait out what the device still holds.
         while (Clock::now() < deadline) {
             snd_pcm_sframes_t delay = 0;
-            if (snd_pcm_delay(pcm, &delay) < 0 || delay <= 0) break;
+            if (alsa.PcmDelay(pcm, &delay) < 0 || delay <= 0) break;
             const auto left = std::chrono::milliseconds(1000LL * delay / Clip.SampleRate + 1);
             std::this_thread::sleep_for(std::min<Clock::duration>(left, std::chrono::milliseconds(50)));
         }
@@ -175,7 +237,9 @@ bool DecodeClip(const QByteArray& Wav, SoundClip& Clip) {
     MemoryFile memory{Wav};
     SF_VIRTUAL_IO io{MemLength, MemSeek, MemRead, MemWrite, MemTell};
     SF_INFO info{};
-    SNDFILE* sf = sf_open_virtual(&io, SFM_READ, &info, &memory);
+    const SoundLibraries& sndfile = SoundLibraries::Get();
+    if (!sndfile.Sndfile) return false;
+    SNDFILE* sf = sndfile.OpenVirtual(&io, SFM_READ, &info, &memory);
     if (!sf) return false;
     const int subtype = info.format & SF_FORMAT_SUBMASK;
     const bool pcm8 = subtype == SF_FORMAT_PCM_U8 || subtype == SF_FORMAT_PCM_S8;
@@ -187,9 +251,9 @@ bool DecodeClip(const QByteArray& Wav, SoundClip& Clip) {
     if (usable) {
         samples.resize(static_cast<std::size_t>(info.frames * info.channels));
         samples.resize(
-            static_cast<std::size_t>(sf_readf_short(sf, samples.data(), info.frames) * info.channels));
+            static_cast<std::size_t>(sndfile.ReadfShort(sf, samples.data(), info.frames) * info.channels));
     }
-    sf_close(sf);
+    sndfile.Close(sf);
     if (samples.empty()) return false;
 
     // libsndfile widens every format to 16 bits; 8-bit clips go back to the unsigned bytes ALSA plays.
