@@ -1,13 +1,11 @@
-// Program start shared by both windows: icon, desktop entry, fonts and the language of Qt's own dialogs.
+// Program start shared by both windows: icon, desktop entry, fonts and the language of the run.
 #include "ProgramStart.h"
 
 #include "BoardSettings.h"
+#include "Language.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 // Outside any namespace: the resource's initialiser must be reachable from a static library.
 static void InitIconResources() {
@@ -19,11 +17,5 @@ void PrepareProgram(const QString& DesktopId) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/gambitron-256.png")));
     QGuiApplication::setDesktopFileName(DesktopId);
     InstallFontSubstitutes();
-    // The file dialogs' and message boxes' own buttons speak Russian where Qt's translations are installed.
-    auto* qtTexts = new QTranslator(qApp);
-    if (qtTexts->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(qtTexts);
-    else
-        delete qtTexts;
+    InstallLanguage(LanguageForRun(QCoreApplication::arguments()));
 }

@@ -1,5 +1,6 @@
 // What both programs do at start before their window appears: the game's icon and desktop entry, the
-// fonts the fixed layouts are measured in, and the standard dialogs in Russian like the rest of the window.
+// fonts the fixed layouts are measured in, and the language of the run ("--lang", else the locale), which
+// Qt's standard dialogs follow too.
 #pragma once
 #include <QString>
 

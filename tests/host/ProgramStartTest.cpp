@@ -1,5 +1,6 @@
 // The programs' common start: the icon comes from a resource compiled into a static library, which is only
 // reachable when the library registers it.
+#include "Language.h"
 #include "ProgramStart.h"
 
 #include <QApplication>
@@ -16,4 +17,6 @@ TEST(ProgramStart, GivesEveryWindowTheGameIconAndNamesTheDesktopEntry) {
     EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("io.github.gambitron.GambitronLite"));
     QWidget window;
     EXPECT_EQ(window.windowIcon().cacheKey(), icon.cacheKey());
+    // The start also chose a language from the machine's locale; the other tests read Russian.
+    InstallLanguage(Language::Russian);
 }
