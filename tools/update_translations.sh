@@ -59,15 +59,36 @@ fi
 gather "$root/$ts"
 if [ -f "$prepared" ]; then
     python3 - "$root/$ts" "$prepared" <<'PY'
+import re
 import sys
 import xml.etree.ElementTree as ET
 
 target_path, prepared_path = sys.argv[1], sys.argv[2]
+
+
+# lupdate writes characters XML cannot carry (the windows' carriage returns) as <byte value="xd"/>.
+def text_of(element):
+    parts = [element.text or ""]
+    for byte in element:
+        parts += [chr(int(byte.get("value")[1:], 16)), byte.tail or ""]
+    return "".join(parts)
+
+
+def set_text(element, text):
+    for child in list(element):
+        element.remove(child)
+    pieces = re.split(r"([\x00-\x08\x0b\x0c\x0d\x0e-\x1f])", text)
+    element.text = pieces[0]
+    for i in range(1, len(pieces), 2):
+        byte = ET.SubElement(element, "byte", value="x%x" % ord(pieces[i]))
+        byte.tail = pieces[i + 1]
+
+
 by_key, by_text = {}, {}
 for context in ET.parse(prepared_path).getroot().iter("context"):
     name = context.findtext("name")
     for message in context.iter("message"):
-        source, translation = message.findtext("source"), message.findtext("translation")
+        source, translation = text_of(message.find("source")), text_of(message.find("translation"))
         if not translation:
             continue
         by_key[(name, source)] = translation
@@ -80,12 +101,12 @@ for context in tree.getroot().iter("context"):
         translation = message.find("translation")
         if translation.get("type") != "unfinished":
             continue
-        source = message.findtext("source")
+        source = text_of(message.find("source"))
         text = by_key.get((name, source))
         if text is None and len(by_text.get(source, ())) == 1:
             text = next(iter(by_text[source]))
         if text is not None:
-            translation.text = text
+            set_text(translation, text)
             del translation.attrib["type"]
             filled += 1
 tree.write(target_path, encoding="utf-8", xml_declaration=True)
