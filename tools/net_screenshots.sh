@@ -1,22 +1,27 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of gambitron: its control panel, and a network game with chat between two
-# copies on a free loopback port, played with the mouse and keyboard through xdotool.
-#   xvfb-run -a -s "-screen 0 1280x1024x24" tools/net_screenshots.sh build/release/net/gambitron docs
+# copies on a free loopback port, played with the mouse and keyboard through xdotool. With "en" as the third
+# argument the windows speak English and the pictures are named net-start-en.png and net-game-en.png.
+#   xvfb-run -a -s "-screen 0 1280x1024x24" tools/net_screenshots.sh build/release/net/gambitron docs [en]
 set -euo pipefail
-bin=$1; out=$2
+lang=${3:-ru}
+suffix=""; [ "$lang" = ru ] || suffix="-$lang"
+gambitron=$1; out=$2
+# Run in the background only: exec, so that $! is the program itself, whose windows xdotool looks up.
+bin() { exec "$gambitron" --lang "$lang" "$@"; }
 port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
 
 win_of() { xdotool search --all --sync --onlyvisible --pid "$1" --name "Gambitron 1.2" | head -1; }
 
 # The control panel.
-$bin & p0=$!
+bin & p0=$!
 w0=$(win_of $p0); sleep 1.5
-import -window "$w0" "$out/net-start.png"
+import -window "$w0" "$out/net-start$suffix.png"
 kill $p0; wait $p0 2>/dev/null || true
 
-$bin --server --port "$port" & ps=$!
+bin --server --port "$port" & ps=$!
 ws=$(win_of $ps); sleep 1; xdotool windowmove --sync "$ws" 10 10
-$bin --connect 127.0.0.1 --port "$port" & pc=$!
+bin --connect 127.0.0.1 --port "$port" & pc=$!
 wc=$(win_of $pc); sleep 1; xdotool windowmove --sync "$wc" 10 420; sleep 1
 
 # Screen position of a square's centre, for a board with white at the bottom (1) or at the top (0).
@@ -38,9 +43,14 @@ say() { xdotool windowfocus --sync "$1"; sleep 0.3; xdotool type --delay 200 "$2
 
 drag "$ws" 1 5 2 5 4; drag "$wc" 0 5 7 5 5
 drag "$ws" 1 7 1 6 3; drag "$wc" 0 2 8 3 6
-say "$wc" "Привет! Играем до мата?"
-say "$ws" "Конечно. Удачи!"
+if [ "$lang" = en ]; then
+    say "$wc" "Hi! Play to mate?"
+    say "$ws" "Sure. Good luck!"
+else
+    say "$wc" "Привет! Играем до мата?"
+    say "$ws" "Конечно. Удачи!"
+fi
 drag "$ws" 1 6 1 3 4; drag "$wc" 0 7 8 6 6
 sleep 0.5
-import -window "$ws" "$out/net-game.png"
+import -window "$ws" "$out/net-game$suffix.png"
 kill $ps $pc; wait 2>/dev/null || true
