@@ -89,3 +89,22 @@ TEST(NetLanguage, AnUnknownLanguageIsRefused) {
     EXPECT_EQ(process.exitCode(), 2);
     EXPECT_TRUE(process.readAllStandardError().contains("\"de\""));
 }
+
+TEST(NetLanguage, InEnglishTheWireCarriesTheSameBytes) {
+    ScopedLanguage english(Language::English);
+    WindowTestHarness harness;
+    const auto server = NewServer();
+    QTcpSocket peer;
+    peer.connectToHost(QHostAddress::LocalHost, server->Port());
+    QByteArray received;
+    ReadUntil(peer, "#:Side:White", received);
+    WindowTestHarness::DragPiece(*server->ChessBrd1, E2, E4);
+    ReadUntil(peer, "#:Move:5254", received);
+    EXPECT_EQ(received, "#:Side:White#:Move:5254");
+    // Chat in Windows-1251 both ways, whatever the window's language.
+    TypeChat(*server, QStringLiteral("Привет, hi"));
+    ReadUntil(peer, "hi", received);
+    EXPECT_TRUE(received.endsWith("#:Chat:\xCF\xF0\xE8\xE2\xE5\xF2, hi")) << received.toStdString();
+    Write(peer, "$:Chat:\xC4\xE0!");
+    EXPECT_TRUE(WaitUntil([&] { return LogHas(*server, QStringLiteral("Да!")); }));
+}
