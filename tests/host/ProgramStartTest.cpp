@@ -1,7 +1,7 @@
 // The programs' common start: the icon comes from a resource compiled into a static library, which is only
 // reachable when the library registers it.
-#include "Language.h"
 #include "ProgramStart.h"
+#include "Language.h"
 
 #include <QApplication>
 #include <QIcon>
