@@ -93,12 +93,16 @@ QCommandLineOption LanguageOption() {
         QCoreApplication::translate("CommandLine", "язык"));
 }
 
+QString UnknownLanguageError(const QCommandLineParser& Parser) {
+    if (!Parser.isSet(LangOptionName) || LanguageFromName(Parser.value(LangOptionName))) return {};
+    return QCoreApplication::translate("CommandLine", "%1: неизвестный язык \"%2\"; можно указать ru или en.")
+        .arg(QFileInfo(QCoreApplication::applicationFilePath()).fileName(), Parser.value(LangOptionName));
+}
+
 void ExitOnUnknownLanguage(const QCommandLineParser& Parser) {
-    if (!Parser.isSet(LangOptionName) || LanguageFromName(Parser.value(LangOptionName))) return;
-    const QString message =
-        QCoreApplication::translate("CommandLine", "%1: неизвестный язык \"%2\"; можно указать ru или en.")
-            .arg(QFileInfo(QCoreApplication::applicationFilePath()).fileName(), Parser.value(LangOptionName));
-    std::fprintf(stderr, "%s\n", qPrintable(message));
+    const QString error = UnknownLanguageError(Parser);
+    if (error.isEmpty()) return;
+    std::fprintf(stderr, "%s\n", qPrintable(error));
     std::exit(2);
 }
 

@@ -27,7 +27,9 @@ Language LanguageForRun(const QStringList& Arguments);
 // The "--lang" option both programs accept; its description is translated, so make it after
 // InstallLanguage.
 QCommandLineOption LanguageOption();
-// Ends the program with status 2 and a message when "--lang" names no language of ours.
+// The message for a "--lang" that names no language of ours; empty when it names one or is absent.
+QString UnknownLanguageError(const QCommandLineParser& Parser);
+// Ends the program with status 2 and that message when there is one.
 void ExitOnUnknownLanguage(const QCommandLineParser& Parser);
 
 // Puts the texts of the application object that exists now into Lang: replaces the translators installed
