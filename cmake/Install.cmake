@@ -36,8 +36,11 @@ foreach(program gambitron gambitron-lite gambitron-engine)
         continue()
     endif()
     install(TARGETS ${program} RUNTIME DESTINATION ${GAMBITRON_INSTALL_GAMESDIR})
+    # The English page is the default one; "man -L ru" (or a Russian locale) finds the Russian one.
     gambitron_gzip(${GAMBITRON_PACKAGING_DIR}/man/${program}.6 ${CMAKE_CURRENT_BINARY_DIR}/man/${program}.6.gz)
     install(FILES ${CMAKE_CURRENT_BINARY_DIR}/man/${program}.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+    gambitron_gzip(${GAMBITRON_PACKAGING_DIR}/man/ru/${program}.6 ${CMAKE_CURRENT_BINARY_DIR}/man/ru/${program}.6.gz)
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/man/ru/${program}.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/ru/man6)
     if(program STREQUAL "gambitron")
         set(id ${GAMBITRON_APP_ID})
     elseif(program STREQUAL "gambitron-lite")
@@ -80,9 +83,10 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME gambitron)
 set(CPACK_PACKAGE_VENDOR "The Gambitron developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "chess game with a Russian interface, local and network play")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "chess game in Russian and English, local and network play")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Gambitron is a chess game with a Russian interface, in two programs that
+    "Gambitron is a chess game with a Russian and an English interface, in two
+programs that
 share one board and one computer opponent:
  - gambitron plays against the computer, between two people at one board,
    or between two computers over TCP with a chat line;

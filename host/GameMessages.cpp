@@ -1,12 +1,58 @@
-// The log texts of the board's events.
+// The log texts of the board's events. Whole sentences go to the translators, since word order and the
+// form of a piece's name differ between languages.
 #include "GameMessages.h"
 
 #include "ChessGame.h"
 
+#include <QCoreApplication>
+
 namespace {
-QString Side(bool WhiteMoved) {
-    return WhiteMoved ? QStringLiteral("Белые") : QStringLiteral("Черные");
+
+struct SideTexts {
+    const char* White;
+    const char* Black;
+};
+
+QString ForSide(bool WhiteMoved, const SideTexts& Texts) {
+    return QCoreApplication::translate("GameMessages", WhiteMoved ? Texts.White : Texts.Black);
 }
+
+struct CaptureTexts {
+    char Piece;
+    SideTexts Texts;
+};
+
+const CaptureTexts Captures[] = {
+    {'P',
+     {QT_TRANSLATE_NOOP("GameMessages", "Белые берут пешку!"),
+      QT_TRANSLATE_NOOP("GameMessages", "Черные берут пешку!")}},
+    {'N',
+     {QT_TRANSLATE_NOOP("GameMessages", "Белые берут коня!"),
+      QT_TRANSLATE_NOOP("GameMessages", "Черные берут коня!")}},
+    {'B',
+     {QT_TRANSLATE_NOOP("GameMessages", "Белые берут слона!"),
+      QT_TRANSLATE_NOOP("GameMessages", "Черные берут слона!")}},
+    {'R',
+     {QT_TRANSLATE_NOOP("GameMessages", "Белые берут ладью!"),
+      QT_TRANSLATE_NOOP("GameMessages", "Черные берут ладью!")}},
+    {'Q',
+     {QT_TRANSLATE_NOOP("GameMessages", "Белые берут ферзя!"),
+      QT_TRANSLATE_NOOP("GameMessages", "Черные берут ферзя!")}},
+    // A king is never captured in a legal game; the joke stays for positions that allow it.
+    {'K',
+     {QT_TRANSLATE_NOOP("GameMessages", "Белые берут короля! Бугаго :)"),
+      QT_TRANSLATE_NOOP("GameMessages", "Черные берут короля! Бугаго :)")}},
+};
+const SideTexts OtherCapture = {QT_TRANSLATE_NOOP("GameMessages", "Белые берут фигуру!"),
+                                QT_TRANSLATE_NOOP("GameMessages", "Черные берут фигуру!")};
+
+const SideTexts Check = {QT_TRANSLATE_NOOP("GameMessages", "Белые ставят шах!"),
+                         QT_TRANSLATE_NOOP("GameMessages", "Черные ставят шах!")};
+const SideTexts Mate = {QT_TRANSLATE_NOOP("GameMessages", "Белые ставят мат!"),
+                        QT_TRANSLATE_NOOP("GameMessages", "Черные ставят мат!")};
+const SideTexts StaleMate = {QT_TRANSLATE_NOOP("GameMessages", "Белые ставят пат. Ничья!"),
+                             QT_TRANSLATE_NOOP("GameMessages", "Черные ставят пат. Ничья!")};
+
 } // namespace
 
 namespace GameMessages {
@@ -21,46 +67,30 @@ QString MoveText(Square From, Square To) {
 }
 
 QString MoveLine(Square From, Square To) {
-    return QStringLiteral("Ход: ") + MoveText(From, To);
-}
-
-QString CapturedPieceWord(char Piece) {
-    switch (AsciiUpper(Piece)) {
-    case 'P':
-        return QStringLiteral("пешку!");
-    case 'N':
-        return QStringLiteral("коня!");
-    case 'B':
-        return QStringLiteral("слона!");
-    case 'R':
-        return QStringLiteral("ладью!");
-    case 'Q':
-        return QStringLiteral("ферзя!");
-    case 'K':
-        return QStringLiteral("короля! Бугаго :)");
-    default:
-        return QStringLiteral("фигуру!");
-    }
+    //: A move in the log; %1 is the move as "E2 - E4", the same in every language.
+    return QCoreApplication::translate("GameMessages", "Ход: %1").arg(MoveText(From, To));
 }
 
 QString CaptureText(bool WhiteMoved, char Captured) {
-    return Side(WhiteMoved) + QStringLiteral(" берут ") + CapturedPieceWord(Captured);
+    for (const CaptureTexts& capture : Captures)
+        if (capture.Piece == AsciiUpper(Captured)) return ForSide(WhiteMoved, capture.Texts);
+    return ForSide(WhiteMoved, OtherCapture);
 }
 
 QString CheckText(bool WhiteMoved) {
-    return Side(WhiteMoved) + QStringLiteral(" ставят шах!");
+    return ForSide(WhiteMoved, Check);
 }
 
 QString MateText(bool WhiteMoved) {
-    return Side(WhiteMoved) + QStringLiteral(" ставят мат!");
+    return ForSide(WhiteMoved, Mate);
 }
 
 QString StaleMateText(bool WhiteMoved) {
-    return Side(WhiteMoved) + QStringLiteral(" ставят пат. Ничья!");
+    return ForSide(WhiteMoved, StaleMate);
 }
 
 QString ThreefoldText() {
-    return QStringLiteral("Тройное повторение хода. Ничья!");
+    return QCoreApplication::translate("GameMessages", "Тройное повторение хода. Ничья!");
 }
 
 QString NewGameHint() {

@@ -1,19 +1,19 @@
 // The texts both windows log for the board's events, and the few words they show about whose turn it is
-// and how to go on, in one place and exactly as the players see them.
+// and how to go on, in one place and exactly as the players see them. Russian is the source language; each
+// text passes through the installed translation (context "GameMessages").
 #pragma once
 #include "ChessTypes.h"
 #include <QString>
 
 namespace GameMessages {
-// "E2": the file letter in capitals and the rank digit.
+// "E2": the file letter in capitals and the rank digit, in every language.
 QString SquareName(Square Sq);
 // "E2 - E4".
 QString MoveText(Square From, Square To);
 // "Ход: E2 - E4".
 QString MoveLine(Square From, Square To);
-// "пешку!", "коня!", ... for a captured piece's letter in either case; "фигуру!" for anything else.
-QString CapturedPieceWord(char Piece);
-// The side named is the one that has just moved: "Белые берут пешку!" / "Черные берут пешку!".
+// The side named is the one that has just moved: "Белые берут пешку!" / "Черные берут пешку!"; a letter
+// of either case names the piece, anything else is "фигуру!".
 QString CaptureText(bool WhiteMoved, char Captured);
 QString CheckText(bool WhiteMoved);     // "Белые ставят шах!"
 QString MateText(bool WhiteMoved);      // "Белые ставят мат!"

@@ -1,5 +1,6 @@
 // gambitron-lite: one game of chess against the computer. "gambitron-lite FILE" starts with that saved game
 // (.pos), PGN game or FEN position, as if it had been chosen on the start panel.
+#include "Language.h"
 #include "ProgramStart.h"
 #include "main.h"
 
@@ -17,14 +18,17 @@ void NameApplication() {
 }
 
 void DescribeCommandLine(QCommandLineParser& Parser) {
-    Parser.setApplicationDescription(QStringLiteral("Шахматы против компьютера."));
+    Parser.setApplicationDescription(
+        QCoreApplication::translate("CommandLine", "Шахматы против компьютера."));
     Parser.addHelpOption();
     Parser.addVersionOption();
+    Parser.addOption(LanguageOption());
     Parser.addPositionalArgument(
-        QStringLiteral("файл"),
-        QStringLiteral("Сохраненная игра (.pos), партия PGN (.pgn) или позиция FEN (.fen), с "
-                       "которой начать."),
-        QStringLiteral("[файл]"));
+        QCoreApplication::translate("CommandLine", "файл"),
+        QCoreApplication::translate("CommandLine",
+                                    "Сохраненная игра (.pos), партия PGN (.pgn) или позиция FEN (.fen), с "
+                                    "которой начать."),
+        QCoreApplication::translate("CommandLine", "[файл]"));
 }
 
 // --help and --version answer before any window system is needed; the window system's own options
@@ -32,10 +36,11 @@ void DescribeCommandLine(QCommandLineParser& Parser) {
 void AnswerHelpAndVersion(int argc, char** argv) {
     QCoreApplication probe(argc, argv);
     NameApplication();
-    InstallQtTranslation();
+    InstallLanguage(LanguageForRun(probe.arguments()));
     QCommandLineParser parser;
     DescribeCommandLine(parser);
     parser.parse(probe.arguments());
+    ExitOnUnknownLanguage(parser);
     if (parser.isSet(QStringLiteral("help"))) parser.showHelp(0);
     if (parser.isSet(QStringLiteral("version"))) parser.showVersion();
 }
@@ -46,7 +51,9 @@ QString FileFromCommandLine(const QCoreApplication& App) {
     DescribeCommandLine(parser);
     parser.process(App);
     if (parser.positionalArguments().size() > 1) {
-        std::fprintf(stderr, "%s\n", qPrintable(QStringLiteral("Можно указать только один файл.")));
+        std::fprintf(
+            stderr, "%s\n",
+            qPrintable(QCoreApplication::translate("CommandLine", "Можно указать только один файл.")));
         parser.showHelp(1);
     }
     return parser.positionalArguments().value(0);

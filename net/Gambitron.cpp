@@ -1,5 +1,6 @@
 // gambitron: program start. Without options the window starts with its control panel; the options start
 // network play at once, for people who meet the same opponent every day and for scripts.
+#include "Language.h"
 #include "ProgramStart.h"
 #include "main.h"
 
@@ -16,19 +17,24 @@ void NameApplication() {
 }
 
 void DescribeCommandLine(QCommandLineParser& Parser) {
-    Parser.setApplicationDescription(QStringLiteral("Шахматы: с компьютером, по сети и вдвоем."));
+    Parser.setApplicationDescription(
+        QCoreApplication::translate("CommandLine", "Шахматы: с компьютером, по сети и вдвоем."));
     Parser.addHelpOption();
     Parser.addVersionOption();
     Parser.addOptions(
-        {{QStringLiteral("server"), QStringLiteral("Сразу создать сервер.")},
+        {{QStringLiteral("server"), QCoreApplication::translate("CommandLine", "Сразу создать сервер.")},
          {QStringLiteral("side"),
-          QStringLiteral("Цвет игрока сервера: white или black (по умолчанию white)."),
+          QCoreApplication::translate("CommandLine",
+                                      "Цвет игрока сервера: white или black (по умолчанию white)."),
           QStringLiteral("white|black"), QStringLiteral("white")},
          {QStringLiteral("connect"),
-          QStringLiteral("Сразу подключиться к серверу: адрес IPv4 или IPv6 либо имя компьютера."),
-          QStringLiteral("адрес")},
-         {QStringLiteral("port"), QStringLiteral("Порт TCP сервера (по умолчанию 5000)."),
-          QStringLiteral("N"), QStringLiteral("5000")}});
+          QCoreApplication::translate(
+              "CommandLine", "Сразу подключиться к серверу: адрес IPv4 или IPv6 либо имя компьютера."),
+          QCoreApplication::translate("CommandLine", "адрес")},
+         {QStringLiteral("port"),
+          QCoreApplication::translate("CommandLine", "Порт TCP сервера (по умолчанию 5000)."),
+          QStringLiteral("N"), QStringLiteral("5000")},
+         LanguageOption()});
 }
 
 // --help and --version answer before any window system is needed, so that they work without a display;
@@ -36,10 +42,11 @@ void DescribeCommandLine(QCommandLineParser& Parser) {
 void AnswerHelpAndVersion(int argc, char** argv) {
     QCoreApplication probe(argc, argv);
     NameApplication();
-    InstallQtTranslation();
+    InstallLanguage(LanguageForRun(probe.arguments()));
     QCommandLineParser parser;
     DescribeCommandLine(parser);
     parser.parse(probe.arguments());
+    ExitOnUnknownLanguage(parser);
     if (parser.isSet(QStringLiteral("help"))) parser.showHelp(0);
     if (parser.isSet(QStringLiteral("version"))) parser.showVersion();
 }
@@ -63,11 +70,17 @@ int main(int argc, char** argv) {
     bool portOk = false;
     const uint port = parser.value(portOption).toUInt(&portOk);
     if (!portOk || port == 0 || port > 65535) {
-        std::fprintf(stderr, "gambitron: неверный порт: %s\n", qPrintable(parser.value(portOption)));
+        std::fprintf(
+            stderr, "%s\n",
+            qPrintable(QCoreApplication::translate("CommandLine", "%1: неверный порт: %2")
+                           .arg(QCoreApplication::applicationName().toLower(), parser.value(portOption))));
         return 2;
     }
     if (parser.isSet(serverOption) && parser.isSet(connectOption)) {
-        std::fprintf(stderr, "gambitron: --server и --connect исключают друг друга\n");
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(QCoreApplication::translate("CommandLine",
+                                                            "%1: --server и --connect исключают друг друга")
+                                    .arg(QCoreApplication::applicationName().toLower())));
         return 2;
     }
 

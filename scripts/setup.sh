@@ -5,6 +5,8 @@ set -euo pipefail
 # What building and running need; ./test adds what testing and checking need.
 RUN_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libpng-dev zlib1g-dev libasound2-dev
     libsndfile1-dev libgtest-dev libbenchmark-dev fonts-dejavu-core qt6-translations-l10n)
+# Qt Linguist's tools: the English translation is compiled at build time, and updated or checked from the sources.
+RUN_PACKAGES+=(qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools)
 # The face that stands in for "Tahoma": its 11-pixel text fits the windows' fixed layouts.
 RUN_PACKAGES+=(fonts-liberation)
 # Finding games on the local network (DNS-SD over mDNS through the system's avahi-daemon).

@@ -33,21 +33,29 @@ TEST(MoveLines, HaveNoSquareNameForNoSquare) {
     EXPECT_EQ(GameMessages::SquareName(static_cast<Square>(65)), QString());
 }
 
-TEST(CaptureLines, NameTheCapturedPieceInEitherCase) {
-    const std::pair<char, const char16_t*> words[] = {{'P', u"пешку!"}, {'N', u"коня!"},
-                                                      {'B', u"слона!"}, {'R', u"ладью!"},
-                                                      {'Q', u"ферзя!"}, {'K', u"короля! Бугаго :)"}};
-    for (const auto& [letter, word] : words) {
-        EXPECT_EQ(GameMessages::CapturedPieceWord(letter), QString::fromUtf16(word)) << letter;
-        EXPECT_EQ(GameMessages::CapturedPieceWord(AsciiLower(letter)), QString::fromUtf16(word)) << letter;
+TEST(CaptureLines, NameTheSideThatHasJustMovedAndTheCapturedPieceInEitherCase) {
+    const struct {
+        char Piece;
+        const char16_t* White;
+        const char16_t* Black;
+    } lines[] = {{'P', u"Белые берут пешку!", u"Черные берут пешку!"},
+                 {'N', u"Белые берут коня!", u"Черные берут коня!"},
+                 {'B', u"Белые берут слона!", u"Черные берут слона!"},
+                 {'R', u"Белые берут ладью!", u"Черные берут ладью!"},
+                 {'Q', u"Белые берут ферзя!", u"Черные берут ферзя!"},
+                 {'K', u"Белые берут короля! Бугаго :)", u"Черные берут короля! Бугаго :)"}};
+    for (const auto& line : lines) {
+        for (char letter : {line.Piece, AsciiLower(line.Piece)}) {
+            EXPECT_EQ(GameMessages::CaptureText(true, letter), QString::fromUtf16(line.White)) << letter;
+            EXPECT_EQ(GameMessages::CaptureText(false, letter), QString::fromUtf16(line.Black)) << letter;
+        }
     }
-    for (char other : {' ', 'x', 'E', '\0', '\xC0'})
-        EXPECT_EQ(GameMessages::CapturedPieceWord(other), QStringLiteral("фигуру!")) << int(other);
-}
-
-TEST(CaptureLines, NameTheSideThatHasJustMoved) {
-    EXPECT_EQ(GameMessages::CaptureText(true, 'q'), QStringLiteral("Белые берут ферзя!"));
-    EXPECT_EQ(GameMessages::CaptureText(false, 'P'), QStringLiteral("Черные берут пешку!"));
+    for (char other : {' ', 'x', 'E', '\0', '\xC0'}) {
+        EXPECT_EQ(GameMessages::CaptureText(true, other), QStringLiteral("Белые берут фигуру!"))
+            << int(other);
+        EXPECT_EQ(GameMessages::CaptureText(false, other), QStringLiteral("Черные берут фигуру!"))
+            << int(other);
+    }
 }
 
 TEST(GameEndLines, ReadExactlyAsThePlayersSeeThem) {

@@ -1,6 +1,7 @@
 // The programs' common start: the icon comes from a resource compiled into a static library, which is only
 // reachable when the library registers it.
 #include "ProgramStart.h"
+#include "Language.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -16,4 +17,6 @@ TEST(ProgramStart, GivesEveryWindowTheGameIconAndNamesTheDesktopEntry) {
     EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("io.github.gambitron.GambitronLite"));
     QWidget window;
     EXPECT_EQ(window.windowIcon().cacheKey(), icon.cacheKey());
+    // The start also chose a language from the machine's locale; the other tests read Russian.
+    InstallLanguage(Language::Russian);
 }

@@ -72,7 +72,7 @@ bindir=games
 
 expected=(share/doc/gambitron/copyright share/doc/gambitron/changelog.gz share/doc/gambitron/changelog.Debian.gz)
 for program in "${programs[@]}"; do
-    expected+=("$bindir/$program" "share/man/man6/$program.6.gz")
+    expected+=("$bindir/$program" "share/man/man6/$program.6.gz" "share/man/ru/man6/$program.6.gz")
 done
 for program in "${gui[@]}"; do
     expected+=("share/applications/${app_id[$program]}.desktop" "share/metainfo/${app_id[$program]}.metainfo.xml")
@@ -264,17 +264,26 @@ else
     echo "skip the saved-game file type: gambitron-lite is not built"
 fi
 
-echo "== manual pages"
+echo "== manual pages, in English and in Russian"
 for program in "${programs[@]}"; do
-    page=$tree/share/man/man6/$program.6.gz
-    warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
-    if [ -z "$warnings" ]; then
-        pass "man -l renders $program(6) without warnings"
-    else
-        fail "man -l warns on $program(6):"
-        printf '%s\n' "$warnings" | sed 's/^/     /'
-    fi
-    check "$program(6) has a NAME line that whatis can read" bash -c "lexgrog '$page' | grep -q '\"$program - '"
+    for lang in en ru; do
+        page=$tree/share/man/man6/$program.6.gz
+        [ "$lang" = ru ] && page=$tree/share/man/ru/man6/$program.6.gz
+        warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
+        if [ -z "$warnings" ]; then
+            pass "man -l renders $program(6) [$lang] without warnings"
+        else
+            fail "man -l warns on $program(6) [$lang]:"
+            printf '%s\n' "$warnings" | sed 's/^/     /'
+        fi
+        check "$program(6) [$lang] has a NAME line that whatis can read" \
+            bash -c "lexgrog '$page' | grep -q '\"$program - '"
+    done
+    # man's own search: the Russian page for a Russian reader, the English one otherwise.
+    check "man -L ru finds the Russian $program(6)" bash -c \
+        "MANPATH='$tree/share/man' MANWIDTH=80 man -L ru 6 $program 2>/dev/null | grep -q 'ОПИСАНИЕ'"
+    check "man -L en finds the English $program(6)" bash -c \
+        "MANPATH='$tree/share/man' MANWIDTH=80 man -L en 6 $program 2>/dev/null | grep -q 'DESCRIPTION'"
 done
 
 echo "== Debian package"
