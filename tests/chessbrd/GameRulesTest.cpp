@@ -108,49 +108,45 @@ TEST(PieceMovement, OnlyTheSideToMoveMovesAndOnlyAsItsPieceMay) {
     EXPECT_TRUE(game.IsLegalMove(E7, E5));
 }
 
-TEST(PieceMovement, APawnStepsOnlyOntoEmptySquares) {
-    ChessGame game;
-    LoadPosition(game, "4k3/8/8/8/8/4n3/4P3/4K3 w - -");
-    EXPECT_FALSE(game.IsLegalMove(E2, E3));
-    EXPECT_FALSE(game.IsLegalMove(E2, E4));
-    LoadPosition(game, "4k3/8/8/8/4n3/8/4P3/4K3 w - -");
-    EXPECT_TRUE(game.IsLegalMove(E2, E3));
-    EXPECT_FALSE(game.IsLegalMove(E2, E4));
-}
-
-TEST(PieceMovement, APawnTakesOntoTheEnPassantSquareOnlyWhileItIsSet) {
-    ChessGame game;
-    LoadPosition(game, "4k3/8/8/3pP3/8/8/8/4K3 w - d6");
-    EXPECT_TRUE(game.IsLegalMove(E5, D6));
-    LoadPosition(game, "4k3/8/8/3pP3/8/8/8/4K3 w - -");
-    EXPECT_FALSE(game.IsLegalMove(E5, D6));
-}
-
-TEST(PieceMovement, CastlingNeedsTheRightTheRookAndFreeSquares) {
-    ChessGame game;
-    LoadPosition(game, "4k3/8/8/8/8/8/8/R3K2R w KQ -");
-    EXPECT_TRUE(game.IsLegalMove(E1, G1));
-    EXPECT_TRUE(game.IsLegalMove(E1, C1));
-    LoadPosition(game, "4k3/8/8/8/8/8/8/R3K2R w Q -");
-    EXPECT_FALSE(game.IsLegalMove(E1, G1));
-    LoadPosition(game, "4k3/8/8/8/8/8/8/R3K1NR w KQ -");
-    EXPECT_FALSE(game.IsLegalMove(E1, G1));
-    LoadPosition(game, "4k3/8/8/8/8/8/8/RN2K2B w KQ -");
-    EXPECT_FALSE(game.IsLegalMove(E1, G1));
-    EXPECT_FALSE(game.IsLegalMove(E1, C1));
-}
-
-TEST(PieceMovement, CastlingIsRefusedOutOfOrThroughAnAttackedSquare) {
-    ChessGame game;
-    LoadPosition(game, "1r2k3/8/8/8/8/8/8/R3K3 w Q -");
-    EXPECT_TRUE(game.IsLegalMove(E1, C1)) << "b1 may be attacked";
-    LoadPosition(game, "3rk3/8/8/8/8/8/8/R3K3 w Q -");
-    EXPECT_FALSE(game.IsLegalMove(E1, C1));
-    LoadPosition(game, "4k3/8/8/8/8/8/8/R3K2r w Q -");
-    EXPECT_FALSE(game.IsLegalMove(E1, C1)) << "the king stands in check";
-    LoadPosition(game, "r3k2r/8/8/8/8/8/8/5R2 b kq -");
-    EXPECT_FALSE(game.IsLegalMove(E8, G8));
-    EXPECT_TRUE(game.IsLegalMove(E8, C8));
+// One move asked of one position, with the answer the rules must give.
+TEST(PieceMovement, EachPositionAllowsExactlyTheMovesTheRulesAllow) {
+    const struct {
+        const char* Fen;
+        Square From, To;
+        bool Legal;
+        const char* Why;
+    } cases[] = {
+        {"4k3/8/8/8/8/4n3/4P3/4K3 w - -", E2, E3, false, "a pawn steps only onto an empty square"},
+        {"4k3/8/8/8/8/4n3/4P3/4K3 w - -", E2, E4, false, "nor jumps over a piece"},
+        {"4k3/8/8/8/4n3/8/4P3/4K3 w - -", E2, E3, true, "one step onto an empty square"},
+        {"4k3/8/8/8/4n3/8/4P3/4K3 w - -", E2, E4, false, "two steps onto an occupied one"},
+        {"4k3/8/8/3pP3/8/8/8/4K3 w - d6", E5, D6, true, "en passant while the square is set"},
+        {"4k3/8/8/3pP3/8/8/8/4K3 w - -", E5, D6, false, "no en passant without it"},
+        {"4k3/8/8/8/8/8/8/R3K2R w KQ -", E1, G1, true, "king side with its right"},
+        {"4k3/8/8/8/8/8/8/R3K2R w KQ -", E1, C1, true, "queen side with its right"},
+        {"4k3/8/8/8/8/8/8/R3K2R w Q -", E1, G1, false, "king side without its right"},
+        {"4k3/8/8/8/8/8/8/R3K1NR w KQ -", E1, G1, false, "a piece between king and rook"},
+        {"4k3/8/8/8/8/8/8/RN2K2B w KQ -", E1, G1, false, "no rook in the corner"},
+        {"4k3/8/8/8/8/8/8/RN2K2B w KQ -", E1, C1, false, "a knight beside the rook"},
+        {"1r2k3/8/8/8/8/8/8/R3K3 w Q -", E1, C1, true, "b1 may be attacked"},
+        {"3rk3/8/8/8/8/8/8/R3K3 w Q -", E1, C1, false, "d1 is attacked"},
+        {"4k3/8/8/8/8/8/8/R3K2r w Q -", E1, C1, false, "the king stands in check"},
+        {"r3k2r/8/8/8/8/8/8/5R2 b kq -", E8, G8, false, "f8 is attacked"},
+        {"r3k2r/8/8/8/8/8/8/5R2 b kq -", E8, C8, true, "the other side is free"},
+        {"4r1k1/8/8/8/8/8/4B3/4K3 w - -", E2, D3, false, "a pinned bishop"},
+        {"4r1k1/8/8/8/8/8/4R3/4K3 w - -", E2, E5, true, "a pinned rook along its line"},
+        {"4r1k1/8/8/8/8/8/4R3/4K3 w - -", E2, D2, false, "a pinned rook off its line"},
+        {"8/8/8/3k4/8/3K4/8/8 w - -", D3, D4, false, "kings keep apart"},
+        {"8/8/8/3k4/8/3K4/8/8 w - -", D3, D2, true, "a king steps away"},
+        {"8/8/8/K2pP2r/8/8/8/7k w - d6", E5, D6, false, "en passant that opens the rank to the king"},
+        {"7k/2b5/8/1pP5/K7/8/2n5/1r6 w - b6", C5, B6, true, "en passant takes the checking pawn"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.Fen) + ": " + c.Why);
+        ChessGame game;
+        LoadPosition(game, c.Fen);
+        EXPECT_EQ(game.IsLegalMove(c.From, c.To), c.Legal);
+    }
 }
 
 TEST(PieceMovement, CastlingIsRefusedWithARookThatCameToTheCorner) {
@@ -165,29 +161,6 @@ TEST(PieceMovement, CastlingIsRefusedWithARookThatCameToTheCorner) {
     EXPECT_FALSE(game.IsLegalMove(E8, G8));
     EXPECT_TRUE(game.IsLegalMove(E8, C8));
     EXPECT_FALSE(game.GetCastlingAllowed().Contains(BlackKingSide));
-}
-
-TEST(KingSafety, APinnedPieceStaysOnItsLineAndKingsKeepApart) {
-    ChessGame game;
-    LoadPosition(game, "4r1k1/8/8/8/8/8/4B3/4K3 w - -");
-    EXPECT_FALSE(game.IsLegalMove(E2, D3));
-    LoadPosition(game, "4r1k1/8/8/8/8/8/4R3/4K3 w - -");
-    EXPECT_TRUE(game.IsLegalMove(E2, E5));
-    EXPECT_FALSE(game.IsLegalMove(E2, D2));
-    LoadPosition(game, "8/8/8/3k4/8/3K4/8/8 w - -");
-    EXPECT_FALSE(game.IsLegalMove(D3, D4));
-    EXPECT_TRUE(game.IsLegalMove(D3, D2));
-}
-
-TEST(KingSafety, EnPassantIsJudgedWithTheTakenPawnRemoved) {
-    ChessGame game;
-    // Taking the pawn opens the fifth rank between the white king and the rook.
-    LoadPosition(game, "8/8/8/K2pP2r/8/8/8/7k w - d6");
-    EXPECT_FALSE(game.IsLegalMove(E5, D6));
-    // The pawn that has just given check can be taken en passant.
-    LoadPosition(game, "7k/2b5/8/1pP5/K7/8/2n5/1r6 w - b6");
-    EXPECT_TRUE(game.IsLegalMove(C5, B6));
-    EXPECT_TRUE(game.HasLegalMove());
 }
 
 TEST(KingSafety, AMissingKingIsNeverAttackedWhenWhiteAndAlwaysWhenBlack) {
