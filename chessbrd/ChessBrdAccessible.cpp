@@ -30,31 +30,31 @@ void InstallChessBrdAccessibility() {
 QString TChessBrd::PieceName(char Piece) {
     switch (Piece) {
     case 'P':
-        return QStringLiteral("белая пешка");
+        return tr("белая пешка");
     case 'N':
-        return QStringLiteral("белый конь");
+        return tr("белый конь");
     case 'B':
-        return QStringLiteral("белый слон");
+        return tr("белый слон");
     case 'R':
-        return QStringLiteral("белая ладья");
+        return tr("белая ладья");
     case 'Q':
-        return QStringLiteral("белый ферзь");
+        return tr("белый ферзь");
     case 'K':
-        return QStringLiteral("белый король");
+        return tr("белый король");
     case 'p':
-        return QStringLiteral("черная пешка");
+        return tr("черная пешка");
     case 'n':
-        return QStringLiteral("черный конь");
+        return tr("черный конь");
     case 'b':
-        return QStringLiteral("черный слон");
+        return tr("черный слон");
     case 'r':
-        return QStringLiteral("черная ладья");
+        return tr("черная ладья");
     case 'q':
-        return QStringLiteral("черный ферзь");
+        return tr("черный ферзь");
     case 'k':
-        return QStringLiteral("черный король");
+        return tr("черный король");
     default:
-        return QStringLiteral("пусто");
+        return tr("пусто");
     }
 }
 
@@ -76,13 +76,12 @@ int TChessBrd::CellIndexOf(Square Sq) const {
 }
 
 void TChessBrd::MovePlayed(Square FromSq, Square ToSq, bool Capture, bool Check, bool Mate) {
-    FAnnouncement =
-        QStringLiteral("Ход: %1 - %2").arg(SquareName(FromSq).toUpper(), SquareName(ToSq).toUpper());
-    if (Capture) FAnnouncement += QStringLiteral(", взятие");
+    FAnnouncement = tr("Ход: %1 - %2").arg(SquareName(FromSq).toUpper(), SquareName(ToSq).toUpper());
+    if (Capture) FAnnouncement += tr(", взятие");
     if (Mate)
-        FAnnouncement += QStringLiteral(", мат");
+        FAnnouncement += tr(", мат");
     else if (Check)
-        FAnnouncement += QStringLiteral(", шах");
+        FAnnouncement += tr(", шах");
     if (OnAnnounce) OnAnnounce(this, FAnnouncement);
     // Qt of this generation has no announcement event: the board's description carries the move and its
     // change is reported, and the two cells the move changed report their new names. (Qt passes these on
@@ -124,7 +123,7 @@ QString TChessBrdAccessible::text(QAccessible::Text Text) const {
     switch (Text) {
     case QAccessible::Name: {
         const QString name = QAccessibleWidget::text(Text);
-        return name.isEmpty() ? QStringLiteral("Шахматная доска") : name;
+        return name.isEmpty() ? TChessBrd::tr("Шахматная доска") : name;
     }
     case QAccessible::Description:
         return Board()->Announcement();

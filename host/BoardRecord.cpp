@@ -4,6 +4,7 @@
 #include "ChessBrd.h"
 #include "Pgn.h"
 
+#include <QCoreApplication>
 #include <QSaveFile>
 #include <QSysInfo>
 
@@ -96,6 +97,7 @@ bool BoardRecord::HasGame(const TChessBrd& Board) {
     return Board.CheckPosition() == ChessGame::PositionFault::None;
 }
 
+// The players' names are PGN data: a saved game reads the same whatever the window's language.
 QString BoardRecord::PlayerName() {
     return QStringLiteral("Игрок");
 }
@@ -114,16 +116,18 @@ BoardRecord::ReadResult BoardRecord::ReadPgn(const QByteArray& Text) {
         case PgnError::Kind::BadSetUp:
             return Damaged();
         case PgnError::Kind::NoSuchMove:
-            result.Problem = QStringLiteral("такого хода нет");
+            result.Problem = QCoreApplication::translate("BoardRecord", "такого хода нет");
             break;
         case PgnError::Kind::Ambiguous:
-            result.Problem = QStringLiteral("ход неоднозначен");
+            result.Problem = QCoreApplication::translate("BoardRecord", "ход неоднозначен");
             break;
         case PgnError::Kind::GameOver:
-            result.Problem = QStringLiteral("после троекратного повторения ходов больше нет");
+            result.Problem =
+                QCoreApplication::translate("BoardRecord", "после троекратного повторения ходов больше нет");
             break;
         }
-        result.Problem = QStringLiteral("Ход %1%2 %3: %4")
+        //: A PGN move that cannot be played: "Move 12... Nbd7: no such move"; %4 names the fault.
+        result.Problem = QCoreApplication::translate("BoardRecord", "Ход %1%2 %3: %4")
                              .arg(e.MoveNumber)
                              .arg(e.White ? QStringLiteral(".") : QStringLiteral("..."))
                              .arg(QString::fromStdString(e.MoveText), result.Problem);
@@ -133,9 +137,10 @@ BoardRecord::ReadResult BoardRecord::ReadPgn(const QByteArray& Text) {
     for (std::size_t ply = 0; ply < record.Moves().size(); ++ply) {
         const RecordedMove& move = record.Moves()[ply];
         if (move.Promotion != 0 && move.Promotion != 'Q') {
+            //: %1 names the move as "12... e1=N".
             result.Problem =
-                QString::fromStdString(record.NameMove(ply, move.San)).prepend(QStringLiteral("Ход ")) +
-                QStringLiteral(": превращение возможно только в ферзя");
+                QCoreApplication::translate("BoardRecord", "Ход %1: превращение возможно только в ферзя")
+                    .arg(QString::fromStdString(record.NameMove(ply, move.San)));
             return result;
         }
     }

@@ -94,19 +94,19 @@ QString ThreefoldText() {
 }
 
 QString NewGameHint() {
-    return QStringLiteral("Новая игра: Ctrl+N");
+    return QCoreApplication::translate("GameMessages", "Новая игра: Ctrl+N");
 }
 
 QString ComputerThinkingText() {
-    return QStringLiteral("Компьютер думает…");
+    return QCoreApplication::translate("GameMessages", "Компьютер думает…");
 }
 
 QString ComputersTurnText() {
-    return QStringLiteral("Сейчас ход компьютера");
+    return QCoreApplication::translate("GameMessages", "Сейчас ход компьютера");
 }
 
 QString OpponentsTurnText() {
-    return QStringLiteral("Сейчас ход соперника");
+    return QCoreApplication::translate("GameMessages", "Сейчас ход соперника");
 }
 
 } // namespace GameMessages

@@ -25,11 +25,11 @@ void TForm1::CreateRecordActions() {
         addAction(action);
         ui->RichEdit1->addAction(action);
     };
-    add("CopyFenAction", QStringLiteral("Копировать позицию (FEN)"), QKeySequence(Qt::CTRL | Qt::Key_C),
+    add("CopyFenAction", tr("Копировать позицию (FEN)"), QKeySequence(Qt::CTRL | Qt::Key_C),
         &TForm1::CopyFen);
-    add("CopyPgnAction", QStringLiteral("Копировать партию (PGN)"),
-        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &TForm1::CopyPgn);
-    add("PasteGameAction", QStringLiteral("Вставить игру (FEN или PGN)"), QKeySequence(Qt::CTRL | Qt::Key_V),
+    add("CopyPgnAction", tr("Копировать партию (PGN)"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
+        &TForm1::CopyPgn);
+    add("PasteGameAction", tr("Вставить игру (FEN или PGN)"), QKeySequence(Qt::CTRL | Qt::Key_V),
         &TForm1::PasteGame);
     ui->RichEdit1->setContextMenuPolicy(Qt::ActionsContextMenu);
     CopyKeyPassThrough::Install(ui->RichEdit1);
@@ -50,7 +50,7 @@ void TForm1::CopyFen() {
     WhenNoMoveInProgress([this] {
         if (!BoardRecord::HasGame(Board())) return;
         QGuiApplication::clipboard()->setText(CurrentFen());
-        LogMessage(QStringLiteral("Позиция скопирована (FEN)"), LogColor::Status);
+        LogMessage(tr("Позиция скопирована (FEN)"), LogColor::Status);
     });
 }
 
@@ -58,30 +58,29 @@ void TForm1::CopyPgn() {
     WhenNoMoveInProgress([this] {
         if (!BoardRecord::HasGame(Board())) return;
         QGuiApplication::clipboard()->setText(CurrentPgn());
-        LogMessage(QStringLiteral("Партия скопирована (PGN)"), LogColor::Status);
+        LogMessage(tr("Партия скопирована (PGN)"), LogColor::Status);
     });
 }
 
 void TForm1::PasteGame() {
     BoardRecord::ReadResult read = BoardRecord::ReadPasted(QGuiApplication::clipboard()->text());
-    const QString caption = QStringLiteral("Вставка игры");
+    const QString caption = tr("Вставка игры");
     if (!read.Game) {
-        Dialogs::Warning(
-            this, caption,
-            read.Damaged
-                ? QStringLiteral("В буфере обмена нет партии PGN или позиции FEN, которую можно сыграть.")
-                : read.Problem);
+        Dialogs::Warning(this, caption,
+                         read.Damaged
+                             ? tr("В буфере обмена нет партии PGN или позиции FEN, которую можно сыграть.")
+                             : read.Problem);
         return;
     }
     const bool running = ui->TabControl1->isHidden() && Board().HasLegalMove();
     if (running && !Dialogs::Ask(this, caption,
-                                 QStringLiteral("Начать новую игру из буфера обмена? Текущая игра "
-                                                "будет прервана.")))
+                                 tr("Начать новую игру из буфера обмена? Текущая игра "
+                                    "будет прервана.")))
         return;
     // Held work is copied: the record travels shared.
     const auto game = std::make_shared<GameRecord>(std::move(*read.Game));
     WhenNoMoveInProgress([this, game] {
-        StartRecordedGame(*game, QStringLiteral("Игра вставлена из буфера обмена"));
+        StartRecordedGame(*game, tr("Игра вставлена из буфера обмена"));
         if (!ui->TabControl1->isHidden()) ShowGameControls();
     });
 }
@@ -97,13 +96,12 @@ bool TForm1::LoadRecordFile(const QString& FileName) {
     const bool fen = QFileInfo(FileName).suffix().compare(QStringLiteral("fen"), Qt::CaseInsensitive) == 0;
     const BoardRecord::ReadResult read = fen ? BoardRecord::ReadFen(bytes) : BoardRecord::ReadPgn(bytes);
     if (!read.Game) {
-        Dialogs::Warning(this, QStringLiteral("Ошибка загрузки"),
-                         read.Damaged ? QStringLiteral("Файл с игрой поврежден.\rЗагрузка невозможна.")
-                                      : read.Problem);
+        Dialogs::Warning(this, tr("Ошибка загрузки"),
+                         read.Damaged ? tr("Файл с игрой поврежден.\rЗагрузка невозможна.") : read.Problem);
         PngSpeedButton5Click();
         return false;
     }
-    StartRecordedGame(*read.Game, QStringLiteral("Игра загружена"));
+    StartRecordedGame(*read.Game, tr("Игра загружена"));
     return true;
 }
 
@@ -126,8 +124,7 @@ void TForm1::StartRecordedGame(const GameRecord& Game, const QString& Line) {
     }
     DrawMove();
     LogMessage(Line, LogColor::Status);
-    LogMessage(computerWhite ? QStringLiteral("Компьютер играет белыми")
-                             : QStringLiteral("Компьютер играет черными"),
+    LogMessage(computerWhite ? tr("Компьютер играет белыми") : tr("Компьютер играет черными"),
                LogColor::Status);
     board.SetComputerPlaysBlack(!computerWhite);
     board.SetComputerPlaysWhite(computerWhite);

@@ -29,20 +29,19 @@ static void InitLiteResources() {
 
 namespace {
 
-const QString NoFileChosen = QStringLiteral("<файл не указан>");
-const QString PositionFilter = QStringLiteral("Файлы позиций Gambitron (*.pos)");
-const QString PgnFilter = QStringLiteral("Партии PGN (*.pgn)");
-const QString GamesFilter = QStringLiteral("Игры (*.pos *.pgn *.fen)");
-const QString FenFilter = QStringLiteral("Позиции FEN (*.fen)");
+const char* const PositionFilter = QT_TRANSLATE_NOOP("TForm1", "Файлы позиций Gambitron (*.pos)");
+const char* const PgnFilter = QT_TRANSLATE_NOOP("TForm1", "Партии PGN (*.pgn)");
+const char* const GamesFilter = QT_TRANSLATE_NOOP("TForm1", "Игры (*.pos *.pgn *.fen)");
+const char* const FenFilter = QT_TRANSLATE_NOOP("TForm1", "Позиции FEN (*.fen)");
 
 // The buttons' names: their tooltips add the keys, and take back and replay log their names as they stand.
-const QString TakeBackName = QStringLiteral("Отмена хода");
-const QString ReplayName = QStringLiteral("Повтор хода");
-const QString SnapshotName = QStringLiteral("Снимок игры");
-const QString TurnName = QStringLiteral("Перевернуть доску");
-const QString SaveName = QStringLiteral("Сохранить игру");
-const QString NewGameName = QStringLiteral("Новая игра");
-const QString OpenName = QStringLiteral("Открыть");
+const char* const TakeBackName = QT_TRANSLATE_NOOP("TForm1", "Отмена хода");
+const char* const ReplayName = QT_TRANSLATE_NOOP("TForm1", "Повтор хода");
+const char* const SnapshotName = QT_TRANSLATE_NOOP("TForm1", "Снимок игры");
+const char* const TurnName = QT_TRANSLATE_NOOP("TForm1", "Перевернуть доску");
+const char* const SaveName = QT_TRANSLATE_NOOP("TForm1", "Сохранить игру");
+const char* const NewGameName = QT_TRANSLATE_NOOP("TForm1", "Новая игра");
+const char* const OpenName = QT_TRANSLATE_NOOP("TForm1", "Открыть");
 
 // How long the hint about the computer's turn stays.
 constexpr int HintMs = 2000;
@@ -105,14 +104,14 @@ void TForm1::FormCreate() {
     // Reachable with Tab, so that the focus it takes when a game ends shows.
     ui->NewGameButton->setFocusPolicy(Qt::TabFocus);
     const auto ctrl = [](int Key) { return QKeySequence(Qt::CTRL | Key); };
-    BindShortcuts(ui->PngSpeedButton1, TakeBackName, {ctrl(Qt::Key_Z)});
-    BindShortcuts(ui->PngSpeedButton2, ReplayName,
+    BindShortcuts(ui->PngSpeedButton1, tr(TakeBackName), {ctrl(Qt::Key_Z)});
+    BindShortcuts(ui->PngSpeedButton2, tr(ReplayName),
                   {ctrl(Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    BindShortcuts(ui->PngSpeedButton6, SnapshotName, {ctrl(Qt::Key_P), QKeySequence(Qt::Key_F12)});
-    BindShortcuts(ui->PngSpeedButton3, TurnName, {ctrl(Qt::Key_R)});
-    BindShortcuts(ui->PngSpeedButton4, SaveName, {ctrl(Qt::Key_S)});
-    BindShortcuts(ui->NewGameButton, NewGameName, {ctrl(Qt::Key_N)});
-    BindShortcuts(ui->PngSpeedButton5, OpenName, {ctrl(Qt::Key_O)});
+    BindShortcuts(ui->PngSpeedButton6, tr(SnapshotName), {ctrl(Qt::Key_P), QKeySequence(Qt::Key_F12)});
+    BindShortcuts(ui->PngSpeedButton3, tr(TurnName), {ctrl(Qt::Key_R)});
+    BindShortcuts(ui->PngSpeedButton4, tr(SaveName), {ctrl(Qt::Key_S)});
+    BindShortcuts(ui->NewGameButton, tr(NewGameName), {ctrl(Qt::Key_N)});
+    BindShortcuts(ui->PngSpeedButton5, tr(OpenName), {ctrl(Qt::Key_O)});
     ui->ThinkingLabel->setText(GameMessages::ComputerThinkingText());
     QPalette grey = ui->ThinkingLabel->palette();
     grey.setColor(QPalette::WindowText, WinColor(LogColor::Status));
@@ -142,14 +141,13 @@ void TForm1::FormCreate() {
         return request;
     };
     // .pos stays the default; the suffix of the chosen name decides the format.
-    SaveDialog1 = dialog(QStringLiteral("Сохранение игры"), PositionFilter + QStringLiteral(";;") + PgnFilter,
+    SaveDialog1 = dialog(tr("Сохранение игры"), tr(PositionFilter) + QStringLiteral(";;") + tr(PgnFilter),
                          QStringLiteral("pos"), true);
-    OpenDialog1 =
-        dialog(QStringLiteral("Загрузка игры"),
-               QStringList{GamesFilter, PositionFilter, PgnFilter, FenFilter}.join(QStringLiteral(";;")),
-               QStringLiteral("pos"), false);
-    SavePictureDialog1 =
-        dialog(QStringLiteral("Снимок игры"), QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("bmp"), true);
+    OpenDialog1 = dialog(tr("Загрузка игры"),
+                         QStringList{tr(GamesFilter), tr(PositionFilter), tr(PgnFilter), tr(FenFilter)}.join(
+                             QStringLiteral(";;")),
+                         QStringLiteral("pos"), false);
+    SavePictureDialog1 = dialog(tr(SnapshotName), tr("Bitmaps (*.bmp)"), QStringLiteral("bmp"), true);
 
     connect(ui->RadioButton1, &QRadioButton::toggled, this, [this] { RadioButton1Click(); });
     connect(ui->RadioButton2, &QRadioButton::toggled, this, [this] { RadioButton1Click(); });
@@ -271,8 +269,7 @@ void TForm1::ShowGameControls() {
 void TForm1::NewGameButtonClick() {
     WhenNoMoveInProgress([this] {
         if (!FInGame) return;
-        if (GameRunning() &&
-            !Dialogs::Ask(this, NewGameName, QStringLiteral("Прервать эту игру и начать новую?")))
+        if (GameRunning() && !Dialogs::Ask(this, tr(NewGameName), tr("Прервать эту игру и начать новую?")))
             return;
         ReturnToStartPanel();
     });
@@ -467,7 +464,7 @@ void TForm1::PngSpeedButton1Click() {
         const Step target = TakeBackStep();
         if (!StepThroughHistory(target)) return;
         if (early) EarlyTakeBack = true;
-        ShowHistoryStep(target, TakeBackName);
+        ShowHistoryStep(target, tr(TakeBackName));
     });
 }
 
@@ -477,7 +474,7 @@ void TForm1::PngSpeedButton2Click() {
         board.StopThinking();
         const Step target = ReplayStep();
         if (!StepThroughHistory(target)) return;
-        ShowHistoryStep(target, ReplayName);
+        ShowHistoryStep(target, tr(ReplayName));
         const int current = board.GetCurrentMove(), last = board.LastMove();
         if ((EarlyTakeBack && last == current + 1) || (!EarlyTakeBack && current == last))
             ui->PngSpeedButton2->setEnabled(false);
@@ -487,7 +484,7 @@ void TForm1::PngSpeedButton2Click() {
 void TForm1::PngSpeedButton3Click() {
     WhenNoMoveInProgress([this] {
         Board().SetWhiteOnTop(!Board().GetWhiteOnTop());
-        LogMessage(QStringLiteral("Поворот доски"), LogColor::Status);
+        LogMessage(tr("Поворот доски"), LogColor::Status);
     });
 }
 
@@ -519,12 +516,12 @@ void TForm1::PngSpeedButton6Click() {
         if (name.isEmpty()) return;
         SavePictureDialog1.FileName = name;
         if (shot.isNull() || !shot.save(name, "BMP")) {
-            Dialogs::Warning(this, QStringLiteral("Ошибка записи"),
-                             QStringLiteral("Не удалось сохранить снимок игры в файл \"") +
-                                 QDir::toNativeSeparators(name) + QStringLiteral("\"."));
+            Dialogs::Warning(
+                this, tr("Ошибка записи"),
+                tr("Не удалось сохранить снимок игры в файл \"%1\".").arg(QDir::toNativeSeparators(name)));
             return;
         }
-        LogMessage(QStringLiteral("Снимок игры сохранен"), LogColor::Status);
+        LogMessage(tr("Снимок игры сохранен"), LogColor::Status);
     });
 }
 
@@ -537,28 +534,28 @@ void TForm1::PngSpeedButton4Click() {
         if (name.isEmpty()) return;
         SaveDialog1.FileName = name;
         const bool pgn = QFileInfo(name).suffix().compare(QStringLiteral("pgn"), Qt::CaseInsensitive) == 0;
-        if (pgn ? !SavePgn(name) : !SavedGame::Save(name, Board(), LastMoveFrom, LastMoveTo, windowTitle())) {
-            Dialogs::Warning(this, QStringLiteral("Ошибка записи"),
-                             QStringLiteral("Не удалось сохранить игру в файл \"") +
-                                 QDir::toNativeSeparators(name) +
-                                 QStringLiteral("\".\rВозможно сам файл или его каталог доступены только для "
-                                                "чтения."));
+        if (pgn ? !SavePgn(name) : !SavedGame::Save(name, Board(), LastMoveFrom, LastMoveTo, Caption)) {
+            Dialogs::Warning(this, tr("Ошибка записи"),
+                             tr("Не удалось сохранить игру в файл \"%1\".\rВозможно сам файл или его каталог "
+                                "доступены только для чтения.")
+                                 .arg(QDir::toNativeSeparators(name)));
             return;
         }
-        LogMessage(QStringLiteral("Игра сохранена"), LogColor::Status);
+        LogMessage(tr("Игра сохранена"), LogColor::Status);
     });
 }
 
 bool TForm1::LoadPosition() {
-    if (ui->Label3->text() == NoFileChosen) {
-        Dialogs::Warning(this, QStringLiteral("Файл не указан"), QStringLiteral("Файл с игрой не указан"));
+    // Asked of the dialog, not of the label, whose text follows the language.
+    if (OpenDialog1.FileName.isEmpty()) {
+        Dialogs::Warning(this, tr("Файл не указан"), tr("Файл с игрой не указан"));
         PngSpeedButton5Click();
         return false;
     }
     const QString name = OpenDialog1.FileName;
     if (name.isEmpty() || !QFileInfo(name).isFile()) {
-        Dialogs::Warning(this, QStringLiteral("Ошибка загрузки"),
-                         QStringLiteral("Указанный файл не найден.\rВозможно он был удален."));
+        Dialogs::Warning(this, tr("Ошибка загрузки"),
+                         tr("Указанный файл не найден.\rВозможно он был удален."));
         PngSpeedButton5Click();
         return false;
     }
@@ -569,12 +566,11 @@ bool TForm1::LoadPosition() {
     file.Load();
     if (file.ReadString(SavedGame::Section, "GameVersion", SavedGame::NoVersion) == SavedGame::NoVersion ||
         !SavedGame::IsPlayable(file, Board())) {
-        Dialogs::Warning(this, QStringLiteral("Ошибка загрузки"),
-                         QStringLiteral("Файл с игрой поврежден.\rЗагрузка невозможна."));
+        Dialogs::Warning(this, tr("Ошибка загрузки"), tr("Файл с игрой поврежден.\rЗагрузка невозможна."));
         PngSpeedButton5Click();
         return false;
     }
-    LogMessage(QStringLiteral("Игра загружена"), LogColor::Status);
+    LogMessage(tr("Игра загружена"), LogColor::Status);
 
     TChessBrd& board = Board();
     const int movesBefore = FMovesPlayed;
@@ -584,10 +580,8 @@ bool TForm1::LoadPosition() {
     FStartWhite = file.ReadBool(SavedGame::Section, "WhiteToMove", board.GetWhiteToMove());
     FRecord.Begin(FStartMove, FStartWhite);
     SavedGame::ApplySettings(file, board);
-    if (board.GetComputerPlaysWhite())
-        LogMessage(QStringLiteral("Компьютер играет белыми"), LogColor::Status);
-    if (board.GetComputerPlaysBlack())
-        LogMessage(QStringLiteral("Компьютер играет черными"), LogColor::Status);
+    if (board.GetComputerPlaysWhite()) LogMessage(tr("Компьютер играет белыми"), LogColor::Status);
+    if (board.GetComputerPlaysBlack()) LogMessage(tr("Компьютер играет черными"), LogColor::Status);
 
     const QByteArray lastMove = file.ReadString(SavedGame::Section, "LastMove", SavedGame::NoLastMove);
     // A computer that has moved already has framed its own move; the file's would be older.

@@ -86,8 +86,10 @@ int main(int argc, char** argv) {
 
     const QString side = parser.value(sideOption).toLower();
     if (side != QStringLiteral("white") && side != QStringLiteral("black")) {
-        std::fprintf(stderr, "gambitron: --side: white или black, а не %s\n",
-                     qPrintable(parser.value(sideOption)));
+        std::fprintf(
+            stderr, "%s\n",
+            qPrintable(QCoreApplication::translate("CommandLine", "%1: --side: white или black, а не %2")
+                           .arg(QCoreApplication::applicationName().toLower(), parser.value(sideOption))));
         return 2;
     }
 

@@ -136,7 +136,9 @@ void GameDiscovery::Publish(quint16 Port, bool ServerWhite) {
     FWantPublished = true;
     FPort = Port;
     FServerWhite = ServerWhite;
-    if (FName.isEmpty()) FName = QStringLiteral("Gambitron на %1").arg(QSysInfo::machineHostName());
+    if (FName.isEmpty())
+        FName = //: The name this game is announced under on the local network; %1 is the computer's name.
+            tr("Gambitron на %1").arg(QSysInfo::machineHostName());
     if (FGroup) avahi_entry_group_reset(FGroup);
     if (FClient && avahi_client_get_state(FClient) == AVAHI_CLIENT_S_RUNNING) CreateGroup();
 }

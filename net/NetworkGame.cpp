@@ -123,23 +123,22 @@ bool NetworkGame::Listen(quint16 Port, bool ServerWhite) {
         QString reason;
         switch (FServer->serverError()) {
         case QAbstractSocket::AddressInUseError:
-            reason = QStringLiteral("порт уже занят другой программой");
+            reason = tr("порт уже занят другой программой");
             break;
         case QAbstractSocket::SocketAccessError:
-            reason = QStringLiteral("нет прав на этот порт");
+            reason = tr("нет прав на этот порт");
             break;
         default:
             reason = FServer->errorString();
             break;
         }
-        FHost.NetworkFailure(
-            QStringLiteral("Не удалось запустить сервер на порту %1: %2.").arg(Port).arg(reason));
+        FHost.NetworkFailure(tr("Не удалось запустить сервер на порту %1: %2.").arg(Port).arg(reason));
         return false;
     }
     FServerActive = true;
     FPort = FServer->serverPort();
-    FHost.NetworkStatus(QStringLiteral("Сервер запущен"));
-    FHost.NetworkStatus(QStringLiteral("Адреса: ") + Addresses(FPort).join(QStringLiteral(", ")));
+    FHost.NetworkStatus(tr("Сервер запущен"));
+    FHost.NetworkStatus(tr("Адреса: %1").arg(Addresses(FPort).join(QStringLiteral(", "))));
     FDiscovery->Publish(FPort, ServerWhite);
     return true;
 }
@@ -188,7 +187,7 @@ void NetworkGame::Connect(const QString& Address, quint16 Port) {
     static const QRegularExpression hostName(QStringLiteral("^[0-9A-Za-z.:\\-\\[\\]%_]*$"));
     if (!FAddress.isEmpty() && !hostName.match(FAddress).hasMatch()) {
         FAwaitedGame = FAddress;
-        FHost.NetworkStatus(QStringLiteral("Поиск игры «%1»...").arg(FAddress));
+        FHost.NetworkStatus(tr("Поиск игры «%1»...").arg(FAddress));
         return;
     }
     ConnectTo(FAddress, Port);
@@ -212,7 +211,7 @@ void NetworkGame::ConnectTo(const QString& Address, quint16 Port) {
     const bool literal = host.setAddress(FAddress);
     if (FAddress.isEmpty() || (!literal && numeric.match(FAddress).hasMatch())) {
         FConnectTimer.stop();
-        FHost.NetworkStatus(QStringLiteral("Подключение..."));
+        FHost.NetworkStatus(tr("Подключение..."));
         ConnectError(QAbstractSocket::HostNotFoundError);
         return;
     }
@@ -229,13 +228,13 @@ void NetworkGame::GiveUpConnecting() {
 QString NetworkGame::ConnectFailure(QAbstractSocket::SocketError Error) const {
     switch (Error) {
     case QAbstractSocket::ConnectionRefusedError:
-        return QStringLiteral("Отказ: на порту %1 никто не ждет подключения").arg(FPort);
+        return tr("Отказ: на порту %1 никто не ждет подключения").arg(FPort);
     case QAbstractSocket::NetworkError:
-        return QStringLiteral("Нет пути к %1: сеть или компьютер недоступны").arg(FAddress);
+        return tr("Нет пути к %1: сеть или компьютер недоступны").arg(FAddress);
     case QAbstractSocket::SocketTimeoutError:
-        return QStringLiteral("Нет ответа от %1 за %2 с").arg(FAddress).arg((FConnectTimeoutMs + 999) / 1000);
+        return tr("Нет ответа от %1 за %2 с").arg(FAddress).arg((FConnectTimeoutMs + 999) / 1000);
     case QAbstractSocket::HostNotFoundError:
-        return QStringLiteral("Имя не найдено: «%1»").arg(FAddress);
+        return tr("Имя не найдено: «%1»").arg(FAddress);
     default:
         return FClient->errorString();
     }
@@ -262,7 +261,7 @@ void NetworkGame::End() {
     FClientActive = false;
     FReader.Clear();
     FPhase = Phase::Idle;
-    if (connected) EndGame(QStringLiteral("Соединение закрыто"));
+    if (connected) EndGame(tr("Соединение закрыто"));
 }
 
 void NetworkGame::Accept() {
@@ -298,7 +297,7 @@ void NetworkGame::ClientConnected(QTcpSocket* Socket) {
     }
     FOpponent = Socket;
     FReader.Clear();
-    FHost.NetworkStatus(Readable(Socket->peerAddress()) + QStringLiteral(" подключился"));
+    FHost.NetworkStatus(tr("%1 подключился").arg(Readable(Socket->peerAddress())));
     Send(Socket, Wire::SideMessage(FServerWhite));
     StartGame(FServerWhite);
 }
@@ -306,8 +305,7 @@ void NetworkGame::ClientConnected(QTcpSocket* Socket) {
 // The refused connection is handled on its own: it gets "#:Busy" and is closed, and its closing is no
 // concern of the running game.
 void NetworkGame::RefuseClient(QTcpSocket* Socket) {
-    FHost.NetworkStatus(QStringLiteral("Подключение от ") + Readable(Socket->peerAddress()) +
-                        QStringLiteral(" отклонено"));
+    FHost.NetworkStatus(tr("Подключение от %1 отклонено").arg(Readable(Socket->peerAddress())));
     Socket->disconnect(this);
     connect(Socket, &QIODevice::readyRead, Socket, [Socket] { Socket->readAll(); });
     connect(Socket, &QAbstractSocket::disconnected, Socket, &QObject::deleteLater);
@@ -318,13 +316,13 @@ void NetworkGame::RefuseClient(QTcpSocket* Socket) {
 void NetworkGame::ClientDisconnected(QTcpSocket* Socket) {
     if (Socket != FOpponent) return;
     DropOpponent(Socket);
-    EndGame(QStringLiteral("Клиент отключился"));
+    EndGame(tr("Клиент отключился"));
 }
 
 void NetworkGame::ClientError(QTcpSocket* Socket, QAbstractSocket::SocketError Error) {
     // The peer closing its end is a disconnection, reported next.
     if (Error == QAbstractSocket::RemoteHostClosedError || Socket != FOpponent) return;
-    EndGame(QStringLiteral("Ошибка клиента"));
+    EndGame(tr("Ошибка клиента"));
     // Closed and forgotten, so that the next client is accepted as the opponent.
     Socket->disconnect(this);
     Socket->abort();
@@ -345,7 +343,7 @@ void NetworkGame::ClientRead(QTcpSocket* Socket) {
 }
 
 void NetworkGame::Connecting() {
-    FHost.NetworkStatus(QStringLiteral("Подключение..."));
+    FHost.NetworkStatus(tr("Подключение..."));
 }
 
 void NetworkGame::Connected() {
@@ -357,12 +355,12 @@ void NetworkGame::Connected() {
     FClientActive = true;
     FReader.Clear();
     FPhase = Phase::WaitingForSide;
-    FHost.NetworkStatus(QStringLiteral("Подключен"));
+    FHost.NetworkStatus(tr("Подключен"));
 }
 
 void NetworkGame::Disconnected() {
     LoseServer();
-    EndGame(QStringLiteral("Отключен от сервера"));
+    EndGame(tr("Отключен от сервера"));
 }
 
 void NetworkGame::ConnectError(QAbstractSocket::SocketError Error) {
@@ -371,7 +369,7 @@ void NetworkGame::ConnectError(QAbstractSocket::SocketError Error) {
     // An attempt that never connected says why it failed.
     const QString why = FClientActive ? QString() : ConnectFailure(Error);
     LoseServer();
-    EndGame(QStringLiteral("Ошибка подключения"), why);
+    EndGame(tr("Ошибка подключения"), why);
     // The connection is over; its closing adds nothing more.
     ++FAttempt;
     AbortClient();
@@ -396,7 +394,7 @@ void NetworkGame::ProcessMessage(const QByteArray& Message) {
     if (Message.isEmpty()) return;
     const Wire::Tag tag = Wire::TagOf(Message);
     if (Message[0] == Wire::ServerMark && FClientActive) {
-        if (Message == Wire::BusyMessage()) FHost.NetworkStatus(QStringLiteral("Сервер уже занят"));
+        if (Message == Wire::BusyMessage()) FHost.NetworkStatus(tr("Сервер уже занят"));
         if (tag == Wire::Tag::Side && FPhase == Phase::WaitingForSide) {
             // The server names its own colour; any payload but "White" leaves white to this side.
             StartGame(Wire::Payload(Message) != QByteArrayView("White"));
@@ -442,19 +440,19 @@ bool NetworkGame::PeersTurn() const {
 void NetworkGame::PlayReceivedMove(QByteArrayView Message) {
     Square from = None, to = None;
     if (!Wire::ParseMove(Message, from, to)) {
-        FHost.NetworkStatus(QStringLiteral("Ход соперника отклонен: неверная запись хода"));
+        FHost.NetworkStatus(tr("Ход соперника отклонен: неверная запись хода"));
         return;
     }
     QString reason;
     if (FPhase != Phase::Playing)
-        reason = QStringLiteral("игра не идет");
+        reason = tr("игра не идет");
     else if (!PeersTurn())
-        reason = QStringLiteral("сейчас не его ход");
+        reason = tr("сейчас не его ход");
     else if (!FBoard.MakeMove(from, to))
-        reason = QStringLiteral("ход невозможен");
+        reason = tr("ход невозможен");
     if (!reason.isEmpty())
         FHost.NetworkStatus(
-            QStringLiteral("Ход соперника %1 отклонен: %2").arg(GameMessages::MoveText(from, to), reason));
+            tr("Ход соперника %1 отклонен: %2").arg(GameMessages::MoveText(from, to), reason));
 }
 
 void NetworkGame::ShowPeerChat(const QByteArray& Message) {
@@ -481,11 +479,11 @@ void NetworkGame::SendLocalMove(Square From, Square To) {
         if (FOpponent)
             Send(FOpponent, Wire::MoveMessage(true, From, To));
         else
-            FHost.NetworkStatus(QStringLiteral("Нет подключений"));
+            FHost.NetworkStatus(tr("Нет подключений"));
     } else if (FClientActive) {
         Send(FClient, Wire::MoveMessage(false, From, To));
     } else {
-        FHost.NetworkStatus(QStringLiteral("Не подключен"));
+        FHost.NetworkStatus(tr("Не подключен"));
     }
 }
 

@@ -14,8 +14,8 @@
 #include <QTcpSocket>
 
 void TForm1::CreateRecordActions() {
-    SaveGameDialog.Title = QStringLiteral("Сохранение партии");
-    SaveGameDialog.Filter = QStringLiteral("Партии PGN (*.pgn)");
+    SaveGameDialog.Title = tr("Сохранение партии");
+    SaveGameDialog.Filter = tr("Партии PGN (*.pgn)");
     SaveGameDialog.DefaultSuffix = QStringLiteral("pgn");
     SaveGameDialog.Save = SaveGameDialog.ConfirmOverwrite = true;
 
@@ -28,11 +28,11 @@ void TForm1::CreateRecordActions() {
         addAction(action);
         ListView1->addAction(action);
     };
-    add("CopyFenAction", QStringLiteral("Копировать позицию (FEN)"), QKeySequence(Qt::CTRL | Qt::Key_C),
+    add("CopyFenAction", tr("Копировать позицию (FEN)"), QKeySequence(Qt::CTRL | Qt::Key_C),
         &TForm1::CopyFen);
-    add("CopyPgnAction", QStringLiteral("Копировать партию (PGN)"),
-        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &TForm1::CopyPgn);
-    add("SaveGameAction", QStringLiteral("Сохранить партию (PGN)…"), QKeySequence(Qt::CTRL | Qt::Key_S),
+    add("CopyPgnAction", tr("Копировать партию (PGN)"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
+        &TForm1::CopyPgn);
+    add("SaveGameAction", tr("Сохранить партию (PGN)…"), QKeySequence(Qt::CTRL | Qt::Key_S),
         &TForm1::SaveGame);
     ListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
     // The chat line nearly always has the focus: with nothing selected there, Ctrl+C is the window's.
@@ -62,7 +62,7 @@ void TForm1::CopyFen() {
     ChessBrd1->AfterMove([this] {
         if (!BoardRecord::HasGame(*ChessBrd1)) return;
         QGuiApplication::clipboard()->setText(CurrentFen());
-        LogMessage(QStringLiteral("Позиция скопирована (FEN)"), WinColor(LogColor::Status));
+        LogMessage(tr("Позиция скопирована (FEN)"), WinColor(LogColor::Status));
     });
 }
 
@@ -70,7 +70,7 @@ void TForm1::CopyPgn() {
     ChessBrd1->AfterMove([this] {
         if (!BoardRecord::HasGame(*ChessBrd1)) return;
         QGuiApplication::clipboard()->setText(CurrentPgn());
-        LogMessage(QStringLiteral("Партия скопирована (PGN)"), WinColor(LogColor::Status));
+        LogMessage(tr("Партия скопирована (PGN)"), WinColor(LogColor::Status));
     });
 }
 
@@ -85,11 +85,11 @@ void TForm1::SaveGame() {
         if (name.isEmpty()) return;
         SaveGameDialog.FileName = name;
         if (!BoardRecord::SaveText(name, CurrentPgn().toUtf8())) {
-            Dialogs::Warning(this, QStringLiteral("Ошибка записи"),
-                             QStringLiteral("Не удалось сохранить партию в файл \"") +
-                                 QDir::toNativeSeparators(name) + QStringLiteral("\"."));
+            Dialogs::Warning(
+                this, tr("Ошибка записи"),
+                tr("Не удалось сохранить партию в файл \"%1\".").arg(QDir::toNativeSeparators(name)));
             return;
         }
-        LogMessage(QStringLiteral("Партия сохранена"), WinColor(LogColor::Status));
+        LogMessage(tr("Партия сохранена"), WinColor(LogColor::Status));
     });
 }

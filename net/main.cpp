@@ -39,14 +39,19 @@ const QColor CommandColor = WinColor(LogColor::Command);
 const QColor WhiteSideColor = WinColor(LogColor::WhiteMove);
 const QColor BlackSideColor = WinColor(LogColor::BlackMove);
 
-const QString HelpText =
-    QStringLiteral("\rПрограмма Gambitron позволяет играть в шахматы тремя разными способами: с компьютером, "
-                   "вдвоем по сети, а также вдвоем за одним компьютером. \rПри игре с компьютером можно "
-                   "задать глубину просчета ходов: чем выше это значение, тем дольше он будет думать над "
-                   "каждым ходом. ");
-const QString AboutText =
-    QStringLiteral("\rВерсия: Gambitron " GAMBITRON_VERSION "\rhttps://gambitron.example.org/\r"
-                   "© Авторы Gambitron. Все права защищены.");
+const char* const HelpText = QT_TRANSLATE_NOOP(
+    "TForm1", "\rПрограмма Gambitron позволяет играть в шахматы тремя разными способами: с компьютером, "
+              "вдвоем по сети, а также вдвоем за одним компьютером. \rПри игре с компьютером можно "
+              "задать глубину просчета ходов: чем выше это значение, тем дольше он будет думать над "
+              "каждым ходом. ");
+//: %1 is the program's version.
+const char* const AboutText = QT_TRANSLATE_NOOP(
+    "TForm1",
+    "\rВерсия: Gambitron %1\rhttps://gambitron.example.org/\r© Авторы Gambitron. Все права защищены.");
+
+const char* const WelcomeLines[] = {QT_TRANSLATE_NOOP("TForm1", "Добро пожаловать в Gambitron!"),
+                                    QT_TRANSLATE_NOOP("TForm1", "Информация об авторе - /about."),
+                                    QT_TRANSLATE_NOOP("TForm1", "Краткая справка - /help.")};
 
 // The log keeps this many paragraphs, so a flood of chat cannot fill the memory.
 constexpr int MaxLogLines = 5000;
@@ -94,8 +99,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
             [this](int Port) { FPort = static_cast<quint16>(Port); });
 
     ListView1->setColumnCount(3);
-    ListView1->setHorizontalHeaderLabels(
-        {QStringLiteral("Ход"), QStringLiteral("Белые"), QStringLiteral("Черные")});
+    ListView1->setHorizontalHeaderLabels({tr("Ход"), tr("Белые"), tr("Черные")});
     ListView1->verticalHeader()->hide();
     ListView1->verticalHeader()->setDefaultSectionSize(17);
     ListView1->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -115,9 +119,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     RichEdit1->setPalette(green);
     RichEdit1->setMaximumBlockCount(MaxLogLines);
     RichEdit1->SetTimeStamps(false);
-    for (const char* line :
-         {"Добро пожаловать в Gambitron!", "Информация об авторе - /about.", "Краткая справка - /help."})
-        RichEdit1->LogMessage(QString::fromUtf8(line), WinColor(LogColor::Welcome));
+    for (const char* line : WelcomeLines) RichEdit1->LogMessage(tr(line), WinColor(LogColor::Welcome));
     RichEdit1->SetTimeStamps(true);
     Edit2->installEventFilter(this);
     // The chat line takes only what the peer's screen will show: characters of the wire's code page, and
@@ -141,7 +143,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     ClientSocket1 = FNetwork->Client();
 
     // The games found on the network, kept current; picking one fills in its address and port.
-    ComboBox6->setPlaceholderText(QStringLiteral("нет"));
+    ComboBox6->setPlaceholderText(tr("нет"));
     ComboBox6->view()->setMinimumWidth(180);
     connect(&FNetwork->Discovery(), &GameDiscovery::GamesChanged, this, &TForm1::ShowFoundGames);
     connect(ComboBox6, &QComboBox::activated, this, [this](int Index) {
@@ -151,7 +153,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
 
     // The chat line keeps the keyboard; the button is for the mouse and Ctrl+N.
     NewGameButton->setFocusPolicy(Qt::NoFocus);
-    BindShortcuts(NewGameButton, QStringLiteral("Новая игра"), {QKeySequence(Qt::CTRL | Qt::Key_N)});
+    BindShortcuts(NewGameButton, tr("Новая игра"), {QKeySequence(Qt::CTRL | Qt::Key_N)});
     connect(NewGameButton, &QPushButton::clicked, this, &TForm1::NewGameButtonClick);
     ThinkingLabel->setText(GameMessages::ComputerThinkingText());
     QPalette grey = ThinkingLabel->palette();
@@ -246,8 +248,8 @@ void TForm1::RadioButton1Click() {
     Edit1->setVisible(client);
     ComboBox5->setVisible(server);
     Label4->setEnabled(network);
-    if (server) Label4->setText(QStringLiteral("Мои IP-адреса:"));
-    if (client) Label4->setText(QStringLiteral("Адрес сервера:"));
+    if (server) Label4->setText(tr("Мои IP-адреса:"));
+    if (client) Label4->setText(tr("Адрес сервера:"));
     Edit1->setEnabled(network);
     ComboBox5->setEnabled(network);
     ComboBox3->setEnabled(network && server);
@@ -258,7 +260,7 @@ void TForm1::RadioButton1Click() {
     ComboBox6->setVisible(client);
     ComboBox6->setEnabled(network);
     Label5->setEnabled(network);
-    Label5->setText(client ? QStringLiteral("Игры в сети:") : QStringLiteral("Сторона:"));
+    Label5->setText(client ? tr("Игры в сети:") : tr("Сторона:"));
     Label5->move(client ? ComboBox6->x() : ComboBox3->x(), Label5->y());
     Label6->setEnabled(twoPlayers);
     ComboBox4->setEnabled(twoPlayers);
@@ -288,7 +290,7 @@ void TForm1::Button1Click() {
         LocalGame = false;
         if (RadioButton4->isChecked()) {
             ChessBrd1->SetWhiteOnTop(ComboBox3->currentIndex() == 1);
-            LogMessage(QStringLiteral("Запуск сервера..."), StatusColor);
+            LogMessage(tr("Запуск сервера..."), StatusColor);
             QCoreApplication::processEvents();
             if (FNetwork->Listen(FPort, ComboBox3->currentIndex() == 0)) FPort = FNetwork->Port();
         } else {
@@ -303,10 +305,10 @@ void TForm1::Button1Click() {
 void TForm1::NewGameButtonClick() {
     ChessBrd1->AfterMove([this] {
         if (!GameStarted) return;
-        const QString question = LocalGame ? QStringLiteral("Прервать эту игру и начать новую?")
-                                           : QStringLiteral("Прервать эту игру и начать новую? Соединение с "
-                                                            "соперником будет закрыто.");
-        if (GameRunning() && !Dialogs::Ask(this, QStringLiteral("Новая игра"), question)) return;
+        const QString question = LocalGame ? tr("Прервать эту игру и начать новую?")
+                                           : tr("Прервать эту игру и начать новую? Соединение с "
+                                                "соперником будет закрыто.");
+        if (GameRunning() && !Dialogs::Ask(this, tr("Новая игра"), question)) return;
         ReturnToControlPanel();
     });
 }
@@ -343,17 +345,13 @@ void TForm1::ShowFoundGames() {
         const int at = ComboBox6->count() - 1;
         ComboBox6->setItemData(at, game.Address, AddressRole);
         ComboBox6->setItemData(at, game.Port, PortRole);
-        const QString side =
-            game.Side == QStringLiteral("black") ? QStringLiteral("черными") : QStringLiteral("белыми");
-        ComboBox6->setItemData(at,
-                               QStringLiteral("%1: %2 порт %3, сервер играет %4")
-                                   .arg(game.Name, game.Address)
-                                   .arg(game.Port)
-                                   .arg(side),
-                               Qt::ToolTipRole);
+        const QString side = game.Side == QStringLiteral("black") ? tr("черными") : tr("белыми");
+        ComboBox6->setItemData(
+            at, tr("%1: %2 порт %3, сервер играет %4").arg(game.Name, game.Address).arg(game.Port).arg(side),
+            Qt::ToolTipRole);
     }
     ComboBox6->setCurrentIndex(ComboBox6->findText(picked));
-    ComboBox6->setPlaceholderText(ComboBox6->count() ? QStringLiteral("выбрать...") : QStringLiteral("нет"));
+    ComboBox6->setPlaceholderText(ComboBox6->count() ? tr("выбрать...") : tr("нет"));
 }
 
 void TForm1::SetPort(quint16 Port) {
@@ -480,7 +478,7 @@ void TForm1::PlaySound(const QString& Name) {
 
 void TForm1::EndOfGame() {
     BoardPanel->setEnabled(false);
-    LogMessage(QStringLiteral("Игра завершена"), StatusColor);
+    LogMessage(tr("Игра завершена"), StatusColor);
     if (!LocalGame) FNetwork->GameOver();
     FGameRunning = false;
     FollowComputerTurn();
@@ -506,18 +504,17 @@ void TForm1::Edit2KeyPress() {
     if (!text.startsWith(QLatin1Char('/'))) FNetwork->SendChat(text);
     QCoreApplication::processEvents();
     if (text == QStringLiteral("/help"))
-        LogMessage(HelpText, CommandColor);
+        LogMessage(tr(HelpText), CommandColor);
     else if (text == QStringLiteral("/about"))
-        LogMessage(AboutText, CommandColor);
+        LogMessage(tr(AboutText).arg(QStringLiteral(GAMBITRON_VERSION)), CommandColor);
 }
 
 void TForm1::RefuseCharacter(const QString& Character) {
-    ChatHint(
-        QStringLiteral("Знак «%1» нельзя передать в чате: его нет в кодировке Windows-1251").arg(Character));
+    ChatHint(tr("Знак «%1» нельзя передать в чате: его нет в кодировке Windows-1251").arg(Character));
 }
 
 void TForm1::RefuseLength() {
-    ChatHint(QStringLiteral("Строка чата не может быть длиннее %1 знаков").arg(Wire::MaxChatText));
+    ChatHint(tr("Строка чата не может быть длиннее %1 знаков").arg(Wire::MaxChatText));
 }
 
 // One refusal shows one line, however many times the line edit reports it.
@@ -554,21 +551,20 @@ void TForm1::NetworkGameStarts(bool LocalWhite) {
     OwnColor = LocalWhite ? WhiteSideColor : BlackSideColor;
     PeerColor = LocalWhite ? BlackSideColor : WhiteSideColor;
     BoardPanel->setEnabled(LocalWhite);
-    LogMessage(LocalWhite ? QStringLiteral("Вы играете белыми") : QStringLiteral("Вы играете черными"),
-               StatusColor);
+    LogMessage(LocalWhite ? tr("Вы играете белыми") : tr("Вы играете черными"), StatusColor);
     StartGame(!LocalWhite, false, false);
 }
 
 // A fresh game in every mode: the person's side at the bottom, an empty move list, the computer's roles set
 // last so that it starts at once when it has white.
 void TForm1::StartGame(bool WhiteOnTop, bool ComputerWhite, bool ComputerBlack) {
-    LogMessage(QStringLiteral("Запуск игры..."), StatusColor);
+    LogMessage(tr("Запуск игры..."), StatusColor);
     ChessBrd1->SetWhiteOnTop(WhiteOnTop);
     ListView1->setRowCount(0);
     ChessBrd1->NewGame();
     ChessBrd1->SetComputerPlaysBlack(ComputerBlack);
     ChessBrd1->SetComputerPlaysWhite(ComputerWhite);
-    LogMessage(QStringLiteral("Игра запущена"), StatusColor);
+    LogMessage(tr("Игра запущена"), StatusColor);
     FGameRunning = true;
     FWayShown = false;
     NewGameButton->setDefault(false);
@@ -580,7 +576,7 @@ void TForm1::NetworkGameEnds(const QString& Reason, const QString& Why) {
     LogMessage(Reason, StatusColor);
     if (!Why.isEmpty()) LogMessage(Why, StatusColor);
     BoardPanel->setEnabled(false);
-    LogMessage(QStringLiteral("Игра завершена"), StatusColor);
+    LogMessage(tr("Игра завершена"), StatusColor);
     FGameRunning = false;
     ShowWayToNewGame();
 }

@@ -4,7 +4,10 @@
 
 #include "ScopedLanguage.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QRadioButton>
 
 namespace {
@@ -63,7 +66,7 @@ TEST_F(EnglishLiteWindow, ShowsItsStartPanelAndLogInEnglish) {
     EXPECT_EQ(Control<QRadioButton>("RadioButton2")->text(), "Load a game");
     EXPECT_EQ(Control<QCheckBox>("CheckBox1")->text(), "Play sounds");
     EXPECT_EQ(Control<QPushButton>("Button1")->text(), "Start game");
-    EXPECT_EQ(Button("PngSpeedButton3").toolTip(), "Turn the board");
+    EXPECT_EQ(Button("PngSpeedButton3").toolTip(), "Turn the board (Ctrl+R)");
 
     StartNewGame();
     WindowTestHarness::DragPiece(Board(), E2, E4);
@@ -73,11 +76,41 @@ TEST_F(EnglishLiteWindow, ShowsItsStartPanelAndLogInEnglish) {
     EXPECT_EQ(LineColor("Move: E2 - E4"), WinColor(LogColor::WhiteMove));
 }
 
+// Boxes a person meets in English: loading with no file chosen (which the window must tell by the choice,
+// not by the label's text), and pasting what is no game, or a game with a move that cannot be played.
+TEST_F(EnglishLiteWindow, ItsBoxesSpeakEnglish) {
+    EXPECT_EQ(Control<QLabel>("ThinkingLabel")->text(), "The computer is thinking…");
+    EXPECT_EQ(Button("NewGameButton").toolTip(), "New game (Ctrl+N)");
+    Click("RadioButton2");
+    Click("Button1");
+    ASSERT_EQ(Harness.Dialogs.Messages.size(), 1u);
+    EXPECT_EQ(Harness.Dialogs.Messages[0].Caption, "No File Chosen");
+    EXPECT_TRUE(StartPanelShown());
+
+    const struct {
+        const char* Clipboard;
+        const char* Message;
+    } cases[] = {
+        {"hello", "The clipboard holds no PGN game or FEN position that can be played."},
+        {"1. e4 e5 2. Ke3", "Move 2. Ke3: no such move"},
+        {"1. Nf3 Nf6 2. Ng1 Ng8 3. Nf3 Nf6 4. Ng1 Ng8 5. Nf3 *",
+         "Move 5. Nf3: no moves can follow a threefold repetition"},
+    };
+    for (const auto& c : cases) {
+        Harness.Dialogs.Messages.clear();
+        QGuiApplication::clipboard()->setText(QString::fromUtf8(c.Clipboard));
+        Form->findChild<QAction*>("PasteGameAction")->trigger();
+        ASSERT_EQ(Harness.Dialogs.Messages.size(), 1u) << c.Clipboard;
+        EXPECT_EQ(Harness.Dialogs.Messages[0].Caption, "Paste Game");
+        EXPECT_EQ(Harness.Dialogs.Messages[0].Text, c.Message);
+    }
+}
+
 TEST_F(CLocaleLiteWindow, SpeaksRussianInTheCLocale) {
     EXPECT_EQ(Control<QRadioButton>("RadioButton1")->text(), "Новая игра");
     EXPECT_EQ(Control<QComboBox>("ComboBox2")->itemText(5), "6 ходов");
     EXPECT_EQ(Control<QPushButton>("Button1")->text(), "Начать игру");
-    EXPECT_EQ(Button("PngSpeedButton3").toolTip(), "Перевернуть доску");
+    EXPECT_EQ(Button("PngSpeedButton3").toolTip(), "Перевернуть доску (Ctrl+R)");
     StartNewGame();
     WindowTestHarness::DragPiece(Board(), E2, E4);
     EXPECT_EQ(GameLog().value(0), "Ход: E2 - E4");

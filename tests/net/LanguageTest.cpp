@@ -82,6 +82,43 @@ TEST(NetLanguage, HelpFollowsTheLocaleAndTheLangOption) {
     }
 }
 
+TEST(NetLanguage, InEnglishTheChatCommandsAndHintsSpeakEnglish) {
+    ScopedLanguage english(Language::English);
+    WindowTestHarness harness;
+    const auto form = NewWindow();
+    EXPECT_TRUE(LogHas(*form, QStringLiteral("Welcome to Gambitron!")));
+    EXPECT_EQ(form->ComboBox6->placeholderText(), QStringLiteral("none"));
+    const struct {
+        QString Typed;
+        QString Line;
+    } cases[] = {
+        {QStringLiteral("/about"), QStringLiteral("Version: Gambitron 1.2")},
+        {QStringLiteral("/help"),
+         QStringLiteral("Gambitron lets you play chess in three ways: against the computer, "
+                        "with a friend over the network, or with a friend at one computer. ")},
+        {QStringLiteral("smile ☺"),
+         QStringLiteral(
+             "The character “☺” cannot be sent in the chat: it is not in the Windows-1251 code page")},
+    };
+    for (const auto& c : cases) {
+        TypeChat(*form, c.Typed);
+        EXPECT_TRUE(LogHas(*form, c.Line)) << LogTexts(*form).join('|').toStdString();
+    }
+}
+
+TEST(NetLanguage, ABadSideIsRefusedInTheRunsLanguage) {
+    for (const auto& [lang, expected] : {std::pair{"en", "gambitron: --side: white or black, not red"},
+                                         {"ru", "gambitron: --side: white или black, а не red"}}) {
+        QProcess process;
+        process.start(QStringLiteral(GAMBITRON_PATH), {QStringLiteral("--lang"), QString::fromLatin1(lang),
+                                                       QStringLiteral("--side"), QStringLiteral("red")});
+        ASSERT_TRUE(process.waitForFinished(10000));
+        EXPECT_EQ(process.exitCode(), 2);
+        const QString error = QString::fromUtf8(process.readAllStandardError());
+        EXPECT_TRUE(error.contains(QString::fromUtf8(expected))) << error.toStdString();
+    }
+}
+
 TEST(NetLanguage, AnUnknownLanguageIsRefused) {
     QProcess process;
     process.start(QStringLiteral(GAMBITRON_PATH), {QStringLiteral("--lang"), QStringLiteral("de")});
