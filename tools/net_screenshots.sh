@@ -4,7 +4,10 @@
 # through xdotool.
 #   xvfb-run -a -s "-screen 0 1280x1024x24" tools/net_screenshots.sh build/release/net/gambitron docs
 set -euo pipefail
-bin=$1; out=$2
+# With "en" as the third argument the windows speak English and each picture's name ends in -en.
+lang=${3:-ru}
+suffix=""; [ "$lang" = ru ] || suffix="-$lang"
+bin="$1 --lang $lang"; out=$2
 port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
 
 win_of() { xdotool search --all --sync --onlyvisible --pid "$1" --name "Gambitron 1.2" | head -1; }
@@ -12,7 +15,7 @@ win_of() { xdotool search --all --sync --onlyvisible --pid "$1" --name "Gambitro
 # The control panel.
 $bin & p0=$!
 w0=$(win_of $p0); sleep 1.5
-import -window "$w0" "$out/net-start.png"
+import -window "$w0" "$out/net-start$suffix.png"
 kill $p0; wait $p0 2>/dev/null || true
 
 $bin --server --port "$port" & ps=$!
@@ -43,7 +46,7 @@ say "$wc" "Привет! Играем до мата?"
 say "$ws" "Конечно. Удачи!"
 drag "$ws" 1 6 1 3 4; drag "$wc" 0 7 8 6 6
 sleep 0.5
-import -window "$ws" "$out/net-game.png"
+import -window "$ws" "$out/net-game$suffix.png"
 kill $ps $pc; wait 2>/dev/null || true
 
 # Against the computer at depth 6: the line beside the new-game button while it searches.
@@ -59,5 +62,5 @@ read -r x1 y1 < <(centre "$w1" 4 2 1); read -r x2 y2 < <(centre "$w1" 4 4 1)
 xdotool mousemove "$x1" "$y1"; sleep 0.2; xdotool mousedown 1; sleep 0.1
 xdotool mousemove $((x1 + 8)) "$y1"; sleep 0.1; xdotool mousemove "$x2" "$y2"; sleep 0.2; xdotool mouseup 1
 sleep 0.1
-import -window "$w1" "$out/net-thinking.png"
+import -window "$w1" "$out/net-thinking$suffix.png"
 kill $p1; wait $p1 2>/dev/null || true
