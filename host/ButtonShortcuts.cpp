@@ -3,8 +3,12 @@
 #include "ButtonShortcuts.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QShortcut>
 #include <QStringList>
+#include <QWidget>
+
+#include <utility>
 
 QString ShortcutTooltip(const QString& Name, const QList<QKeySequence>& Keys) {
     QStringList keys;
@@ -23,4 +27,15 @@ void BindShortcuts(QAbstractButton* Button, const QString& Name, const QList<QKe
             if (Button->isVisible() && Button->isEnabled()) Button->click();
         });
     }
+}
+
+QAction* AddWindowAction(QWidget* Window, QWidget* MenuHolder, const char* Name, const QString& Text,
+                         const QKeySequence& Key, std::function<void()> Triggered) {
+    auto* action = new QAction(Text, Window);
+    action->setObjectName(QString::fromLatin1(Name));
+    action->setShortcut(Key);
+    QObject::connect(action, &QAction::triggered, Window, std::move(Triggered));
+    Window->addAction(action);
+    MenuHolder->addAction(action);
+    return action;
 }

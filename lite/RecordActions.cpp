@@ -2,6 +2,7 @@
 // clipboard, saving PGN, and starting play from a PGN or FEN file.
 #include "main.h"
 
+#include "ButtonShortcuts.h"
 #include "ChessBrd.h"
 #include "CopyKeyPassThrough.h"
 #include "WinColor.h"
@@ -18,12 +19,7 @@
 void TForm1::CreateRecordActions() {
     const auto add = [this](const char* Name, const QString& Text, const QKeySequence& Key,
                             void (TForm1::*Slot)()) {
-        auto* action = new QAction(Text, this);
-        action->setObjectName(QString::fromLatin1(Name));
-        action->setShortcut(Key);
-        connect(action, &QAction::triggered, this, Slot);
-        addAction(action);
-        ui->RichEdit1->addAction(action);
+        AddWindowAction(this, ui->RichEdit1, Name, Text, Key, [this, Slot] { (this->*Slot)(); });
     };
     add("CopyFenAction", tr("Копировать позицию (FEN)"), QKeySequence(Qt::CTRL | Qt::Key_C),
         &TForm1::CopyFen);

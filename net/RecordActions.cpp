@@ -2,6 +2,7 @@
 // as a PGN file, from the move list's menu and the window's shortcuts.
 #include "main.h"
 
+#include "ButtonShortcuts.h"
 #include "ChessBrd.h"
 #include "CopyKeyPassThrough.h"
 #include "WinColor.h"
@@ -21,12 +22,7 @@ void TForm1::CreateRecordActions() {
 
     const auto add = [this](const char* Name, const QString& Text, const QKeySequence& Key,
                             void (TForm1::*Slot)()) {
-        auto* action = new QAction(Text, this);
-        action->setObjectName(QString::fromLatin1(Name));
-        action->setShortcut(Key);
-        connect(action, &QAction::triggered, this, Slot);
-        addAction(action);
-        ListView1->addAction(action);
+        AddWindowAction(this, ListView1, Name, Text, Key, [this, Slot] { (this->*Slot)(); });
     };
     add("CopyFenAction", tr("Копировать позицию (FEN)"), QKeySequence(Qt::CTRL | Qt::Key_C),
         &TForm1::CopyFen);
