@@ -261,9 +261,12 @@ void TForm1::ShowGameControls() {
         b->show();
     UpdateHistoryButtons();
     FInGame = true;
-    // A saved game may stand at its end already.
-    FGameEnded = !Board().HasLegalMove();
-    FollowComputerTurn();
+    // A saved game may stand at its end already: then the way on is a new game, as after any ending.
+    FGameEnded = false;
+    if (Board().HasLegalMove())
+        FollowComputerTurn();
+    else
+        GameEnded();
 }
 
 void TForm1::NewGameButtonClick() {

@@ -73,6 +73,14 @@ TEST_F(LiteRecords, APgnFromTheDialogIsPlayedQuietlyAndTheGameGoesOnFromItsEnd) 
     EXPECT_TRUE(Form->CurrentPgn().contains("\n1. e4 e5 2. Nf3 Nc6 3. Bc4 "));
 }
 
+TEST_F(LiteRecords, AGameOpenedAtItsMateShowsTheWayToANewGame) {
+    ASSERT_TRUE(Form->StartWithFile(
+        WriteFile("mated.pgn", "[Event \"x\"]\n\n1. e4 e5 2. Qh5 Nc6 3. Bc4 Nf6 4. Qxf7# 1-0\n")));
+    EXPECT_FALSE(Form->GameRunning());
+    EXPECT_EQ(GameLog().last(), "Новая игра: Ctrl+N");
+    EXPECT_TRUE(Button("NewGameButton").hasFocus());
+}
+
 TEST_F(LiteRecords, AFenFromTheCommandLineSetsSideRightsEnPassantAndMoveNumber) {
     const QByteArray fen = "r3k2r/8/8/3pP3/8/8/8/R3K2R w Kq d6 4 20";
     ASSERT_TRUE(Form->StartWithFile(WriteFile("end.fen", "\xEF\xBB\xBF" + fen + "\r\n")));
