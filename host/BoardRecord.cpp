@@ -18,37 +18,35 @@ constexpr std::string_view Bom = "\xEF\xBB\xBF";
 // moves, as if the game had been set up in one piece.
 class QuietBoard {
 public:
-    explicit QuietBoard(TChessBrd& Board)
-        : FBoard(Board), FAnimate(Board.GetAnimateMoves()), FOnLegalMove(std::move(Board.OnLegalMove)),
-          FOnCheck(std::move(Board.OnCheck)), FOnMate(std::move(Board.OnMate)),
-          FOnStaleMate(std::move(Board.OnStaleMate)), FOnCastle(std::move(Board.OnCastle)),
-          FOnDraw(std::move(Board.OnDraw)), FOnNoMatingMaterial(std::move(Board.OnNoMatingMaterial)),
-          FOnThreefoldPosition(std::move(Board.OnThreefoldPosition)), FOnCapture(std::move(Board.OnCapture)),
-          FOnPromotion(std::move(Board.OnPromotion)), FOnPaint(std::move(Board.OnPaint)) {
-        Board.OnLegalMove = Board.OnCheck = Board.OnMate = Board.OnStaleMate = Board.OnCastle = nullptr;
-        Board.OnDraw = Board.OnNoMatingMaterial = Board.OnThreefoldPosition = Board.OnPaint = nullptr;
-        Board.OnCapture = nullptr;
-        Board.OnPromotion = nullptr;
+    explicit QuietBoard(TChessBrd& Board) : FBoard(Board), FAnimate(Board.GetAnimateMoves()) {
+        SwapHandlers();
         Board.SetAnimateMoves(false);
     }
     ~QuietBoard() {
         FBoard.SetAnimateMoves(FAnimate);
-        FBoard.OnLegalMove = std::move(FOnLegalMove);
-        FBoard.OnCheck = std::move(FOnCheck);
-        FBoard.OnMate = std::move(FOnMate);
-        FBoard.OnStaleMate = std::move(FOnStaleMate);
-        FBoard.OnCastle = std::move(FOnCastle);
-        FBoard.OnDraw = std::move(FOnDraw);
-        FBoard.OnNoMatingMaterial = std::move(FOnNoMatingMaterial);
-        FBoard.OnThreefoldPosition = std::move(FOnThreefoldPosition);
-        FBoard.OnCapture = std::move(FOnCapture);
-        FBoard.OnPromotion = std::move(FOnPromotion);
-        FBoard.OnPaint = std::move(FOnPaint);
+        SwapHandlers();
     }
     QuietBoard(const QuietBoard&) = delete;
     QuietBoard& operator=(const QuietBoard&) = delete;
 
 private:
+    // One list for taking the handlers off and putting them back, so that the two cannot drift apart; the
+    // saved ones start empty.
+    void SwapHandlers() {
+        std::swap(FBoard.OnLegalMove, FOnLegalMove);
+        std::swap(FBoard.OnCheck, FOnCheck);
+        std::swap(FBoard.OnMate, FOnMate);
+        std::swap(FBoard.OnStaleMate, FOnStaleMate);
+        std::swap(FBoard.OnCastle, FOnCastle);
+        std::swap(FBoard.OnDraw, FOnDraw);
+        std::swap(FBoard.OnNoMatingMaterial, FOnNoMatingMaterial);
+        std::swap(FBoard.OnThreefoldPosition, FOnThreefoldPosition);
+        std::swap(FBoard.OnCapture, FOnCapture);
+        std::swap(FBoard.OnPromotion, FOnPromotion);
+        std::swap(FBoard.OnPaint, FOnPaint);
+        std::swap(FBoard.OnAnnounce, FOnAnnounce);
+    }
+
     TChessBrd& FBoard;
     bool FAnimate;
     TMoveEvent FOnLegalMove, FOnCheck, FOnMate, FOnStaleMate, FOnCastle;
@@ -56,6 +54,7 @@ private:
     TCaptureEvent FOnCapture;
     TPromotionEvent FOnPromotion;
     TNotifyEvent FOnPaint;
+    decltype(TChessBrd::OnAnnounce) FOnAnnounce;
 };
 
 BoardRecord::ReadResult Damaged() {
