@@ -1,6 +1,6 @@
 // Board input tests: dragging pieces with simulated mouse events, slides of moves that were not dragged,
 // and resizing by the corner.
-#include "ChessBrd.h"
+#include "BoardFixture.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -24,35 +24,9 @@
 
 namespace {
 
-class BoardInput : public ::testing::Test {
+class BoardInput : public BoardFixture {
 protected:
-    void SetUp() override {
-        host.resize(400, 400);
-        board = new TChessBrd(&host);
-        board->move(4, 4);
-        host.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
-        QCoreApplication::processEvents();
-        board->OnIllegalMove = [this](ChessGame*, Square q) { illegal.push_back(q); };
-        board->OnLegalMove = [this](ChessGame*, Square from, Square to) { legal.push_back({from, to}); };
-        board->OnAnimationStep = [this](int x, int y) { steps.push_back({x, y}); };
-    }
-
-    QPoint Corner(Square q) const {
-        int x, y;
-        board->SquareToXY(q, x, y);
-        return {x, y};
-    }
-    QPoint Centre(Square q) const { return Corner(q) + QPoint(20, 20); }
     QImage SquareImage(Square q) const { return board->Canvas().copy(QRect(Corner(q), QSize(40, 40))); }
-
-    // QTest::mouseMove carries no buttons, so moves are sent as they come from a held button.
-    void Move(QPoint p, Qt::MouseButtons buttons = Qt::LeftButton) {
-        QMouseEvent e(QEvent::MouseMove, p, board->mapToGlobal(p), Qt::NoButton, buttons, Qt::NoModifier);
-        QApplication::sendEvent(board, &e);
-    }
-    void Press(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mousePress(board, b, {}, p); }
-    void Release(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mouseRelease(board, b, {}, p); }
     void Drag(Square from, Square to) {
         Press(Centre(from));
         Move(Centre(from) + QPoint(6, 0));
@@ -69,18 +43,6 @@ protected:
         return QGuiApplication::overrideCursor() ? QGuiApplication::overrideCursor()->shape()
                                                  : Qt::BlankCursor;
     }
-    template <typename Pred> bool WaitFor(Pred pred, int ms = 10000) {
-        QElapsedTimer t;
-        t.start();
-        while (!pred() && t.elapsed() < ms) QTest::qWait(5);
-        return pred();
-    }
-
-    std::vector<Square> illegal;
-    std::vector<std::pair<Square, Square>> legal;
-    std::vector<QPoint> steps;
-    QWidget host;
-    TChessBrd* board = nullptr;
 };
 
 } // namespace

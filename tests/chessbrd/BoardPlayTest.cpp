@@ -1,6 +1,6 @@
 // Board play beyond dragging: click to move with the legal squares marked, the keyboard's cursor, the
 // thinking state around a search, refused input, and the board as a screen reader reads it.
-#include "ChessBrd.h"
+#include "BoardFixture.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -24,53 +24,21 @@ std::uint64_t Squares(std::initializer_list<Square> list) {
     return set;
 }
 
-class BoardPlay : public ::testing::Test {
+class BoardPlay : public BoardFixture {
 public:
     void SetUp() override {
-        host.resize(400, 400);
-        board = new TChessBrd(&host);
-        board->move(4, 4);
-        host.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
-        QCoreApplication::processEvents();
+        BoardFixture::SetUp();
+        if (HasFatalFailure()) return;
         board->SetClickToMove(true);
         board->SetShowLegalMoves(true);
-        board->OnLegalMove = [this](ChessGame*, Square from, Square to) { legal.push_back({from, to}); };
-        board->OnIllegalMove = [this](ChessGame*, Square q) { illegal.push_back(q); };
-        board->OnAnimationStep = [this](int, int) { ++steps; };
         board->OnInputRefused = [this](TChessBrd*, Square q, Refusal why) { refused.push_back({q, why}); };
         board->OnThinkingChanged = [this](TChessBrd*, bool on) { thinking.push_back(on); };
     }
 
-    QPoint Centre(Square q) const {
-        int x, y;
-        board->SquareToXY(q, x, y);
-        return {x + 20, y + 20};
-    }
-    void Click(Square q, Qt::MouseButton b = Qt::LeftButton) {
-        QTest::mousePress(board, b, {}, Centre(q));
-        QTest::mouseRelease(board, b, {}, Centre(q));
-    }
-    void Move(QPoint p) {
-        QMouseEvent e(QEvent::MouseMove, p, board->mapToGlobal(p), Qt::NoButton, Qt::LeftButton,
-                      Qt::NoModifier);
-        QApplication::sendEvent(board, &e);
-    }
     void Key(Qt::Key key) { QTest::keyClick(board, key); }
-    template <typename Pred> bool WaitFor(Pred pred, int ms = 20000) {
-        QElapsedTimer t;
-        t.start();
-        while (!pred() && t.elapsed() < ms) QTest::qWait(5);
-        return pred();
-    }
 
-    Moves legal;
-    std::vector<Square> illegal;
     std::vector<std::pair<Square, Refusal>> refused;
     std::vector<bool> thinking;
-    int steps = 0;
-    QWidget host;
-    TChessBrd* board = nullptr;
 };
 
 } // namespace
@@ -90,7 +58,7 @@ TEST_F(BoardPlay, AClickSelectsThePieceAndMarksItsTargetsAndASecondClickMovesIt)
     Click(F3);
     EXPECT_EQ(legal, (Moves{{G1, F3}}));
     EXPECT_EQ(board->PieceAt(F3), 'N');
-    EXPECT_GT(steps, 0) << "a clicked move slides, since nothing carried the piece";
+    EXPECT_FALSE(steps.empty()) << "a clicked move slides, since nothing carried the piece";
     EXPECT_EQ(board->Selected(), None);
     EXPECT_EQ(board->MarkedTargets(), 0u);
     EXPECT_TRUE(illegal.empty());
@@ -156,7 +124,7 @@ TEST_F(BoardPlay, ADragShowsTheSameMarksAndTakesThemAwayWhenItEnds) {
     Move(Centre(C3));
     QTest::mouseRelease(board, Qt::LeftButton, {}, Centre(C3));
     EXPECT_EQ(legal, (Moves{{B1, C3}}));
-    EXPECT_EQ(steps, 0) << "a dropped move still does not slide";
+    EXPECT_TRUE(steps.empty()) << "a dropped move still does not slide";
     EXPECT_EQ(board->MarkedTargets(), 0u);
     EXPECT_EQ(board->Selected(), None);
 }
