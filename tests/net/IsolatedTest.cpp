@@ -90,4 +90,30 @@ TEST_F(Isolated, AnAddressWithoutARouteSaysSo) {
     EXPECT_TRUE(LogHas(*client, QStringLiteral("Нет пути к 192.0.2.1: сеть или компьютер недоступны")));
 }
 
+// A peer that vanishes without closing (a pulled cable) is noticed by keep-alive on both ends: here the only
+// link goes down under a running game, so that nothing at all arrives any more, not even a reset.
+TEST_F(Isolated, APeerThatVanishesWithoutAWordEndsTheGameOnBothSides) {
+    if (!std::getenv("GAMBITRON_LONG")) GTEST_SKIP() << "set GAMBITRON_LONG: it waits out the keep-alive";
+    auto server = NewServer();
+    auto client = NewClient(server->Port());
+    ASSERT_TRUE(WaitUntil([&] { return client->Phase() == TForm1::NetPhase::Playing; }));
+    ASSERT_TRUE(WaitUntil([&] { return server->Phase() == TForm1::NetPhase::Playing; }));
+
+    ASSERT_EQ(std::system("ip link set lo down"), 0);
+    // Keep-alive gives up after 10 + 3 x 5 s at most, the unanswered-data limit after 20 s.
+    const bool ended = WaitUntil(
+        [&] {
+            return LogHas(*server, QStringLiteral("Игра завершена")) &&
+                   LogHas(*client, QStringLiteral("Игра завершена"));
+        },
+        40000);
+    // The link comes back for the tests after this one, multicast included for the daemon.
+    EXPECT_EQ(std::system("ip link set lo up && ip link set lo multicast on"), 0);
+    ASSERT_TRUE(ended) << LogTexts(*server).join(QLatin1Char('|')).toStdString() << " / "
+                       << LogTexts(*client).join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(LogHas(*server, QStringLiteral("Ошибка клиента")));
+    EXPECT_TRUE(LogHas(*client, QStringLiteral("Ошибка подключения")));
+    EXPECT_TRUE(LogHas(*client, QStringLiteral("Новая игра: Ctrl+N")));
+}
+
 } // namespace
