@@ -83,6 +83,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     for (QRadioButton* r : {RadioButton1, RadioButton2, RadioButton3}) r->setFont(TahomaFont(11, true));
 
     ApplyMainWindowBoardSettings(*ChessBrd1);
+    // A move made with the mouse leaves the keyboard with the chat line; Tab takes it to the board's cursor.
+    ChessBrd1->setFocusPolicy(Qt::TabFocus);
     ChessBrd1->OnLegalMove = [this](ChessGame* s, Square a, Square b) { ChessBrd1LegalMove(s, a, b); };
     ChessBrd1->OnCheck = [this](ChessGame* s, Square a, Square b) { ChessBrd1Check(s, a, b); };
     ChessBrd1->OnMate = [this](ChessGame* s, Square a, Square b) { ChessBrd1Mate(s, a, b); };
@@ -213,6 +215,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
             Edit2Exit();
         }
     }
+    // A board that goes out of play under the keyboard (the opponent's turn, the game's end) gives it back.
+    if (watched == ChessBrd1 && e->type() == QEvent::FocusOut && !ChessBrd1->isEnabled()) Edit2Exit();
     return QWidget::eventFilter(watched, e);
 }
 
@@ -523,11 +527,14 @@ void TForm1::ChatHint(const QString& Text) {
     LogMessage(Text, StatusColor);
 }
 
-// Deferred, so that a message box or another window that took the focus keeps it.
+// Deferred, so that a message box or another window that took the focus keeps it. The board is the one
+// control that keeps the keyboard, for its moves; focus lost to nothing (a focused control disabled) in the
+// active window comes back too.
 void TForm1::Edit2Exit() {
     QTimer::singleShot(0, this, [this] {
         QWidget* focus = QApplication::focusWidget();
-        if (Edit2->isVisible() && focus && focus != Edit2 && isAncestorOf(focus)) Edit2->setFocus();
+        if (!Edit2->isVisible() || focus == Edit2 || focus == ChessBrd1) return;
+        if (focus ? isAncestorOf(focus) : isActiveWindow()) Edit2->setFocus();
     });
 }
 

@@ -89,6 +89,20 @@ TEST_F(NetworkGame, MovesTravelBothWaysAndAppearInBothLists) {
     EXPECT_EQ(harness.PlayedSounds().count(QStringLiteral("MOVE")), 6) << "each move sounds on both sides";
 }
 
+TEST_F(NetworkGame, AMoveMadeFromTheKeyboardHandsItBackToTheChatLineForTheOpponentsTurn) {
+    server->activateWindow();
+    server->ChessBrd1->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(WaitUntil([&] { return server->ChessBrd1->hasFocus(); }));
+    if (!server->ChessBrd1->KeyboardCursorShown()) QTest::keyClick(server->ChessBrd1, Qt::Key_Enter);
+    ASSERT_EQ(server->ChessBrd1->KeyboardCursor(), E2);
+    for (Qt::Key key : {Qt::Key_Enter, Qt::Key_Up, Qt::Key_Up, Qt::Key_Enter})
+        QTest::keyClick(server->ChessBrd1, key);
+    ASSERT_TRUE(WaitUntil([&] { return Listed(*client) == 1; }));
+    EXPECT_EQ(client->ChessBrd1->PieceAt(E4), 'P');
+    EXPECT_FALSE(server->BoardPanel->isEnabled());
+    EXPECT_TRUE(WaitUntil([&] { return server->Edit2->hasFocus(); })) << "not lost with the board";
+}
+
 TEST_F(NetworkGame, ChatArrivesInThePeersColourWithTheChatSound) {
     const QString line = QStringLiteral("Привет! #:Move:5254 <b>не жирный</b>");
     TypeChat(*client, line);

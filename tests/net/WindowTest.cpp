@@ -223,6 +223,43 @@ TEST_F(Window, TheChatLineTakesTheFocusBackFromTheWindowsOwnControls) {
     EXPECT_EQ(QApplication::focusWidget(), &other) << "another window keeps what it took";
 }
 
+// The chat line keeps the keyboard through moves made with the mouse, and the board keeps it when reached by
+// Tab, so that its cursor can play.
+TEST_F(Window, TheKeyboardStaysWithTheChatLineOrTheBoardWhicheverTookIt) {
+    Click(form->RadioButton3);
+    Click(form->Button1);
+    form->activateWindow();
+    ASSERT_TRUE(WaitUntil([&] { return form->Edit2->hasFocus(); }));
+    Drag(E2, E4);
+    ASSERT_EQ(form->ChessBrd1->PieceAt(E4), 'P');
+    QTest::qWait(20);
+    EXPECT_TRUE(form->Edit2->hasFocus());
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("gg"));
+    EXPECT_EQ(form->Edit2->text(), QStringLiteral("gg"));
+
+    form->ChessBrd1->setFocus(Qt::TabFocusReason);
+    QTest::qWait(20);
+    ASSERT_TRUE(form->ChessBrd1->hasFocus()) << "the chat line does not pull it back";
+    // White at the bottom: Up is towards rank 8. The cursor shows on arrival by Tab, or with the first key.
+    auto keyTo = [&](Square target) {
+        TChessBrd& board = *form->ChessBrd1;
+        if (!board.KeyboardCursorShown()) QTest::keyClick(&board, Qt::Key_Up);
+        while (ChessGame::FileOf(board.KeyboardCursor()) != ChessGame::FileOf(target))
+            QTest::keyClick(&board, ChessGame::FileOf(board.KeyboardCursor()) < ChessGame::FileOf(target)
+                                        ? Qt::Key_Right
+                                        : Qt::Key_Left);
+        while (ChessGame::RankOf(board.KeyboardCursor()) != ChessGame::RankOf(target))
+            QTest::keyClick(&board, ChessGame::RankOf(board.KeyboardCursor()) < ChessGame::RankOf(target)
+                                        ? Qt::Key_Up
+                                        : Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+    };
+    keyTo(E7);
+    keyTo(E5);
+    EXPECT_EQ(form->ChessBrd1->PieceAt(E5), 'p');
+    EXPECT_EQ(form->Edit2->text(), QStringLiteral("gg"));
+}
+
 TEST_F(Window, AMoveInANetworkGameWithoutAnOpponentStaysOnTheBoard) {
     form->SetPort(0);
     form->StartServer();
