@@ -42,8 +42,10 @@ say() { xdotool windowfocus --sync "$1"; sleep 0.3; xdotool type --delay 200 "$2
 
 drag "$ws" 1 5 2 5 4; drag "$wc" 0 5 7 5 5
 drag "$ws" 1 7 1 6 3; drag "$wc" 0 2 8 3 6
-say "$wc" "Привет! Играем до мата?"
-say "$ws" "Конечно. Удачи!"
+if [ "$lang" = ru ]; then hello="Привет! Играем до мата?"; reply="Конечно. Удачи!"
+else hello="Hi! Play to mate?"; reply="Sure. Good luck!"; fi
+say "$wc" "$hello"
+say "$ws" "$reply"
 drag "$ws" 1 6 1 3 4; drag "$wc" 0 7 8 6 6
 sleep 0.5
 import -window "$ws" "$out/net-game$suffix.png"
