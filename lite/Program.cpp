@@ -34,6 +34,9 @@ void DescribeCommandLine(QCommandLineParser& Parser) {
 // --help and --version answer before any window system is needed; the window system's own options
 // (-platform and the like) are only known once the application object has taken them out.
 void AnswerHelpAndVersion(int argc, char** argv) {
+    // Without anything like an option there is nothing to answer, and no second application object to pay
+    // for.
+    if (!CommandLineHasOptions(argc, argv)) return;
     QCoreApplication probe(argc, argv);
     NameApplication();
     InstallLanguage(LanguageForRun(probe.arguments()));

@@ -40,6 +40,9 @@ void DescribeCommandLine(QCommandLineParser& Parser) {
 // --help and --version answer before any window system is needed, so that they work without a display;
 // the window system's own options (-platform and the like) are only known once QApplication has taken them.
 void AnswerHelpAndVersion(int argc, char** argv) {
+    // Without anything like an option there is nothing to answer, and no second application object to pay
+    // for.
+    if (!CommandLineHasOptions(argc, argv)) return;
     QCoreApplication probe(argc, argv);
     NameApplication();
     InstallLanguage(LanguageForRun(probe.arguments()));
