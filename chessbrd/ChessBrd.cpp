@@ -53,8 +53,6 @@ TChessBrd::TChessBrd(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     FTicks.start();
-
-    CreateEngineThread();
 }
 
 TChessBrd::~TChessBrd() {

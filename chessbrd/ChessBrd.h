@@ -285,8 +285,9 @@ public:
     void StopThinking() override;
     void StartThinking() override;
     void EngineIdle();
-    // The engine thread, for measurements and tests; null when the board has none.
-    const TChessThread* EngineThread() const { return FThread.get(); }
+    // The engine thread, for measurements and tests; made here if the computer has not needed it yet, and
+    // null when it cannot be made.
+    const TChessThread* EngineThread();
 
 protected:
     // Qt entry points
@@ -386,6 +387,8 @@ private:
     void TimerTick();
 
     // ChessBrdEngine.cpp
+    // The engine (a large object) and its thread are made when first needed, not with the board: a window
+    // that is only looked at, or played by two people, never pays for them.
     void CreateEngineThread();
     void DestroyEngineThread();
     bool IsComputersTurn() const;
@@ -478,6 +481,7 @@ private:
 
     // Engine state
     std::unique_ptr<TChessThread> FThread;
+    bool FThreadTried = false; // CreateEngineThread ran: a failure is not tried again
     bool FComputerPlaysWhite = false;
     bool FComputerPlaysBlack = false;
     bool FCustomEngine = false;
