@@ -66,8 +66,9 @@ QString FileFromCommandLine(const QCoreApplication& App) {
 
 int main(int argc, char** argv) {
     AnswerHelpAndVersion(argc, argv);
-    QApplication app(argc, argv);
+    // Named before the window system starts, which takes the name for windows of its own.
     NameApplication();
+    QApplication app(argc, argv);
     PrepareProgram(QStringLiteral("io.github.gambitron.GambitronLite"));
     const QString file = FileFromCommandLine(app);
     TForm1 form;

@@ -58,8 +58,9 @@ void AnswerHelpAndVersion(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     AnswerHelpAndVersion(argc, argv);
-    QApplication app(argc, argv);
+    // Named before the window system starts, which takes the name for windows of its own.
     NameApplication();
+    QApplication app(argc, argv);
     PrepareProgram(QStringLiteral("io.github.gambitron.Gambitron"));
 
     QCommandLineParser parser;
