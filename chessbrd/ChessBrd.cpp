@@ -131,10 +131,25 @@ void TChessBrd::SetCoordFontColor(const QColor& Value) {
 void TChessBrd::SetCustomPieceSet(const QImage& Value) {
     // A null image stands for "no bitmap" and brings the built-in set back; a wrong shape is refused.
     if (!Value.isNull() && !IsPieceSet(Value)) return;
-    FCustomPieceSet = Value;
+    FCustomPieceSet = LazyImage(Value);
+    CustomSetChanged();
+}
+
+void TChessBrd::SetCustomPieceSetFile(const QString& FileName, const char* Format) {
+    FCustomPieceSet = LazyImage(FileName, Format);
+    CustomSetChanged();
+}
+
+void TChessBrd::CustomSetChanged() {
     FCustomPieceSet2x = FCustomPieceSet3x = LazyImage();
     FPieceImagesValid = false;
     Paint();
+}
+
+const QImage& TChessBrd::CustomSet() const {
+    static const QImage none;
+    const QImage& image = FCustomPieceSet.Get();
+    return IsPieceSet(image) ? image : none;
 }
 
 namespace {
@@ -146,13 +161,13 @@ bool FitsScale(const QImage& Larger, const QImage& Set, int Scale) {
 } // namespace
 
 void TChessBrd::SetCustomPieceSet2x(const QImage& Value) {
-    if (!Value.isNull() && !FitsScale(Value, FCustomPieceSet, 2)) return;
+    if (!Value.isNull() && !FitsScale(Value, CustomSet(), 2)) return;
     FCustomPieceSet2x = LazyImage(Value);
     LargerCustomSetChanged();
 }
 
 void TChessBrd::SetCustomPieceSet3x(const QImage& Value) {
-    if (!Value.isNull() && !FitsScale(Value, FCustomPieceSet, 3)) return;
+    if (!Value.isNull() && !FitsScale(Value, CustomSet(), 3)) return;
     FCustomPieceSet3x = LazyImage(Value);
     LargerCustomSetChanged();
 }
@@ -178,7 +193,7 @@ void TChessBrd::LargerCustomSetChanged() {
 const QImage& TChessBrd::LargerCustomSet(const LazyImage& Larger, int Scale) const {
     static const QImage none;
     const QImage& image = Larger.Get();
-    return image.isNull() || FitsScale(image, FCustomPieceSet, Scale) ? image : none;
+    return image.isNull() || FitsScale(image, CustomSet(), Scale) ? image : none;
 }
 
 void TChessBrd::BeginSettings() {
@@ -276,14 +291,14 @@ bool TChessBrd::IsPieceSet(const QImage& Bitmap) {
 }
 
 const QImage& TChessBrd::ActivePieceSet() const {
-    return IsPieceSet(FCustomPieceSet) ? FCustomPieceSet : DefaultPieceSet.Get();
+    return IsPieceSet(CustomSet()) ? CustomSet() : DefaultPieceSet.Get();
 }
 
 // The drawing for a scale above 1: the 3x one above 2, else the 2x one, whichever exists; a set without
 // larger drawings is used as it is and scaled. Each is decoded when first chosen here, the 3x one only
 // where the 2x one will not do.
 const QImage& TChessBrd::LargerPieceSet(qreal Ratio) const {
-    const bool custom = IsPieceSet(FCustomPieceSet);
+    const bool custom = IsPieceSet(CustomSet());
     const auto larger = [&](int Scale) -> const QImage& {
         if (custom) return LargerCustomSet(Scale == 2 ? FCustomPieceSet2x : FCustomPieceSet3x, Scale);
         static const QImage none;

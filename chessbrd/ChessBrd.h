@@ -104,8 +104,12 @@ public:
     // A QFont carries no colour, so the coordinate font's colour is a property of its own.
     QColor GetCoordFontColor() const { return FCoordFontColor; }
     void SetCoordFontColor(const QColor& Value);
-    QImage GetCustomPieceSet() const { return FCustomPieceSet; }
+    QImage GetCustomPieceSet() const { return CustomSet(); }
     void SetCustomPieceSet(const QImage& Value);
+    // The same as a file (or resource) in Format, decoded when the first piece is drawn or the getter
+    // asks: a window that opens on an empty board does not wait for it. One that turns out not to be a
+    // piece set counts as none.
+    void SetCustomPieceSetFile(const QString& FileName, const char* Format);
     CoordSet GetDisplayCoords() const { return FDisplayCoords; }
     void SetDisplayCoords(CoordSet Value);
     int GetDisplayCoordBits() const { return FDisplayCoords.Bits; }
@@ -350,6 +354,8 @@ private:
     // Builds the piece images where a setter or a new scale has made them stale.
     void EnsurePieceImages();
     const QImage& ActivePieceSet() const;
+    const QImage& CustomSet() const;
+    void CustomSetChanged();
     const QImage& LargerPieceSet(qreal Ratio) const;
     const QImage& LargerCustomSet(const LazyImage& Larger, int Scale) const;
     void LargerCustomSetChanged();
@@ -408,7 +414,7 @@ private:
     LazyImage DefaultPieceSet3x;
     QSize FCanvasSize; // in the board's own pixels
     qreal FRatioOverride = 0;
-    QImage FCustomPieceSet;
+    LazyImage FCustomPieceSet;
     QImage FSquareLight;
     QImage FSquareDark;
     QImage FBorderBitmap;

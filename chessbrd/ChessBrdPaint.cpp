@@ -16,7 +16,6 @@ void TChessBrd::Paint() {
     DropStaleMarks();
     if (OnPaint) OnPaint(this);
     const qreal ratio = CanvasRatio();
-    EnsurePieceImages();
     ApplySizeRule();
     if (FCanvasSize != size() || FCanvas.devicePixelRatio() != ratio) {
         // As many device pixels as the screen gives the board, so that nothing is scaled on the way.

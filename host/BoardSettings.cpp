@@ -42,7 +42,7 @@ void ApplyMainWindowBoardSettings(TChessBrd& Board) {
     Board.SetComputerPlaysWhite(false);
     Board.SetCoordFont(TahomaFont(11));
     Board.SetCoordFontColor(WinColor(clBlack));
-    Board.SetCustomPieceSet(ReadResourceImage(QStringLiteral(":/MainPieces"), "BMP"));
+    Board.SetCustomPieceSetFile(QStringLiteral(":/MainPieces"), "BMP");
     Board.SetDisplayCoords(CoordSet::All());
     Board.SetCustomEngine(false);
     Board.SetPositionString(QString(63, QChar(u' ')));
