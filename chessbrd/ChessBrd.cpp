@@ -25,7 +25,7 @@ TChessBrd::TChessBrd(QWidget* parent) : QWidget(parent) {
     FAnimateMoves = true;
     FAnimationDelay = 0;
 
-    // The piece images are built at the first paint, from whichever set stands then.
+    // Read, like the piece images built, only when the first piece is drawn and no custom set stands in.
     DefaultPieceSet = LazyImage(QStringLiteral(":/SETVORNEL40"), "BMP");
     DefaultPieceSet2x = LazyImage(QStringLiteral(":/SETVORNEL40@2x"), "PNG");
     DefaultPieceSet3x = LazyImage(QStringLiteral(":/SETVORNEL40@3x"), "PNG");
