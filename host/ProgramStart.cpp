@@ -9,7 +9,6 @@
 #include <QEvent>
 #include <QIcon>
 #include <QPixmap>
-#include <QTimer>
 
 #include <utility>
 
@@ -21,7 +20,8 @@ static void InitIconResources() {
 namespace {
 
 // Watches the whole application for its first paint and then posts its work behind that paint pass, so
-// that the work follows the window's flush to the screen.
+// that the work follows the window's flush to the screen; at low priority, behind whatever else the paint
+// has posted.
 class FirstPaintWork : public QObject {
 public:
     explicit FirstPaintWork(std::function<void()> Work)
@@ -33,12 +33,16 @@ protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override {
         if (Event->type() == QEvent::Paint && Watched->isWidgetType()) {
             QCoreApplication::instance()->removeEventFilter(this);
-            QTimer::singleShot(0, this, [this] {
-                FWork();
-                deleteLater();
-            });
+            QCoreApplication::postEvent(this, new QEvent(QEvent::User), Qt::LowEventPriority);
         }
         return false;
+    }
+
+    bool event(QEvent* Event) override {
+        if (Event->type() != QEvent::User) return QObject::event(Event);
+        FWork();
+        deleteLater();
+        return true;
     }
 
 private:
@@ -53,8 +57,7 @@ void AfterFirstPaint(std::function<void()> Work) {
 
 void PrepareProgram(const QString& DesktopId) {
     // The 256-pixel icon is decoded, converted and sent to the X server, a good part of a start; the window
-    // manager takes it just as well a moment after the window is painted. Registered before the probe
-    // below, so that the probe, which ends the program after the first paint, sees that paint first.
+    // manager takes it just as well a moment after the window is painted.
     AfterFirstPaint([] {
         InitIconResources();
         QApplication::setWindowIcon(
