@@ -4,7 +4,6 @@
 #include "ChessThread.h"
 
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QLabel>
 #include <QPointer>
 
@@ -26,8 +25,10 @@ TChessBrd::TChessBrd(QWidget* parent) : QWidget(parent) {
     FAnimateMoves = true;
     FAnimationDelay = 0;
 
-    LoadDefaultPieceSet();
-    BuildPieceImages();
+    // Read, like the piece images built, only when the first piece is drawn and no custom set stands in.
+    DefaultPieceSet = LazyImage(QStringLiteral(":/SETVORNEL40"), "BMP");
+    DefaultPieceSet2x = LazyImage(QStringLiteral(":/SETVORNEL40@2x"), "PNG");
+    DefaultPieceSet3x = LazyImage(QStringLiteral(":/SETVORNEL40@3x"), "PNG");
 
     FCoordFont = QFont(QStringLiteral("Arial"));
     FCoordFont.setPointSize(7);
@@ -52,8 +53,6 @@ TChessBrd::TChessBrd(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     FTicks.start();
-
-    CreateEngineThread();
 }
 
 TChessBrd::~TChessBrd() {
@@ -132,10 +131,25 @@ void TChessBrd::SetCoordFontColor(const QColor& Value) {
 void TChessBrd::SetCustomPieceSet(const QImage& Value) {
     // A null image stands for "no bitmap" and brings the built-in set back; a wrong shape is refused.
     if (!Value.isNull() && !IsPieceSet(Value)) return;
-    FCustomPieceSet = Value;
-    FCustomPieceSet2x = FCustomPieceSet3x = QImage();
-    BuildPieceImages();
+    FCustomPieceSet = LazyImage(Value);
+    CustomSetChanged();
+}
+
+void TChessBrd::SetCustomPieceSetFile(const QString& FileName, const char* Format) {
+    FCustomPieceSet = LazyImage(FileName, Format);
+    CustomSetChanged();
+}
+
+void TChessBrd::CustomSetChanged() {
+    FCustomPieceSet2x = FCustomPieceSet3x = LazyImage();
+    FPieceImagesValid = false;
     Paint();
+}
+
+const QImage& TChessBrd::CustomSet() const {
+    static const QImage none;
+    const QImage& image = FCustomPieceSet.Get();
+    return IsPieceSet(image) ? image : none;
 }
 
 namespace {
@@ -147,21 +161,48 @@ bool FitsScale(const QImage& Larger, const QImage& Set, int Scale) {
 } // namespace
 
 void TChessBrd::SetCustomPieceSet2x(const QImage& Value) {
-    if (!Value.isNull() && !FitsScale(Value, FCustomPieceSet, 2)) return;
-    FCustomPieceSet2x = Value;
+    if (!Value.isNull() && !FitsScale(Value, CustomSet(), 2)) return;
+    FCustomPieceSet2x = LazyImage(Value);
+    LargerCustomSetChanged();
+}
+
+void TChessBrd::SetCustomPieceSet3x(const QImage& Value) {
+    if (!Value.isNull() && !FitsScale(Value, CustomSet(), 3)) return;
+    FCustomPieceSet3x = LazyImage(Value);
+    LargerCustomSetChanged();
+}
+
+void TChessBrd::SetCustomPieceSet2xFile(const QString& FileName) {
+    FCustomPieceSet2x = LazyImage(FileName, "PNG");
+    LargerCustomSetChanged();
+}
+
+void TChessBrd::SetCustomPieceSet3xFile(const QString& FileName) {
+    FCustomPieceSet3x = LazyImage(FileName, "PNG");
+    LargerCustomSetChanged();
+}
+
+// Only a screen above scale 1 draws from the larger sets.
+void TChessBrd::LargerCustomSetChanged() {
     if (CanvasRatio() > 1) {
-        BuildPieceImages();
+        FPieceImagesValid = false;
         Paint();
     }
 }
 
-void TChessBrd::SetCustomPieceSet3x(const QImage& Value) {
-    if (!Value.isNull() && !FitsScale(Value, FCustomPieceSet, 3)) return;
-    FCustomPieceSet3x = Value;
-    if (CanvasRatio() > 1) {
-        BuildPieceImages();
-        Paint();
-    }
+const QImage& TChessBrd::LargerCustomSet(const LazyImage& Larger, int Scale) const {
+    static const QImage none;
+    const QImage& image = Larger.Get();
+    return image.isNull() || FitsScale(image, CustomSet(), Scale) ? image : none;
+}
+
+void TChessBrd::BeginSettings() {
+    FInSettings = true;
+}
+
+void TChessBrd::EndSettings() {
+    FInSettings = false;
+    Paint();
 }
 
 void TChessBrd::SetDevicePixelRatioOverride(qreal Ratio) {
@@ -250,39 +291,35 @@ bool TChessBrd::IsPieceSet(const QImage& Bitmap) {
 }
 
 const QImage& TChessBrd::ActivePieceSet() const {
-    return IsPieceSet(FCustomPieceSet) ? FCustomPieceSet : DefaultPieceSet;
-}
-
-void TChessBrd::LoadDefaultPieceSet() {
-    // The formats are known: detecting them would load every image plug-in (and what they link) to ask them.
-    const auto read = [](const QString& Name, const char* Format) {
-        QImageReader reader(Name, Format);
-        reader.setAutoDetectImageFormat(false);
-        return reader.read();
-    };
-    DefaultPieceSet = read(QStringLiteral(":/SETVORNEL40"), "BMP");
-    DefaultPieceSet2x = read(QStringLiteral(":/SETVORNEL40@2x"), "PNG");
-    DefaultPieceSet3x = read(QStringLiteral(":/SETVORNEL40@3x"), "PNG");
-    if (!FitsScale(DefaultPieceSet2x, DefaultPieceSet, 2)) DefaultPieceSet2x = QImage();
-    if (!FitsScale(DefaultPieceSet3x, DefaultPieceSet, 3)) DefaultPieceSet3x = QImage();
+    return IsPieceSet(CustomSet()) ? CustomSet() : DefaultPieceSet.Get();
 }
 
 // The drawing for a scale above 1: the 3x one above 2, else the 2x one, whichever exists; a set without
-// larger drawings is used as it is and scaled.
+// larger drawings is used as it is and scaled. Each is decoded when first chosen here, the 3x one only
+// where the 2x one will not do.
 const QImage& TChessBrd::LargerPieceSet(qreal Ratio) const {
-    const bool custom = IsPieceSet(FCustomPieceSet);
-    const QImage& x2 = custom ? FCustomPieceSet2x : DefaultPieceSet2x;
-    const QImage& x3 = custom ? FCustomPieceSet3x : DefaultPieceSet3x;
-    if (Ratio > 2 && HasImage(x3)) return x3;
-    if (HasImage(x2)) return x2;
-    if (HasImage(x3)) return x3;
+    const bool custom = IsPieceSet(CustomSet());
+    const auto larger = [&](int Scale) -> const QImage& {
+        if (custom) return LargerCustomSet(Scale == 2 ? FCustomPieceSet2x : FCustomPieceSet3x, Scale);
+        static const QImage none;
+        const QImage& image = (Scale == 2 ? DefaultPieceSet2x : DefaultPieceSet3x).Get();
+        return FitsScale(image, DefaultPieceSet.Get(), Scale) ? image : none;
+    };
+    if (Ratio > 2 && HasImage(larger(3))) return larger(3);
+    if (HasImage(larger(2))) return larger(2);
+    if (HasImage(larger(3))) return larger(3);
     return ActivePieceSet();
+}
+
+void TChessBrd::EnsurePieceImages() {
+    if (!FPieceImagesValid || CanvasRatio() != FPieceRatio) BuildPieceImages();
 }
 
 void TChessBrd::BuildPieceImages() {
     PieceSize = ActivePieceSet().height() / 4;
     PieceImages = {};
     FPieceRatio = CanvasRatio();
+    FPieceImagesValid = true;
     if (PieceSize <= 0) return;
     // Every piece ends up PieceSize board pixels wide, which is `device` pixels on this screen.
     const bool scaled = FPieceRatio > 1;
@@ -308,7 +345,7 @@ void TChessBrd::BuildPieceImages() {
                 piece = piece.scaled(device, device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
             PieceImages[index] = QPixmap::fromImage(piece);
             if (scaled) PieceImages[index].setDevicePixelRatio(qreal(device) / PieceSize);
-            PieceImageIndexTable[i][j] = index++;
+            ++index;
         }
     }
 }

@@ -10,6 +10,7 @@
 
 #include "ChessGame.h"
 #include "ChessTypes.h"
+#include "LazyImage.h"
 
 #include <QColor>
 #include <QElapsedTimer>
@@ -103,8 +104,12 @@ public:
     // A QFont carries no colour, so the coordinate font's colour is a property of its own.
     QColor GetCoordFontColor() const { return FCoordFontColor; }
     void SetCoordFontColor(const QColor& Value);
-    QImage GetCustomPieceSet() const { return FCustomPieceSet; }
+    QImage GetCustomPieceSet() const { return CustomSet(); }
     void SetCustomPieceSet(const QImage& Value);
+    // The same as a file (or resource) in Format, decoded when the first piece is drawn or the getter
+    // asks: a window that opens on an empty board does not wait for it. One that turns out not to be a
+    // piece set counts as none.
+    void SetCustomPieceSetFile(const QString& FileName, const char* Format);
     CoordSet GetDisplayCoords() const { return FDisplayCoords; }
     void SetDisplayCoords(CoordSet Value);
     int GetDisplayCoordBits() const { return FDisplayCoords.Bits; }
@@ -166,10 +171,21 @@ public:
     // Larger drawings of CustomPieceSet for screens with 2 and 3 device pixels per pixel: each must be a
     // piece set with cells exactly 2 (3) times CustomPieceSet's, else it is refused. Writing CustomPieceSet
     // lets go of both, since they belong to the set they were drawn for.
-    QImage GetCustomPieceSet2x() const { return FCustomPieceSet2x; }
+    QImage GetCustomPieceSet2x() const { return LargerCustomSet(FCustomPieceSet2x, 2); }
     void SetCustomPieceSet2x(const QImage& Value);
-    QImage GetCustomPieceSet3x() const { return FCustomPieceSet3x; }
+    QImage GetCustomPieceSet3x() const { return LargerCustomSet(FCustomPieceSet3x, 3); }
     void SetCustomPieceSet3x(const QImage& Value);
+    // The same drawings as PNG files (or resources), decoded only once a screen of that scale or the
+    // getter asks for them: a window on a screen of scale 1 never pays for them. One that turns out not
+    // to fit CustomPieceSet counts as none, as a refused value does.
+    void SetCustomPieceSet2xFile(const QString& FileName);
+    void SetCustomPieceSet3xFile(const QString& FileName);
+
+    // While a host writes its stored settings one after another, each setter would draw the whole board
+    // again; between BeginSettings and EndSettings a full paint only marks the canvas stale, and
+    // EndSettings paints once.
+    void BeginSettings();
+    void EndSettings();
 
     // The square picked up by a click or a key (None without one) and the keyboard's square cursor.
     Square Selected() const { return FSelected; }
@@ -214,7 +230,7 @@ public:
     static bool HasImage(const QImage& Bitmap);
     static bool IsPieceSet(const QImage& Bitmap);
     int PieceImageIndex(char Piece) const;
-    int GetPieceSize() const { return PieceSize; }
+    int GetPieceSize() const { return ActivePieceSet().height() / 4; }
 
     // Drawing (ChessBrdPaint.cpp)
     void Paint() override;
@@ -273,8 +289,9 @@ public:
     void StopThinking() override;
     void StartThinking() override;
     void EngineIdle();
-    // The engine thread, for measurements and tests; null when the board has none.
-    const TChessThread* EngineThread() const { return FThread.get(); }
+    // The engine thread, for measurements and tests; made here if the computer has not needed it yet, and
+    // null when it cannot be made.
+    const TChessThread* EngineThread();
 
 protected:
     // Qt entry points
@@ -333,10 +350,15 @@ private:
     // ChessBrd.cpp
     void MovesCompleted() override;
     void RunHeldWork();
-    void LoadDefaultPieceSet();
     void BuildPieceImages();
+    // Builds the piece images where a setter or a new scale has made them stale.
+    void EnsurePieceImages();
     const QImage& ActivePieceSet() const;
+    const QImage& CustomSet() const;
+    void CustomSetChanged();
     const QImage& LargerPieceSet(qreal Ratio) const;
+    const QImage& LargerCustomSet(const LazyImage& Larger, int Scale) const;
+    void LargerCustomSetChanged();
 
     // ChessBrdPaint.cpp
     void DrawBorder(class QPainter& p);
@@ -371,6 +393,8 @@ private:
     void TimerTick();
 
     // ChessBrdEngine.cpp
+    // The engine (a large object) and its thread are made when first needed, not with the board: a window
+    // that is only looked at, or played by two people, never pays for them.
     void CreateEngineThread();
     void DestroyEngineThread();
     bool IsComputersTurn() const;
@@ -381,13 +405,16 @@ private:
     QImage FCanvas;
     bool FCanvasValid = false;
     std::array<QPixmap, 12> PieceImages; // white P N B R Q K, then black, each with its mask applied
-    std::array<std::array<int, 6>, 2> PieceImageIndexTable{};
-    QImage DefaultPieceSet;
-    QImage DefaultPieceSet2x;
-    QImage DefaultPieceSet3x;
+    std::array<std::array<int, 6>, 2> PieceImageIndexTable{{{0, 1, 2, 3, 4, 5}, {6, 7, 8, 9, 10, 11}}};
+    bool FPieceImagesValid = false;
+    bool FInSettings = false;
+    // The built-in set, read only where no custom set stands in for it.
+    LazyImage DefaultPieceSet;
+    LazyImage DefaultPieceSet2x;
+    LazyImage DefaultPieceSet3x;
     QSize FCanvasSize; // in the board's own pixels
     qreal FRatioOverride = 0;
-    QImage FCustomPieceSet;
+    LazyImage FCustomPieceSet;
     QImage FSquareLight;
     QImage FSquareDark;
     QImage FBorderBitmap;
@@ -427,8 +454,8 @@ private:
     bool FMarkWhiteToMove = true;
     bool FSearching = false;
     QString FAnnouncement;
-    QImage FCustomPieceSet2x;
-    QImage FCustomPieceSet3x;
+    LazyImage FCustomPieceSet2x;
+    LazyImage FCustomPieceSet3x;
     qreal FPieceRatio = 1; // the device pixel ratio PieceImages were made for
 
     // Input state
@@ -460,6 +487,7 @@ private:
 
     // Engine state
     std::unique_ptr<TChessThread> FThread;
+    bool FThreadTried = false; // CreateEngineThread ran: a failure is not tried again
     bool FComputerPlaysWhite = false;
     bool FComputerPlaysBlack = false;
     bool FCustomEngine = false;

@@ -9,6 +9,8 @@
 #include <system_error>
 
 void TChessBrd::CreateEngineThread() {
+    if (FThreadTried) return;
+    FThreadTried = true;
     try {
         FThread = std::make_unique<TChessThread>();
     } catch (const std::system_error& e) {
@@ -26,6 +28,11 @@ void TChessBrd::CreateEngineThread() {
 
 void TChessBrd::DestroyEngineThread() {
     FThread.reset();
+}
+
+const TChessThread* TChessBrd::EngineThread() {
+    CreateEngineThread();
+    return FThread.get();
 }
 
 bool TChessBrd::GetThinking() const {
@@ -72,6 +79,7 @@ void TChessBrd::StopThinking() {
 
 void TChessBrd::StartThinking() {
     if (!FCustomEngine) {
+        if (IsComputersTurn()) CreateEngineThread();
         if (!FThread) return;
         FThread->FStopRequested = false;
         // A pass on someone else's turn would only park again, so the thread stays asleep until then.

@@ -266,6 +266,7 @@ bool TChessBrd::IsDragImageShowing() const {
 }
 
 void TChessBrd::ShowDragImage(char Piece, int ParentX, int ParentY) {
+    EnsurePieceImages();
     const int index = PieceImageIndex(Piece);
     if (index < 0 || PieceImages[index].isNull()) return;
     QWidget* host = parentWidget() ? parentWidget() : this;

@@ -9,10 +9,13 @@
 #include <algorithm>
 
 void TChessBrd::Paint() {
+    if (FInSettings) {
+        FCanvasValid = false;
+        return;
+    }
     DropStaleMarks();
     if (OnPaint) OnPaint(this);
     const qreal ratio = CanvasRatio();
-    if (!Painted || ratio != FPieceRatio) BuildPieceImages();
     ApplySizeRule();
     if (FCanvasSize != size() || FCanvas.devicePixelRatio() != ratio) {
         // As many device pixels as the screen gives the board, so that nothing is scaled on the way.
@@ -147,6 +150,7 @@ void TChessBrd::DrawSquareOn(QPainter& p, Square Sq) {
 }
 
 QRect TChessBrd::DrawPieceOn(QPainter& p, Square Sq, char Piece) {
+    EnsurePieceImages();
     const int index = PieceImageIndex(Piece);
     if (index < 0 || PieceImages[index].isNull()) return {};
     int x, y;

@@ -31,7 +31,8 @@ QImage ReadResourceImage(const QString& Path, const char* Format) {
 
 void ApplyMainWindowBoardSettings(TChessBrd& Board) {
     RegisterPieceSetResource();
-    // In the order a stored form loads them.
+    // In the order a stored form loads them, and drawn once at the end.
+    Board.BeginSettings();
     Board.SetAnimateMoves(true);
     Board.SetAnimationDelay(0);
     Board.SetBoardLines(false);
@@ -41,7 +42,7 @@ void ApplyMainWindowBoardSettings(TChessBrd& Board) {
     Board.SetComputerPlaysWhite(false);
     Board.SetCoordFont(TahomaFont(11));
     Board.SetCoordFontColor(WinColor(clBlack));
-    Board.SetCustomPieceSet(ReadResourceImage(QStringLiteral(":/MainPieces"), "BMP"));
+    Board.SetCustomPieceSetFile(QStringLiteral(":/MainPieces"), "BMP");
     Board.SetDisplayCoords(CoordSet::All());
     Board.SetCustomEngine(false);
     Board.SetPositionString(QString(63, QChar(u' ')));
@@ -60,12 +61,13 @@ void ApplyMainWindowBoardSettings(TChessBrd& Board) {
     Board.resize(368, 368);
     // Beyond the stored form: the windows' pieces drawn for larger scales, play by click and keyboard
     // with the legal squares marked, and the busy cursor while the computer thinks.
-    Board.SetCustomPieceSet2x(QImage(QStringLiteral(":/MainPieces@2x")));
-    Board.SetCustomPieceSet3x(QImage(QStringLiteral(":/MainPieces@3x")));
+    Board.SetCustomPieceSet2xFile(QStringLiteral(":/MainPieces@2x"));
+    Board.SetCustomPieceSet3xFile(QStringLiteral(":/MainPieces@3x"));
     Board.SetClickToMove(true);
     Board.SetShowLegalMoves(true);
     Board.SetKeyboardInput(true);
     Board.SetShowThinking(true);
+    Board.EndSettings();
 }
 
 void InstallFontSubstitutes() {

@@ -1,9 +1,19 @@
-// What both programs do at start before their window appears: the game's icon and desktop entry, the
-// fonts the fixed layouts are measured in, and the language of the run ("--lang", else the locale), which
-// Qt's standard dialogs follow too.
+// What both programs do at start: the desktop entry, the fonts the fixed layouts are measured in and the
+// language of the run ("--lang", else the locale), which Qt's standard dialogs follow too, before the window
+// appears; the game's icon once it has painted.
 #pragma once
 #include <QString>
+
+#include <functional>
 
 // Call once the QApplication exists. DesktopId names the program's desktop entry (without ".desktop"), so
 // that the window system groups the window under its menu entry.
 void PrepareProgram(const QString& DesktopId);
+
+// Runs Work on the event loop once the program's first window has painted: what the first picture does not
+// need waits until the person sees the window. Call it before the first window is shown.
+void AfterFirstPaint(std::function<void()> Work);
+
+// Whether any argument after the program's name starts with '-': without one, a command line asks for no
+// help, version or language and holds no options of the window system.
+bool CommandLineHasOptions(int argc, char** argv);

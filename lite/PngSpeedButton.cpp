@@ -4,10 +4,90 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QIconEngine>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QStyleOptionToolButton>
 #include <QStylePainter>
+
+#include <array>
+#include <utility>
+
+namespace {
+
+// The button's icon: its picture and the picture's disabled copy, at 1x and, from the drawing of twice the
+// size, at 2x. Each pixmap is made when first asked for, and the larger drawing is decoded then: the
+// hidden buttons and a screen of scale 1 pay for nothing they do not show.
+class PictureIconEngine : public QIconEngine {
+public:
+    PictureIconEngine(const QImage& Image, const QString& LargerFile, int Options)
+        : FOptions(Options), FLargerFile(LargerFile) {
+        FScales[0].Image = Image;
+    }
+
+    QPixmap pixmap(const QSize& Size, QIcon::Mode Mode, QIcon::State) override {
+        Scale& scale = FScales[WantsLarger(Size) ? 1 : 0];
+        QPixmap& pixmap = Mode == QIcon::Disabled ? scale.Disabled : scale.Normal;
+        if (pixmap.isNull())
+            pixmap = QPixmap::fromImage(Mode == QIcon::Disabled
+                                            ? TPngSpeedButton::DisabledImage(scale.Image, FOptions)
+                                            : scale.Image);
+        // A smaller size gets a smooth reduction, as from Qt's own icons.
+        if (pixmap.width() > Size.width() || pixmap.height() > Size.height())
+            return pixmap.scaled(Size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        return pixmap;
+    }
+
+    QSize actualSize(const QSize& Size, QIcon::Mode, QIcon::State) override {
+        const QSize own = FScales[WantsLarger(Size) ? 1 : 0].Image.size();
+        return own.width() > Size.width() || own.height() > Size.height()
+                   ? own.scaled(Size, Qt::KeepAspectRatio)
+                   : own;
+    }
+
+    void paint(QPainter* Painter, const QRect& Rect, QIcon::Mode Mode, QIcon::State State) override {
+        const qreal ratio = Painter->device() ? Painter->device()->devicePixelRatio() : 1;
+        Painter->drawPixmap(Rect, pixmap(Rect.size() * ratio, Mode, State));
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        QList<QSize> sizes{FScales[0].Image.size()};
+        if (HasLarger()) sizes.append(FScales[1].Image.size());
+        return sizes;
+    }
+
+    QIconEngine* clone() const override { return new PictureIconEngine(*this); }
+    bool isNull() override { return FScales[0].Image.isNull(); }
+
+private:
+    struct Scale {
+        QImage Image;
+        QPixmap Normal;
+        QPixmap Disabled;
+    };
+
+    bool WantsLarger(const QSize& Size) {
+        const QSize own = FScales[0].Image.size();
+        return (Size.width() > own.width() || Size.height() > own.height()) && HasLarger();
+    }
+
+    // Decodes the larger drawing on first use; one that is not exactly twice the size counts as none.
+    bool HasLarger() {
+        if (!FLargerFile.isEmpty()) {
+            const QImage image = PngImage::Load(std::exchange(FLargerFile, QString()));
+            if (image.size() == 2 * FScales[0].Image.size())
+                FScales[1].Image = image.convertToFormat(QImage::Format_RGBA8888);
+        }
+        return !FScales[1].Image.isNull();
+    }
+
+    int FOptions;
+    QString FLargerFile;
+    std::array<Scale, 2> FScales;
+};
+
+} // namespace
 
 TPngSpeedButton::TPngSpeedButton(QWidget* parent) : QToolButton(parent) {
     setAutoRaise(true); // flat: the frame shows only under the pointer and while pressed
@@ -16,24 +96,20 @@ TPngSpeedButton::TPngSpeedButton(QWidget* parent) : QToolButton(parent) {
 }
 
 bool TPngSpeedButton::LoadPng(const QString& FileName) {
-    SetPngImage(PngImage::Load(FileName));
+    FPngImage = PngImage::Load(FileName).convertToFormat(QImage::Format_RGBA8888);
     // A drawing of twice the size beside it ("name@2x.png") serves screens with two device pixels per pixel.
-    if (!FPngImage.isNull()) {
-        const qsizetype dot = FileName.lastIndexOf(u'.');
-        const QString larger = dot < 0 ? FileName + QStringLiteral("@2x")
-                                       : FileName.left(dot) + QStringLiteral("@2x") + FileName.mid(dot);
-        const QImage image = PngImage::Load(larger);
-        if (image.size() == 2 * FPngImage.size()) {
-            FPngImage2x = image.convertToFormat(QImage::Format_RGBA8888);
-            UpdateIcon();
-        }
-    }
+    const qsizetype dot = FileName.lastIndexOf(u'.');
+    FPngFile2x = FPngImage.isNull() ? QString()
+                 : dot < 0          ? FileName + QStringLiteral("@2x")
+                                    : FileName.left(dot) + QStringLiteral("@2x") + FileName.mid(dot);
+    setIconSize(FPngImage.isNull() ? QSize() : FPngImage.size());
+    UpdateIcon();
     return !FPngImage.isNull();
 }
 
 void TPngSpeedButton::SetPngImage(const QImage& Image) {
     FPngImage = Image.convertToFormat(QImage::Format_RGBA8888);
-    FPngImage2x = QImage();
+    FPngFile2x.clear();
     setIconSize(FPngImage.isNull() ? QSize() : FPngImage.size());
     UpdateIcon();
 }
@@ -59,19 +135,7 @@ QImage TPngSpeedButton::DisabledImage(const QImage& Image, int Options) {
 }
 
 void TPngSpeedButton::UpdateIcon() {
-    if (FPngImage.isNull()) {
-        setIcon(QIcon());
-        return;
-    }
-    QIcon icon;
-    // The icon hands out whichever size fits the screen's device pixel ratio.
-    for (const QImage* image : {&FPngImage, &FPngImage2x}) {
-        if (image->isNull()) continue;
-        icon.addPixmap(QPixmap::fromImage(*image), QIcon::Normal);
-        icon.addPixmap(QPixmap::fromImage(*image), QIcon::Active);
-        icon.addPixmap(QPixmap::fromImage(DisabledImage(*image, FPngOptions)), QIcon::Disabled);
-    }
-    setIcon(icon);
+    setIcon(FPngImage.isNull() ? QIcon() : QIcon(new PictureIconEngine(FPngImage, FPngFile2x, FPngOptions)));
 }
 
 void TPngSpeedButton::mousePressEvent(QMouseEvent* e) {

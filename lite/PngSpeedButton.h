@@ -14,7 +14,8 @@ public:
     explicit TPngSpeedButton(QWidget* parent = nullptr);
 
     // Decodes the PNG file or resource through libpng; false (and no picture) when it cannot be read. A
-    // picture of twice the size named "NAME@2x.png" beside it is taken too, for screens of scale 2.
+    // picture of twice the size named "NAME@2x.png" beside it serves screens of scale 2; it is decoded
+    // when the icon is first asked for that size, so a screen of scale 1 never pays for it.
     bool LoadPng(const QString& FileName);
     void SetPngImage(const QImage& Image);
     const QImage& PngImage() const { return FPngImage; }
@@ -34,7 +35,7 @@ private:
     void UpdateIcon();
 
     QImage FPngImage;
-    QImage FPngImage2x;
+    QString FPngFile2x;
     int FPngOptions = pngBlendOnDisabled | pngGrayscaleOnDisabled;
     // When this button last took a press: the second half of a double-click that began elsewhere (on
     // "Начать игру", which the buttons replace at the same place) is no click of ours.

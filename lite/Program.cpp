@@ -34,6 +34,9 @@ void DescribeCommandLine(QCommandLineParser& Parser) {
 // --help and --version answer before any window system is needed; the window system's own options
 // (-platform and the like) are only known once the application object has taken them out.
 void AnswerHelpAndVersion(int argc, char** argv) {
+    // Without anything like an option there is nothing to answer, and no second application object to pay
+    // for.
+    if (!CommandLineHasOptions(argc, argv)) return;
     QCoreApplication probe(argc, argv);
     NameApplication();
     InstallLanguage(LanguageForRun(probe.arguments()));
@@ -63,8 +66,9 @@ QString FileFromCommandLine(const QCoreApplication& App) {
 
 int main(int argc, char** argv) {
     AnswerHelpAndVersion(argc, argv);
-    QApplication app(argc, argv);
+    // Named before the window system starts, which takes the name for windows of its own.
     NameApplication();
+    QApplication app(argc, argv);
     PrepareProgram(QStringLiteral("io.github.gambitron.GambitronLite"));
     const QString file = FileFromCommandLine(app);
     TForm1 form;

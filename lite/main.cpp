@@ -57,6 +57,9 @@ const QString TForm1::Caption = QStringLiteral("Gambitron Lite " GAMBITRON_LITE_
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TForm1>()) {
     InitLiteResources();
+    // Before the children exist, so that they are made in it: set afterwards, the change would run through
+    // every one of them, and each combo box would build its drop-down list at once.
+    setFont(TahomaFont(11));
     ui->setupUi(this);
     setWindowTitle(Caption);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -79,7 +82,6 @@ bool TForm1::MoveInProgress() const {
 
 void TForm1::FormCreate() {
     // Qt paints every window double-buffered already; what is left is the look the layout cannot hold.
-    setFont(TahomaFont(11));
     ui->Label7->setFont(TahomaFont(21));
     QPalette maroon = ui->Label7->palette();
     maroon.setColor(QPalette::WindowText, WinColor(0x000080));

@@ -1,6 +1,8 @@
 // Avahi client, browser, resolvers and the entry group, all driven from the Qt event loop.
 #include "GameDiscovery.h"
 
+#include "ProgramStart.h"
+
 #include <avahi-client/client.h>
 #include <avahi-client/lookup.h>
 #include <avahi-client/publish.h>
@@ -11,6 +13,7 @@
 #include <avahi-common/strlst.h>
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <net/if.h>
 
 #include <QSysInfo>
@@ -70,7 +73,11 @@ QString InstanceKey(int Interface, int Protocol, const char* Domain) {
 } // namespace
 
 GameDiscovery::GameDiscovery(QObject* parent) : QObject(parent) {
-    Start();
+    // Reaching the daemon takes round trips over the system bus, which the window need not wait for: the
+    // search starts once it is on screen. An advertisement asked for before then is made when it starts.
+    AfterFirstPaint([self = QPointer<GameDiscovery>(this)] {
+        if (self && !self->FClient) self->Start();
+    });
 }
 
 GameDiscovery::~GameDiscovery() {

@@ -63,6 +63,9 @@ constexpr int HintMs = 2000;
 } // namespace
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent) {
+    // Before the children exist, so that they are made in it: set afterwards, the change would run through
+    // every one of them, and each combo box would build its drop-down list at once.
+    setFont(TahomaFont());
     setupUi(this);
     setWindowTitle(QStringLiteral("Gambitron " GAMBITRON_VERSION));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -74,7 +77,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     OwnColor = BlackSideColor;
     PeerColor = WhiteSideColor;
 
-    setFont(TahomaFont());
     QFont title = TahomaFont(19);
     Label1->setFont(title);
     QPalette brown = Label1->palette();

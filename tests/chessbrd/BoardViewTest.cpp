@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 
 namespace {
@@ -193,6 +194,39 @@ TEST(BoardPieceSet, AWronglyShapedSetIsRefusedAndAnEmptyOneRestoresTheBuiltInSet
     EXPECT_NE(b.Canvas(), before);
     b.SetCustomPieceSet(QImage());
     EXPECT_EQ(b.Canvas(), before);
+}
+
+// A set named by its file is read when a piece is first drawn (or the getter asks); a file that holds no
+// piece set counts as none, and the built-in set stands.
+TEST(BoardPieceSet, ASetNamedByItsFileIsTheSetItHoldsOrNone) {
+    const QString windowSet = QStringLiteral(GAMBITRON_RESOURCES "/MainPieces.bmp");
+    const QString position = QString(EmptyBoard).replace(35, 1, QLatin1Char('Q')); // d4
+    const auto canvas = [&](const std::function<void(TChessBrd&)>& SetUp) {
+        TChessBrd b;
+        b.SetPositionString(position);
+        SetUp(b);
+        b.Paint();
+        return b.Canvas().copy();
+    };
+    const QImage builtIn = canvas([](TChessBrd&) {});
+    const QImage window = canvas([&](TChessBrd& b) { b.SetCustomPieceSet(QImage(windowSet)); });
+    ASSERT_NE(builtIn, window);
+    const struct {
+        QString File;
+        const char* Format;
+        QSize Size; // of the set the board takes; 0 x 0 for none
+    } files[] = {{windowSet, "BMP", {240, 160}},
+                 {windowSet, "PNG", {0, 0}}, // not in that format
+                 {QStringLiteral(GAMBITRON_RESOURCES "/missing.bmp"), "BMP", {0, 0}},
+                 {QStringLiteral(GAMBITRON_RESOURCES "/buttons/turn.png"), "PNG", {0, 0}}}; // no set's shape
+    for (const auto& f : files) {
+        EXPECT_EQ(canvas([&](TChessBrd& b) { b.SetCustomPieceSetFile(f.File, f.Format); }),
+                  f.Size.isEmpty() ? builtIn : window)
+            << qPrintable(f.File) << " " << f.Format;
+        TChessBrd b;
+        b.SetCustomPieceSetFile(f.File, f.Format);
+        EXPECT_EQ(b.GetCustomPieceSet().size(), f.Size) << qPrintable(f.File) << " " << f.Format;
+    }
 }
 
 TEST(BoardPieceSet, ALargerSetIsDrawnUnscaledAndCentredOverlappingTheSquare) {

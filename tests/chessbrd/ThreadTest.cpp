@@ -354,15 +354,21 @@ TEST(EngineThreadLifetime, ABoardWhoseEngineCannotStartServesTwoPlayersWithoutWa
     close(lowestFree);
     rlimit tight = saved;
     tight.rlim_cur = static_cast<rlim_t>(lowestFree);
-    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
     auto board = std::make_unique<TChessBrd>();
-    setrlimit(RLIMIT_NOFILE, &saved);
-
-    EXPECT_EQ(board->EngineThread(), nullptr);
     board->SetAnimateMoves(false);
     board->Paint();
     board->SetComputerPlaysBlack(true);
-    ASSERT_TRUE(board->MakeMove(E2, E4));
+    {
+        // The engine is made on the computer's first turn.
+        ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
+        const struct Restore {
+            const rlimit& Saved;
+            ~Restore() { setrlimit(RLIMIT_NOFILE, &Saved); }
+        } restore{saved};
+        ASSERT_TRUE(board->MakeMove(E2, E4));
+    }
+
+    EXPECT_EQ(board->EngineThread(), nullptr) << "made once, not again";
     board->StopThinking();
     EXPECT_FALSE(board->GetThinking());
     EXPECT_TRUE(board->MakeMove(E7, E5));
@@ -389,6 +395,7 @@ TEST(EngineThreadLifetime, AFailingWakeUpChannelStopsTheComputerWithoutHangingTh
     const DeadlockWatchdog watchdog(60);
     const std::vector<int> before = OpenEventFds();
     auto board = std::make_unique<TChessBrd>();
+    ASSERT_NE(board->EngineThread(), nullptr); // made now, so that its descriptor shows here
     std::vector<int> added;
     const std::vector<int> after = OpenEventFds();
     std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));

@@ -1,4 +1,8 @@
 #include "LiteWindowFixture.h"
+#include "PngImage.h"
+
+#include <QIcon>
+#include <QPixmap>
 
 TEST(PngSpeedButtonLook, ADisabledPictureIsGreyAndHalfTransparent) {
     QImage picture(2, 1, QImage::Format_RGBA8888);
@@ -51,4 +55,35 @@ TEST_F(LitePictureButtons, EveryButtonHasItsPictureAndAHintWithItsKeys) {
     EXPECT_EQ(Button("PngSpeedButton5").PngImage().size(), QSize(16, 16));
     EXPECT_EQ(Button("PngSpeedButton5").text(), "Открыть");
     EXPECT_EQ(Button("PngSpeedButton5").toolTip(), "Открыть (Ctrl+O)");
+}
+
+// The icon makes each look when first asked for it: the 24-pixel drawing or the one of twice the size,
+// as it is or greyed, and a smooth reduction below the smaller one.
+TEST_F(LitePictureButtons, EachScaleAndLookComesFromItsOwnDrawing) {
+    const QIcon icon = Button("PngSpeedButton3").icon();
+    const QImage small = PngImage::Load(QStringLiteral(":/buttons/turn.png"));
+    const QImage large = PngImage::Load(QStringLiteral(":/buttons/turn@2x.png"));
+    ASSERT_EQ(large.size(), QSize(48, 48));
+    const int options = Button("PngSpeedButton3").PngOptions();
+    // As a pixmap shows it: premultiplied on the way in.
+    const auto shown = [](const QImage& Image) {
+        return QPixmap::fromImage(Image.convertToFormat(QImage::Format_RGBA8888))
+            .toImage()
+            .convertToFormat(QImage::Format_RGBA8888);
+    };
+    const struct {
+        qreal Ratio;
+        QIcon::Mode Mode;
+        QImage Expected;
+    } looks[] = {{1, QIcon::Normal, shown(small)},
+                 {1, QIcon::Disabled, shown(TPngSpeedButton::DisabledImage(small, options))},
+                 {2, QIcon::Normal, shown(large)},
+                 {2, QIcon::Disabled, shown(TPngSpeedButton::DisabledImage(large, options))}};
+    for (const auto& look : looks) {
+        const QPixmap pixmap = icon.pixmap(QSize(24, 24), look.Ratio, look.Mode);
+        EXPECT_EQ(pixmap.toImage().convertToFormat(QImage::Format_RGBA8888), look.Expected)
+            << look.Ratio << " " << look.Mode;
+    }
+    EXPECT_EQ(icon.pixmap(QSize(12, 12)).size(), QSize(12, 12));
+    EXPECT_EQ(icon.actualSize(QSize(12, 12)), QSize(12, 12));
 }
