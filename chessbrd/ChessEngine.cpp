@@ -56,6 +56,18 @@ void ChessEngine::FillAttackTables() {
         DiagonalLines[q] = Rays[0][q] | Rays[2][q] | Rays[5][q] | Rays[7][q];
         StraightLines[q] = Rays[1][q] | Rays[3][q] | Rays[4][q] | Rays[6][q];
     }
+    // Every square a piece on a square may move to, whatever stands around it; pawns of either colour.
+    for (std::size_t q = 0; q < 64; ++q) {
+        std::uint64_t pawn = KingAttackers[q];
+        if (q >= 16) pawn |= std::uint64_t{1} << (q - 16);
+        if (q < 48) pawn |= std::uint64_t{1} << (q + 16);
+        PieceReach[Pawn][q] = pawn;
+        PieceReach[Knight][q] = KnightAttackers[q];
+        PieceReach[Bishop][q] = DiagonalLines[q];
+        PieceReach[Rook][q] = StraightLines[q];
+        PieceReach[Queen][q] = DiagonalLines[q] | StraightLines[q];
+        PieceReach[King][q] = KingAttackers[q];
+    }
     for (std::size_t p = Knight; p <= King; ++p) {
         for (std::size_t i = 0; i < static_cast<std::size_t>(DirectionCount[p]); ++i) {
             for (std::size_t d = 0; d < 8; ++d)

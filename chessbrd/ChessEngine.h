@@ -153,7 +153,9 @@ protected:
 
     void FillEvaluationTables();
     void FillAttackTables();
-    template <bool WithQuiet> void Generate();
+    void GenerateEvasions();
+    template <bool WithQuiet, bool Evasions> void Generate();
+    void NoteCandidate(int Index);
     template <bool WithQuiet> MoveEntry* AddPawnMoves(MoveEntry* Out, int Sq) const;
     template <bool WithQuiet> MoveEntry* AddPieceMoves(MoveEntry* Out, int Sq, int Piece) const;
     template <bool WithQuiet, std::size_t Direction>
@@ -164,6 +166,13 @@ protected:
     void PickMove(int Slot);
     void NoteCheck(bool InCheck);
     bool MightEndCheck(EngineMove Move) const;
+    // The moves of an in-check node that MightEndCheck lets through, as list indices in the order the search
+    // tries them; -1 when that order needs the full selection (or more than fit).
+    static constexpr int MaxOrderedEvasions = 32;
+    int OrderEvasions(std::array<int, MaxOrderedEvasions>& Order) const;
+    // The candidates GenerateEvasions noted, in list order (only the first MaxOrderedEvasions are kept).
+    std::array<int, MaxOrderedEvasions> FCandidates{};
+    int FCandidateCount = 0;
     void MarkPvMove();
 
     int StaticScore(int alpha, int beta);
@@ -218,6 +227,8 @@ protected:
     std::array<std::uint64_t, 64> StraightLines{};
     // Each piece's directions as indices into the queen's directions, the order in which they are walked.
     std::array<std::array<std::size_t, 8>, 6> PieceRays{};
+    // The squares each piece could move to from a square on some board, for GenerateEvasions.
+    std::array<std::array<std::uint64_t, 64>, 6> PieceReach{};
 
     // Pawn-structure scores of both colours by the pawns' squares; the prepared pawn values they include
     // change with every search, so PrepareEvaluation empties it.

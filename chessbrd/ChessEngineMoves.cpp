@@ -19,7 +19,8 @@ constexpr std::uint64_t Rank2 = 0xFFull << 48;
 
 // Moves are written straight into the shared list through a cursor; the ply's end is stored once at the
 // end of the generation.
-inline MoveEntry* ChessEngine::AddMove(MoveEntry* Out, int From, int To, int Flags) const {
+[[gnu::always_inline]] inline MoveEntry* ChessEngine::AddMove(MoveEntry* Out, int From, int To,
+                                                              int Flags) const {
     if ((Flags & mfPawn) && (To < 8 || To >= 56)) {
         for (int piece = Knight; piece <= Queen; ++piece) {
             Out->Move =
@@ -43,8 +44,9 @@ inline MoveEntry* ChessEngine::AddMove(MoveEntry* Out, int From, int To, int Fla
 // One ray of a sliding piece: the empty squares outward first, then the capture of the blocker. Queen
 // directions 0..3 run towards lower squares, 4..7 towards higher ones.
 template <bool WithQuiet, std::size_t Direction>
-inline MoveEntry* ChessEngine::AddRayMoves(MoveEntry* Out, int Sq, int Piece, std::uint64_t Occupied,
-                                           std::uint64_t Enemy) const {
+[[gnu::always_inline]] inline MoveEntry* ChessEngine::AddRayMoves(MoveEntry* Out, int Sq, int Piece,
+                                                                  std::uint64_t Occupied,
+                                                                  std::uint64_t Enemy) const {
     constexpr bool towardsLower = Direction < 4;
     const std::uint64_t ray = Rays[Direction][static_cast<std::size_t>(Sq)];
     if (!WithQuiet && (ray & Enemy) == 0) return Out;
@@ -78,7 +80,7 @@ inline MoveEntry* ChessEngine::AddRayMoves(MoveEntry* Out, int Sq, int Piece, st
 // through the frame: knight and king targets in that order are simply the ascending squares, and a slider's
 // directions are the queen's directions in ascending order.
 template <bool WithQuiet>
-inline MoveEntry* ChessEngine::AddPieceMoves(MoveEntry* Out, int Sq, int Piece) const {
+[[gnu::always_inline]] inline MoveEntry* ChessEngine::AddPieceMoves(MoveEntry* Out, int Sq, int Piece) const {
     const auto q = static_cast<std::size_t>(Sq);
     const std::uint64_t enemy = FOccupied[static_cast<std::size_t>(FXSide)];
     const std::uint64_t occupied = FOccupied[White] | FOccupied[Black];
@@ -127,19 +129,33 @@ inline MoveEntry* ChessEngine::AddPieceMoves(MoveEntry* Out, int Sq, int Piece) 
 }
 
 void ChessEngine::GenerateMoves() {
-    Generate<true>();
+    Generate<true, false>();
 }
 
 void ChessEngine::GenerateCaptures() {
-    Generate<false>();
+    Generate<false, false>();
+}
+
+void ChessEngine::GenerateEvasions() {
+    Generate<true, true>();
+}
+
+// Notes the list index of a move MightEndCheck lets through; past the capacity only the count goes on.
+inline void ChessEngine::NoteCandidate(int Index) {
+    if (FCandidateCount < MaxOrderedEvasions) FCandidates[static_cast<std::size_t>(FCandidateCount)] = Index;
+    ++FCandidateCount;
 }
 
 // Squares in ascending order, then castling, then en passant: the order decides ties between equal moves.
 // Without quiet moves only captures, promotion advances and en-passant captures are added.
-template <bool WithQuiet> void ChessEngine::Generate() {
+// With Evasions (in check, with the evasion squares known) it also notes the moves MightEndCheck lets
+// through, looking only at the moves of pieces that can reach an evasion square at all.
+template <bool WithQuiet, bool Evasions> void ChessEngine::Generate() {
     const auto ply = static_cast<std::size_t>(FPly);
     MoveEntry* const begin = FMoveList.data();
     MoveEntry* out = begin + FFirst[ply];
+    const std::uint64_t evasion = Evasions ? FEvasionSquares[ply] : 0;
+    if constexpr (Evasions) FCandidateCount = 0;
     std::uint64_t own = FOccupied[static_cast<std::size_t>(FSide)];
     if constexpr (!WithQuiet) {
         // Only pawns that can take or stand on the rank before promotion have moves here.
@@ -154,11 +170,23 @@ template <bool WithQuiet> void ChessEngine::Generate() {
         const int s = std::countr_zero(own);
         own &= own - 1;
         const int piece = FPiece[static_cast<std::size_t>(s)];
+        MoveEntry* const before = out;
         if (piece == Pawn)
             out = AddPawnMoves<WithQuiet>(out, s);
         else
             out = AddPieceMoves<WithQuiet>(out, s, piece);
+        if constexpr (Evasions) {
+            if (piece == King) {
+                for (MoveEntry* p = before; p < out; ++p) NoteCandidate(static_cast<int>(p - begin));
+            } else if ((PieceReach[static_cast<std::size_t>(piece)][static_cast<std::size_t>(s)] & evasion) !=
+                       0) {
+                for (MoveEntry* p = before; p < out; ++p)
+                    if (((evasion >> p->Move.To) & 1u) != 0) NoteCandidate(static_cast<int>(p - begin));
+            }
+        }
     }
+    // Castling and en passant always pass MightEndCheck.
+    MoveEntry* const special = out;
     if (WithQuiet && FCastle != 0) {
         // Whenever the right is there; DoMove looks at the squares.
         for (const CastlingMove& castling : CastlingsOf(FSide == White))
@@ -181,11 +209,14 @@ template <bool WithQuiet> void ChessEngine::Generate() {
             if (FileOfSquare(ep) != 7 && ownPawn(ep - 7)) out = AddMove(out, ep - 7, ep, flags);
         }
     }
+    if constexpr (Evasions)
+        for (MoveEntry* p = special; p < out; ++p) NoteCandidate(static_cast<int>(p - begin));
     FLast[ply] = static_cast<int>(out - begin);
     if (ply + 1 < MaxPly) FFirst[ply + 1] = FLast[ply];
 }
 
-template <bool WithQuiet> inline MoveEntry* ChessEngine::AddPawnMoves(MoveEntry* Out, int s) const {
+template <bool WithQuiet>
+[[gnu::always_inline]] inline MoveEntry* ChessEngine::AddPawnMoves(MoveEntry* Out, int s) const {
     // White pawns move towards lower squares, black ones towards higher; a pawn standing on its last rank
     // (only in a hand-made position) has nowhere to go.
     const int forward = FSide == White ? -8 : 8;

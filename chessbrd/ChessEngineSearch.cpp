@@ -95,6 +95,42 @@ void ChessEngine::PickMove(int Slot) {
     if (best != slot) std::swap(*slot, *best);
 }
 
+// PickMove over the whole list brings up moves in falling score order, and moves of equal score in the order
+// of their places when the first of them is due. Each pick changes only two places: the slot it fills and the
+// place of the move it takes. So a move standing at or after the slot where its score group begins (the
+// number of higher moves) keeps its generated place until then. When every group of equal scores among the
+// moves tried starts that way, the moves come in the order of score, then generated place, and the scans over
+// the moves that are skipped anyway can be left out; otherwise the search runs the selection itself.
+int ChessEngine::OrderEvasions(std::array<int, MaxOrderedEvasions>& Order) const {
+    const auto ply = static_cast<std::size_t>(FPly);
+    const int first = FFirst[ply];
+    const int last = FLast[ply];
+    const MoveEntry* const list = FMoveList.data();
+    auto scoreAt = [list](int i) { return list[static_cast<std::size_t>(i)].Score; };
+    if (FCandidateCount > MaxOrderedEvasions) return -1;
+    int count = 0;
+    for (int c = 0; c < FCandidateCount; ++c) {
+        const int i = FCandidates[static_cast<std::size_t>(c)];
+        // Insertion by falling score; an equal score stays behind, in list order.
+        const std::int32_t score = scoreAt(i);
+        int k = count++;
+        for (; k > 0 && scoreAt(Order[static_cast<std::size_t>(k - 1)]) < score; --k)
+            Order[static_cast<std::size_t>(k)] = Order[static_cast<std::size_t>(k - 1)];
+        Order[static_cast<std::size_t>(k)] = i;
+    }
+    for (int k = 1; k < count; ++k) {
+        const std::int32_t score = scoreAt(Order[static_cast<std::size_t>(k)]);
+        if (score != scoreAt(Order[static_cast<std::size_t>(k - 1)]) ||
+            (k >= 2 && score == scoreAt(Order[static_cast<std::size_t>(k - 2)])))
+            continue;
+        // The first of a group of equal scores: the selection reaches its place only after every higher move.
+        int higher = 0;
+        for (int i = first; i < last; ++i) higher += scoreAt(i) > score ? 1 : 0;
+        if (Order[static_cast<std::size_t>(k - 1)] - first < higher) return -1;
+    }
+    return count;
+}
+
 // Records at the node's ply whether the side to move is in check, with the squares that can end a check, for
 // DoMove and MightEndCheck.
 void ChessEngine::NoteCheck(bool InCheck) {
@@ -177,7 +213,10 @@ int ChessEngine::Quiescence(int alpha, int beta) {
     FPvLength[static_cast<std::size_t>(ply)] = ply;
     const bool inCheck = InCheck(FSide);
     NoteCheck(inCheck);
-    if (inCheck) {
+    const bool evasions = inCheck && FInCheckAtPly[static_cast<std::size_t>(ply)] == 2;
+    if (evasions) {
+        GenerateEvasions();
+    } else if (inCheck) {
         GenerateMoves();
     } else {
         const int x = Evaluate();
@@ -186,6 +225,28 @@ int ChessEngine::Quiescence(int alpha, int beta) {
         GenerateCaptures();
     }
     if (FFollowPv) MarkPvMove();
+
+    if (evasions) {
+        std::array<int, MaxOrderedEvasions> order;
+        const int count = OrderEvasions(order);
+        if (count >= 0) {
+            bool legalMoveFound = false;
+            for (int k = 0; k < count; ++k) {
+                const EngineMove move =
+                    FMoveList[static_cast<std::size_t>(order[static_cast<std::size_t>(k)])].Move;
+                if (!DoMove(move)) continue;
+                legalMoveFound = true;
+                const int x = -Quiescence(-beta, -alpha);
+                UndoMove();
+                if (x > alpha) {
+                    if (x >= beta) return beta;
+                    alpha = x;
+                    CopyPvFromChild(move);
+                }
+            }
+            return legalMoveFound ? alpha : ply - Infinity;
+        }
+    }
 
     bool legalMoveFound = false;
     const int last = FLast[static_cast<std::size_t>(ply)];
