@@ -163,6 +163,8 @@ protected:
                            std::uint64_t Enemy) const;
     MoveEntry* AddMove(MoveEntry* Out, int From, int To, int Flags) const;
     std::array<int, 2> PawnStructure(std::uint64_t WhitePawns, std::uint64_t BlackPawns) const;
+    struct PawnEntry;
+    void FillPawnEntry(PawnEntry& Entry, std::uint64_t WhitePawns, std::uint64_t BlackPawns) const;
     void PickMove(int Slot);
     void NoteCheck(bool InCheck);
     bool MightEndCheck(EngineMove Move) const;
@@ -236,6 +238,8 @@ protected:
         std::uint64_t WhitePawns = ~std::uint64_t{0};
         std::uint64_t BlackPawns = ~std::uint64_t{0};
         std::array<int, 2> Score{};
+        // The squares of the files with pawns of each colour, for the rooks.
+        std::array<std::uint64_t, 2> FilesWithPawns{};
     };
     static constexpr std::size_t PawnCacheSize = 2048;
     std::array<PawnEntry, PawnCacheSize> FPawnCache{};
@@ -494,4 +498,25 @@ inline bool ChessEngine::InCheck(int Colour) const {
         PlacePiece(ToEngineSquare(castling->RookFrom), FSide, Rook);
     }
     if (move.Flags & mfEnPassant) PlacePiece(FSide == White ? to + 8 : to - 8, FXSide, Pawn);
+}
+
+// Evaluate runs at most nodes of the quiescence search, so it stays inline. Material and placement are kept
+// up to date by every change of a square; the pawn structure and the files with pawns come from the cache.
+inline int ChessEngine::Evaluate() {
+    const std::uint64_t whitePawns = FPieceBits[White][Pawn];
+    const std::uint64_t blackPawns = FPieceBits[Black][Pawn];
+    const std::uint64_t hash = (whitePawns * 0x9E3779B97F4A7C15ull) ^ (blackPawns * 0xC2B2AE3D27D4EB4Full);
+    PawnEntry& entry = FPawnCache[static_cast<std::size_t>(hash >> 53) % PawnCacheSize];
+    if (entry.WhitePawns != whitePawns || entry.BlackPawns != blackPawns) [[unlikely]]
+        FillPawnEntry(entry, whitePawns, blackPawns);
+    int score[2] = {FScore[White] + entry.Score[White], FScore[Black] + entry.Score[Black]};
+    // A rook on a file without own pawns gets 10, 5 more without any pawn.
+    for (int c = White; c <= Black; ++c) {
+        std::uint64_t halfOpen = FPieceBits[static_cast<std::size_t>(c)][Rook] &
+                                 ~entry.FilesWithPawns[static_cast<std::size_t>(c)];
+        std::uint64_t open = halfOpen & ~entry.FilesWithPawns[static_cast<std::size_t>(1 - c)];
+        for (; halfOpen != 0; halfOpen &= halfOpen - 1) score[c] += 10;
+        for (; open != 0; open &= open - 1) score[c] += 5;
+    }
+    return FSide == White ? score[White] - score[Black] : score[Black] - score[White];
 }

@@ -67,7 +67,7 @@ int ChessEngine::StaticScore(int alpha, int beta) {
 
 // Brings the best-scored move from Slot on into Slot, the first of equal scores winning. The scan runs once
 // per move tried, over every move not yet tried, so it looks at four scores at a time where it can.
-void ChessEngine::PickMove(int Slot) {
+[[gnu::always_inline]] inline void ChessEngine::PickMove(int Slot) {
     MoveEntry* const slot = FMoveList.data() + Slot;
     MoveEntry* const end = FMoveList.data() + FLast[static_cast<std::size_t>(FPly)];
     MoveEntry* best = slot;
