@@ -3,6 +3,8 @@
 
 #include "Castling.h"
 
+#include <bit>
+
 ChessEngine::ChessEngine() {
     Mailbox.fill(-1);
     for (int row = 0; row < 8; ++row) {
@@ -54,6 +56,10 @@ void ChessEngine::FillAttackTables() {
         }
         // Queen directions 0, 2, 5, 7 are the diagonals.
         DiagonalLines[q] = Rays[0][q] | Rays[2][q] | Rays[5][q] | Rays[7][q];
+        for (std::size_t d = 0; d < 8; ++d)
+            for (std::uint64_t ray = Rays[d][q]; ray != 0; ray &= ray - 1)
+                LineDirection[q][static_cast<std::size_t>(std::countr_zero(ray))] =
+                    static_cast<std::uint8_t>(d);
         StraightLines[q] = Rays[1][q] | Rays[3][q] | Rays[4][q] | Rays[6][q];
     }
     // Every square a piece on a square may move to, whatever stands around it; pawns of either colour.

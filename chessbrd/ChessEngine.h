@@ -227,6 +227,12 @@ protected:
     std::array<std::array<std::uint64_t, 64>, 8> Rays{};
     std::array<std::uint64_t, 64> DiagonalLines{};
     std::array<std::uint64_t, 64> StraightLines{};
+    // The queen direction leading from the first square to the second where they share a line.
+    std::array<std::array<std::uint8_t, 64>, 64> LineDirection{};
+    // Queen directions 0, 2, 5, 7 are the diagonals.
+    static constexpr bool IsDiagonal(std::size_t Direction) {
+        return Direction == 0 || Direction == 2 || Direction == 5 || Direction == 7;
+    }
     // Each piece's directions as indices into the queen's directions, the order in which they are walked.
     std::array<std::array<std::size_t, 8>, 6> PieceRays{};
     // The squares each piece could move to from a square on some board, for GenerateEvasions.
@@ -378,6 +384,7 @@ inline bool ChessEngine::InCheck(int Colour) const {
     // the move would leave it before making it, so that a refused move costs no make and take-back; en
     // passant and castling are looked at after the move.
     bool mustVerify = true;
+    const auto f0 = static_cast<std::size_t>(from);
     const int king = FKingSquare[static_cast<std::size_t>(FSide)];
     if (!FScanForKings && king >= 0 && !(Move.Flags & (mfEnPassant | mfCastle))) {
         const auto ply = static_cast<std::size_t>(FPly);
@@ -403,7 +410,22 @@ inline bool ChessEngine::InCheck(int Colour) const {
             const std::uint64_t fromBit = std::uint64_t{1} << from;
             const std::uint64_t toBit = std::uint64_t{1} << to;
             const std::uint64_t occupied = ((FOccupied[White] | FOccupied[Black]) & ~fromBit) | toBit;
-            if (AttackedWith(from == king ? to : king, FXSide, occupied, ~toBit)) return false;
+            if (from != king && state == 0) {
+                // Out of check only a slider behind the vacated square can come to attack: leapers attacked
+                // before or never, and the filled square only blocks.
+                const std::size_t direction = LineDirection[static_cast<std::size_t>(king)][f0];
+                const std::uint64_t blockers = Rays[direction][static_cast<std::size_t>(king)] & occupied;
+                if (blockers != 0) {
+                    const int nearest =
+                        direction < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
+                    const auto& pieces = FPieceBits[static_cast<std::size_t>(FXSide)];
+                    const std::uint64_t sliders =
+                        (pieces[Queen] | pieces[IsDiagonal(direction) ? Bishop : Rook]) & ~toBit;
+                    if (((sliders >> nearest) & 1u) != 0) return false;
+                }
+            } else if (AttackedWith(from == king ? to : king, FXSide, occupied, ~toBit)) {
+                return false;
+            }
         }
         mustVerify = false;
     }
