@@ -348,7 +348,7 @@ inline bool ChessEngine::MightEndCheck(EngineMove Move) const {
     return ((FEvasionSquares[ply] >> Move.To) & 1u) != 0;
 }
 
-inline bool ChessEngine::InCheck(int Colour) const {
+[[gnu::always_inline]] inline bool ChessEngine::InCheck(int Colour) const {
     if (!FScanForKings) {
         const int king = FKingSquare[static_cast<std::size_t>(Colour)];
         return king >= 0 && IsAttacked(king, 1 - Colour);
