@@ -18,7 +18,40 @@ constexpr int WrappingAdd(int a, int b) {
 }
 constexpr int PvBonus = 10000000;
 
+// Brings the best-scored move from Slot on into Slot, the first of equal scores winning. The scan runs once
+// per move tried, over every move not yet tried, so it looks at four scores at a time where it can.
+// Inline where the search picks; PickMove is the same for the tests.
+[[gnu::always_inline]] inline void SelectBest(MoveEntry* const slot, MoveEntry* const end) {
+    MoveEntry* best = slot;
+    std::int32_t bestScore = slot->Score;
+    // Without branches: where a new best turns up is hard to predict.
+    auto take = [&](MoveEntry* q) {
+        const bool better = q->Score > bestScore;
+        bestScore = better ? q->Score : bestScore;
+        best = better ? q : best;
+    };
+    MoveEntry* p = slot + 1;
+#if defined(__SSE2__)
+    static_assert(sizeof(MoveEntry) == 8 && offsetof(MoveEntry, Score) == 4);
+    __m128i bound = _mm_set1_epi32(bestScore);
+    for (; end - p >= 4; p += 4) {
+        const __m128 low = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+        const __m128 high = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2)));
+        const __m128i scores = _mm_castps_si128(_mm_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1)));
+        if (_mm_movemask_epi8(_mm_cmpgt_epi32(scores, bound)) == 0) continue;
+        for (MoveEntry* q = p; q < p + 4; ++q) take(q);
+        bound = _mm_set1_epi32(bestScore);
+    }
+#endif
+    for (; p < end; ++p) take(p);
+    if (best != slot) std::swap(*slot, *best);
+}
+
 } // namespace
+
+void ChessEngine::PickMove(int Slot) {
+    SelectBest(FMoveList.data() + Slot, FMoveList.data() + FLast[static_cast<std::size_t>(FPly)]);
+}
 
 void ChessEngine::ThinkMove() {
     ReadBoard();
@@ -63,36 +96,6 @@ void ChessEngine::ThinkMove() {
 int ChessEngine::StaticScore(int alpha, int beta) {
     FPvLength[static_cast<std::size_t>(FPly)] = FPly;
     return std::clamp(Evaluate(), alpha, beta);
-}
-
-// Brings the best-scored move from Slot on into Slot, the first of equal scores winning. The scan runs once
-// per move tried, over every move not yet tried, so it looks at four scores at a time where it can.
-[[gnu::always_inline]] inline void ChessEngine::PickMove(int Slot) {
-    MoveEntry* const slot = FMoveList.data() + Slot;
-    MoveEntry* const end = FMoveList.data() + FLast[static_cast<std::size_t>(FPly)];
-    MoveEntry* best = slot;
-    std::int32_t bestScore = slot->Score;
-    // Without branches: where a new best turns up is hard to predict.
-    auto take = [&](MoveEntry* q) {
-        const bool better = q->Score > bestScore;
-        bestScore = better ? q->Score : bestScore;
-        best = better ? q : best;
-    };
-    MoveEntry* p = slot + 1;
-#if defined(__SSE2__)
-    static_assert(sizeof(MoveEntry) == 8 && offsetof(MoveEntry, Score) == 4);
-    __m128i bound = _mm_set1_epi32(bestScore);
-    for (; end - p >= 4; p += 4) {
-        const __m128 low = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
-        const __m128 high = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2)));
-        const __m128i scores = _mm_castps_si128(_mm_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1)));
-        if (_mm_movemask_epi8(_mm_cmpgt_epi32(scores, bound)) == 0) continue;
-        for (MoveEntry* q = p; q < p + 4; ++q) take(q);
-        bound = _mm_set1_epi32(bestScore);
-    }
-#endif
-    for (; p < end; ++p) take(p);
-    if (best != slot) std::swap(*slot, *best);
 }
 
 // PickMove over the whole list brings up moves in falling score order, and moves of equal score in the order
@@ -187,7 +190,7 @@ int ChessEngine::AlphaBeta(int alpha, int beta, int depth) {
     const int last = FLast[static_cast<std::size_t>(ply)];
     for (int i = FFirst[static_cast<std::size_t>(ply)]; i < last; ++i) {
         if (FStopRequested.load(std::memory_order_relaxed)) break;
-        PickMove(i);
+        SelectBest(FMoveList.data() + i, FMoveList.data() + last);
         const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
         // In check most moves leave the check standing; DoMove would refuse them the same way.
         if (inCheck && !MightEndCheck(move)) continue;
@@ -251,7 +254,7 @@ int ChessEngine::Quiescence(int alpha, int beta) {
     bool legalMoveFound = false;
     const int last = FLast[static_cast<std::size_t>(ply)];
     for (int i = FFirst[static_cast<std::size_t>(ply)]; i < last; ++i) {
-        PickMove(i);
+        SelectBest(FMoveList.data() + i, FMoveList.data() + last);
         const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
         // In check most moves leave the check standing; DoMove would refuse them the same way.
         if (inCheck && !MightEndCheck(move)) continue;
