@@ -38,11 +38,12 @@ struct MoveEntry {
     std::int32_t Score = 0;
 };
 
+// Eight bytes, written with one store at every make.
 struct UndoEntry {
     EngineMove Move;
-    int Captured = 6; // piece code that stood on the destination, 6 when it was empty
-    int Castle = 0;
-    int EpSquare = -1;
+    std::uint8_t Captured = 6; // piece code that stood on the destination, 6 when it was empty
+    std::uint8_t Castle = 0;
+    std::int8_t EpSquare = -1;
 };
 
 // One finished iteration of ThinkMove, for progress reports. Pv points into the engine and is valid only
@@ -247,7 +248,8 @@ protected:
         // The squares of the files with pawns of each colour, for the rooks.
         std::array<std::uint64_t, 2> FilesWithPawns{};
     };
-    static constexpr std::size_t PawnCacheSize = 2048;
+    // A power of two, indexed by the top bits of the hash.
+    static constexpr std::size_t PawnCacheSize = 8192;
     std::array<PawnEntry, PawnCacheSize> FPawnCache{};
 
     // Speed-ups that answer the same questions as the board arrays: the squares of each colour (scanned in
@@ -261,7 +263,7 @@ protected:
     bool FScanForKings = false;
     // Whether the side to move is in check in the position at each ply: -1 not yet known, 0 no, 1 yes, 2 yes
     // with its evasion squares (see EvasionSquares) in FEvasionSquares.
-    std::array<std::int8_t, MaxPly> FInCheckAtPly{};
+    std::array<std::int8_t, MaxPly + 1> FInCheckAtPly{}; // one more for the make at the last ply
     std::array<std::uint64_t, MaxPly> FEvasionSquares{};
 
     EnginePosition FRoot;
@@ -434,9 +436,11 @@ inline bool ChessEngine::MightEndCheck(EngineMove Move) const {
     const auto t = static_cast<std::size_t>(to);
     const auto side = static_cast<std::size_t>(FSide);
     const int captured = FPiece[t];
-    FUndo[static_cast<std::size_t>(FPly)] = UndoEntry{Move, captured, FCastle, FEpSquare};
+    FUndo[static_cast<std::size_t>(FPly)] =
+        UndoEntry{Move, static_cast<std::uint8_t>(captured), static_cast<std::uint8_t>(FCastle),
+                  static_cast<std::int8_t>(FEpSquare)};
     ++FPly;
-    if (FPly < MaxPly) FInCheckAtPly[static_cast<std::size_t>(FPly)] = -1;
+    FInCheckAtPly[static_cast<std::size_t>(FPly)] = -1;
     FCastle &= CastleMask[f] & CastleMask[t];
     if (Move.Flags & mfDoubleStep)
         FEpSquare = FSide == White ? to + 8 : to - 8;
@@ -453,6 +457,7 @@ inline bool ChessEngine::MightEndCheck(EngineMove Move) const {
         FOccupied[c] &= ~toBit;
         FPieceBits[c][static_cast<std::size_t>(captured)] &= ~toBit;
         FScore[c] -= FPieceSquare[c][static_cast<std::size_t>(captured)][t];
+        if (captured == King) FKingSquare[static_cast<std::size_t>(FXSide)] = -1;
     }
     FOccupied[side] ^= fromBit | toBit;
     FPieceBits[side][static_cast<std::size_t>(mover)] ^= fromBit;
@@ -465,7 +470,6 @@ inline bool ChessEngine::MightEndCheck(EngineMove Move) const {
     FPiece[f] = EmptySquare;
     if (Move.Flags & mfEnPassant) ClearSquare(FSide == White ? to + 8 : to - 8);
     if (mover == King) FKingSquare[side] = to;
-    if (captured == King) FKingSquare[static_cast<std::size_t>(FXSide)] = -1;
 
     std::swap(FSide, FXSide);
     if (mustVerify && InCheck(FXSide)) {
@@ -478,7 +482,7 @@ inline bool ChessEngine::MightEndCheck(EngineMove Move) const {
 [[gnu::always_inline]] inline void ChessEngine::UndoMove() {
     std::swap(FSide, FXSide);
     --FPly;
-    const UndoEntry& undo = FUndo[static_cast<std::size_t>(FPly)];
+    const UndoEntry undo = FUndo[static_cast<std::size_t>(FPly)];
     const EngineMove move = undo.Move;
     const int from = move.From;
     const int to = move.To;
@@ -510,9 +514,9 @@ inline bool ChessEngine::MightEndCheck(EngineMove Move) const {
         FOccupied[x] |= toBit;
         FPieceBits[x][c] |= toBit;
         FScore[x] += FPieceSquare[x][c][t];
+        if (undo.Captured == King) FKingSquare[x] = to;
     }
     if (piece == King) FKingSquare[side] = from;
-    if (undo.Captured == King) FKingSquare[static_cast<std::size_t>(FXSide)] = to;
 
     if (move.Flags & mfCastle) {
         const CastlingMove* castling = CastlingByKingTarget(FromEngineSquare(to));
@@ -528,7 +532,7 @@ inline int ChessEngine::Evaluate() {
     const std::uint64_t whitePawns = FPieceBits[White][Pawn];
     const std::uint64_t blackPawns = FPieceBits[Black][Pawn];
     const std::uint64_t hash = (whitePawns * 0x9E3779B97F4A7C15ull) ^ (blackPawns * 0xC2B2AE3D27D4EB4Full);
-    PawnEntry& entry = FPawnCache[static_cast<std::size_t>(hash >> 53) % PawnCacheSize];
+    PawnEntry& entry = FPawnCache[static_cast<std::size_t>(hash >> (64 - std::countr_zero(PawnCacheSize)))];
     if (entry.WhitePawns != whitePawns || entry.BlackPawns != blackPawns) [[unlikely]]
         FillPawnEntry(entry, whitePawns, blackPawns);
     int score[2] = {FScore[White] + entry.Score[White], FScore[Black] + entry.Score[Black]};
