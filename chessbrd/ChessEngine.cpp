@@ -30,6 +30,7 @@ ChessEngine::ChessEngine() {
     FColor.fill(EmptySquare);
     FPiece.fill(EmptySquare);
     FKingSquare.fill(-1);
+    FKnownCheck.fill(-1);
 }
 
 void ChessEngine::FillAttackTables() {
@@ -165,6 +166,7 @@ void ChessEngine::ReadBoard() {
     FPly = 0;
     FFirst[0] = 0;
     FInCheckAtPly[0] = -1;
+    FKnownCheck.fill(-1);
     PrepareEvaluation();
     for (auto& row : FHistoryScore) row.fill(0);
     FNodes = 0;

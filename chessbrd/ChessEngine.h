@@ -129,6 +129,16 @@ protected:
     void GenerateCaptures();
     bool DoMove(EngineMove Move);
     void UndoMove();
+    bool KnownLegalityApplies(EngineMove Move) const;
+    bool LegalBeforeMake(EngineMove Move);
+    void MakeMove(EngineMove Move);
+    // Evaluate and InCheck of the side to move after Move (one LegalBeforeMake allowed, taking no king, with
+    // the other king on the board), found without making it.
+    void PeekMove(EngineMove Move, int& Eval, bool& Check);
+    int EvaluateFrom(std::uint64_t WhitePawns, std::uint64_t BlackPawns, std::uint64_t WhiteRooks,
+                     std::uint64_t BlackRooks, int WhiteScore, int BlackScore, int Side);
+    // Plays Move and searches the quiescence node after it; false (and nothing searched) when it is illegal.
+    bool QuiescenceChild(EngineMove Move, int alpha, int beta, int& Score);
     bool InCheck(int Colour) const;
     bool IsAttacked(int Sq, int By) const;
     // IsAttacked on a board with the squares Occupied taken, where only the pieces of By inside Pieces
@@ -265,6 +275,10 @@ protected:
     // with its evasion squares (see EvasionSquares) in FEvasionSquares.
     std::array<std::int8_t, MaxPly + 1> FInCheckAtPly{}; // one more for the make at the last ply
     std::array<std::uint64_t, MaxPly> FEvasionSquares{};
+    // What a quiescence node's parent already found out about it by PeekMove: whether the side to move is in
+    // check (-1 when not looked at) and the evaluation.
+    std::array<std::int8_t, MaxPly + 1> FKnownCheck{};
+    std::array<int, MaxPly + 1> FKnownEval{};
 
     EnginePosition FRoot;
     std::uint64_t FNodes = 0;
@@ -362,76 +376,68 @@ inline bool ChessEngine::MightEndCheck(EngineMove Move) const {
     return false;
 }
 
-// Make and take-back run at every node of the search and of perft, so they stay inline.
-[[gnu::always_inline]] inline bool ChessEngine::DoMove(EngineMove Move) {
+// A move can only expose its own king when the king was already attacked, the king itself moves, the piece
+// leaves one of the king's lines, or a pawn vanishes en passant; every other move is known legal without
+// looking, which gives the same answer as looking. Where it must look, it looks at the board as the move
+// would leave it before making it, so that a refused move costs no make and take-back. Only for moves other
+// than castling and en passant, with one king of the side to move on the board (KnownLegalityApplies).
+inline bool ChessEngine::KnownLegalityApplies(EngineMove Move) const {
+    return !FScanForKings && FKingSquare[static_cast<std::size_t>(FSide)] >= 0 &&
+           !(Move.Flags & (mfEnPassant | mfCastle));
+}
+
+[[gnu::always_inline]] inline bool ChessEngine::LegalBeforeMake(EngineMove Move) {
     const int from = Move.From;
     const int to = Move.To;
-    // Castling is refused with anything between king and rook (the cheap test, first), out of check, or
-    // across an attacked square; then the rook jumps.
-    if (Move.Flags & mfCastle) {
-        const CastlingMove* castling = CastlingByKingTarget(FromEngineSquare(to));
-        if (castling == nullptr) return false;
-        for (Square s : castling->Between)
-            if (s != None && FColor[static_cast<std::size_t>(ToEngineSquare(s))] != EmptySquare) return false;
-        if (InCheck(FSide)) return false;
-        for (Square s : castling->KingPath)
-            if (IsAttacked(ToEngineSquare(s), FXSide)) return false;
-        ClearSquare(ToEngineSquare(castling->RookFrom));
-        PlacePiece(ToEngineSquare(castling->RookTo), FSide, Rook);
-    }
-
-    // A move can only expose its own king when the king was already attacked, the king itself moves, the
-    // piece leaves one of the king's lines, or a pawn vanishes en passant; every other move is known legal
-    // without looking, which gives the same answer as looking. Where it must look, it looks at the board as
-    // the move would leave it before making it, so that a refused move costs no make and take-back; en
-    // passant and castling are looked at after the move.
-    bool mustVerify = true;
     const auto f0 = static_cast<std::size_t>(from);
     const int king = FKingSquare[static_cast<std::size_t>(FSide)];
-    if (!FScanForKings && king >= 0 && !(Move.Flags & (mfEnPassant | mfCastle))) {
-        const auto ply = static_cast<std::size_t>(FPly);
-        std::int8_t& state = FInCheckAtPly[ply];
-        if (state < 0) state = IsAttacked(king, FXSide) ? 1 : 0;
-        bool look = true;
-        if (from != king) {
-            if (state != 0) {
-                // In check, any other piece must take the checker or step between: elsewhere the check stays.
-                if (state == 1) {
-                    FEvasionSquares[ply] = EvasionSquares(king);
-                    state = 2;
-                }
-                if (((FEvasionSquares[ply] >> to) & 1u) == 0) return false;
-            } else {
-                look = (((DiagonalLines[static_cast<std::size_t>(king)] |
-                          StraightLines[static_cast<std::size_t>(king)]) >>
-                         from) &
-                        1u) != 0;
+    const auto ply = static_cast<std::size_t>(FPly);
+    std::int8_t& state = FInCheckAtPly[ply];
+    if (state < 0) state = IsAttacked(king, FXSide) ? 1 : 0;
+    bool look = true;
+    if (from != king) {
+        if (state != 0) {
+            // In check, any other piece must take the checker or step between: elsewhere the check stays.
+            if (state == 1) {
+                FEvasionSquares[ply] = EvasionSquares(king);
+                state = 2;
             }
+            if (((FEvasionSquares[ply] >> to) & 1u) == 0) return false;
+        } else {
+            look = (((DiagonalLines[static_cast<std::size_t>(king)] |
+                      StraightLines[static_cast<std::size_t>(king)]) >>
+                     from) &
+                    1u) != 0;
         }
-        if (look) {
-            const std::uint64_t fromBit = std::uint64_t{1} << from;
-            const std::uint64_t toBit = std::uint64_t{1} << to;
-            const std::uint64_t occupied = ((FOccupied[White] | FOccupied[Black]) & ~fromBit) | toBit;
-            if (from != king && state == 0) {
-                // Out of check only a slider behind the vacated square can come to attack: leapers attacked
-                // before or never, and the filled square only blocks.
-                const std::size_t direction = LineDirection[static_cast<std::size_t>(king)][f0];
-                const std::uint64_t blockers = Rays[direction][static_cast<std::size_t>(king)] & occupied;
-                if (blockers != 0) {
-                    const int nearest =
-                        direction < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
-                    const auto& pieces = FPieceBits[static_cast<std::size_t>(FXSide)];
-                    const std::uint64_t sliders =
-                        (pieces[Queen] | pieces[IsDiagonal(direction) ? Bishop : Rook]) & ~toBit;
-                    if (((sliders >> nearest) & 1u) != 0) return false;
-                }
-            } else if (AttackedWith(from == king ? to : king, FXSide, occupied, ~toBit)) {
-                return false;
-            }
-        }
-        mustVerify = false;
     }
+    if (look) {
+        const std::uint64_t fromBit = std::uint64_t{1} << from;
+        const std::uint64_t toBit = std::uint64_t{1} << to;
+        const std::uint64_t occupied = ((FOccupied[White] | FOccupied[Black]) & ~fromBit) | toBit;
+        if (from != king && state == 0) {
+            // Out of check only a slider behind the vacated square can come to attack: leapers attacked
+            // before or never, and the filled square only blocks.
+            const std::size_t direction = LineDirection[static_cast<std::size_t>(king)][f0];
+            const std::uint64_t blockers = Rays[direction][static_cast<std::size_t>(king)] & occupied;
+            if (blockers != 0) {
+                const int nearest =
+                    direction < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
+                const auto& pieces = FPieceBits[static_cast<std::size_t>(FXSide)];
+                const std::uint64_t sliders =
+                    (pieces[Queen] | pieces[IsDiagonal(direction) ? Bishop : Rook]) & ~toBit;
+                if (((sliders >> nearest) & 1u) != 0) return false;
+            }
+        } else if (AttackedWith(from == king ? to : king, FXSide, occupied, ~toBit)) {
+            return false;
+        }
+    }
+    return true;
+}
 
+// The make itself, without looking at legality; the sides have changed when it returns.
+[[gnu::always_inline]] inline void ChessEngine::MakeMove(EngineMove Move) {
+    const int from = Move.From;
+    const int to = Move.To;
     const auto f = static_cast<std::size_t>(from);
     const auto t = static_cast<std::size_t>(to);
     const auto side = static_cast<std::size_t>(FSide);
@@ -472,7 +478,33 @@ inline bool ChessEngine::MightEndCheck(EngineMove Move) const {
     if (mover == King) FKingSquare[side] = to;
 
     std::swap(FSide, FXSide);
-    if (mustVerify && InCheck(FXSide)) {
+}
+
+// Make and take-back run at every node of the search and of perft, so they stay inline. Castling and en
+// passant are looked at after the move.
+[[gnu::always_inline]] inline bool ChessEngine::DoMove(EngineMove Move) {
+    const int to = Move.To;
+    // Castling is refused with anything between king and rook (the cheap test, first), out of check, or
+    // across an attacked square; then the rook jumps.
+    if (Move.Flags & mfCastle) {
+        const CastlingMove* castling = CastlingByKingTarget(FromEngineSquare(to));
+        if (castling == nullptr) return false;
+        for (Square s : castling->Between)
+            if (s != None && FColor[static_cast<std::size_t>(ToEngineSquare(s))] != EmptySquare) return false;
+        if (InCheck(FSide)) return false;
+        for (Square s : castling->KingPath)
+            if (IsAttacked(ToEngineSquare(s), FXSide)) return false;
+        ClearSquare(ToEngineSquare(castling->RookFrom));
+        PlacePiece(ToEngineSquare(castling->RookTo), FSide, Rook);
+    }
+
+    if (KnownLegalityApplies(Move)) {
+        if (!LegalBeforeMake(Move)) return false;
+        MakeMove(Move);
+        return true;
+    }
+    MakeMove(Move);
+    if (InCheck(FXSide)) {
         UndoMove();
         return false;
     }
@@ -529,20 +561,97 @@ inline bool ChessEngine::MightEndCheck(EngineMove Move) const {
 // Evaluate runs at most nodes of the quiescence search, so it stays inline. Material and placement are kept
 // up to date by every change of a square; the pawn structure and the files with pawns come from the cache.
 inline int ChessEngine::Evaluate() {
-    const std::uint64_t whitePawns = FPieceBits[White][Pawn];
-    const std::uint64_t blackPawns = FPieceBits[Black][Pawn];
-    const std::uint64_t hash = (whitePawns * 0x9E3779B97F4A7C15ull) ^ (blackPawns * 0xC2B2AE3D27D4EB4Full);
+    return EvaluateFrom(FPieceBits[White][Pawn], FPieceBits[Black][Pawn], FPieceBits[White][Rook],
+                        FPieceBits[Black][Rook], FScore[White], FScore[Black], FSide);
+}
+
+// Evaluate for the given pawns, rooks and piece-square sums, with Side to move.
+[[gnu::always_inline]] inline int
+ChessEngine::EvaluateFrom(std::uint64_t WhitePawns, std::uint64_t BlackPawns, std::uint64_t WhiteRooks,
+                          std::uint64_t BlackRooks, int WhiteScore, int BlackScore, int Side) {
+    const std::uint64_t hash = (WhitePawns * 0x9E3779B97F4A7C15ull) ^ (BlackPawns * 0xC2B2AE3D27D4EB4Full);
     PawnEntry& entry = FPawnCache[static_cast<std::size_t>(hash >> (64 - std::countr_zero(PawnCacheSize)))];
-    if (entry.WhitePawns != whitePawns || entry.BlackPawns != blackPawns) [[unlikely]]
-        FillPawnEntry(entry, whitePawns, blackPawns);
-    int score[2] = {FScore[White] + entry.Score[White], FScore[Black] + entry.Score[Black]};
-    // A rook on a file without own pawns gets 10, 5 more without any pawn.
-    for (int c = White; c <= Black; ++c) {
-        std::uint64_t halfOpen = FPieceBits[static_cast<std::size_t>(c)][Rook] &
-                                 ~entry.FilesWithPawns[static_cast<std::size_t>(c)];
-        std::uint64_t open = halfOpen & ~entry.FilesWithPawns[static_cast<std::size_t>(1 - c)];
-        for (; halfOpen != 0; halfOpen &= halfOpen - 1) score[c] += 10;
-        for (; open != 0; open &= open - 1) score[c] += 5;
+    if (entry.WhitePawns != WhitePawns || entry.BlackPawns != BlackPawns) [[unlikely]]
+        FillPawnEntry(entry, WhitePawns, BlackPawns);
+    int white = WhiteScore + entry.Score[White];
+    int black = BlackScore + entry.Score[Black];
+    // A rook on a file without own pawns gets 10, 5 more without any pawn; mostly there is none.
+    const std::uint64_t whiteHalfOpen = WhiteRooks & ~entry.FilesWithPawns[White];
+    const std::uint64_t blackHalfOpen = BlackRooks & ~entry.FilesWithPawns[Black];
+    if ((whiteHalfOpen | blackHalfOpen) != 0) [[unlikely]] {
+        auto bonus = [](std::uint64_t halfOpen, std::uint64_t open) {
+            int sum = 0;
+            for (; halfOpen != 0; halfOpen &= halfOpen - 1) sum += 10;
+            for (; open != 0; open &= open - 1) sum += 5;
+            return sum;
+        };
+        white += bonus(whiteHalfOpen, whiteHalfOpen & ~entry.FilesWithPawns[Black]);
+        black += bonus(blackHalfOpen, blackHalfOpen & ~entry.FilesWithPawns[White]);
     }
-    return FSide == White ? score[White] - score[Black] : score[Black] - score[White];
+    return Side == White ? white - black : black - white;
+}
+
+[[gnu::always_inline]] inline void ChessEngine::PeekMove(EngineMove Move, int& Eval, bool& Check) {
+    const int from = Move.From;
+    const int to = Move.To;
+    const auto f = static_cast<std::size_t>(from);
+    const auto t = static_cast<std::size_t>(to);
+    const auto us = static_cast<std::size_t>(FSide);
+    const auto them = static_cast<std::size_t>(FXSide);
+    const int mover = FPiece[f];
+    const int placed = Move.Flags & mfPromotion ? Move.Promote : mover;
+    const std::uint64_t fromBit = std::uint64_t{1} << from;
+    const std::uint64_t toBit = std::uint64_t{1} << to;
+
+    // Their king is attacked by the piece arriving on the destination, or by one of the other pieces through
+    // the board as it would be.
+    const int king = FKingSquare[them];
+    const auto k = static_cast<std::size_t>(king);
+    const std::uint64_t occupied = ((FOccupied[White] | FOccupied[Black]) & ~fromBit) | toBit;
+    bool check = false;
+    switch (placed) {
+    case Pawn:
+        check = ((PawnAttackers[us][k] >> to) & 1u) != 0;
+        break;
+    case Knight:
+        check = ((KnightAttackers[k] >> to) & 1u) != 0;
+        break;
+    case King:
+        check = ((KingAttackers[k] >> to) & 1u) != 0;
+        break;
+    default: {
+        const std::uint64_t lines = placed == Bishop ? DiagonalLines[k]
+                                    : placed == Rook ? StraightLines[k]
+                                                     : DiagonalLines[k] | StraightLines[k];
+        if (((lines >> to) & 1u) != 0) {
+            const std::size_t direction = LineDirection[k][t];
+            const std::uint64_t blockers = Rays[direction][k] & occupied;
+            const int nearest = direction < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
+            check = nearest == to;
+        }
+        break;
+    }
+    }
+    Check = check || AttackedWith(king, FSide, occupied, ~fromBit);
+    // A node in check has no use for its evaluation.
+    if (Check) return;
+
+    // The pieces and sums as the move would leave them.
+    const int captured = FPiece[t];
+    std::uint64_t pawns[2] = {FPieceBits[White][Pawn], FPieceBits[Black][Pawn]};
+    std::uint64_t rooks[2] = {FPieceBits[White][Rook], FPieceBits[Black][Rook]};
+    int score[2] = {FScore[White], FScore[Black]};
+    score[us] += FPieceSquare[us][static_cast<std::size_t>(placed)][t] -
+                 FPieceSquare[us][static_cast<std::size_t>(mover)][f];
+    if (mover == Pawn) pawns[us] ^= fromBit;
+    if (placed == Pawn) pawns[us] |= toBit;
+    if (mover == Rook) rooks[us] ^= fromBit;
+    if (placed == Rook) rooks[us] |= toBit;
+    if (captured != EmptySquare) {
+        score[them] -= FPieceSquare[them][static_cast<std::size_t>(captured)][t];
+        pawns[them] &= ~toBit;
+        rooks[them] &= ~toBit;
+    }
+    Eval = EvaluateFrom(pawns[White], pawns[Black], rooks[White], rooks[Black], score[White], score[Black],
+                        FXSide);
 }

@@ -209,12 +209,43 @@ int ChessEngine::AlphaBeta(int alpha, int beta, int depth) {
     return alpha;
 }
 
+// A child that would stand pat at once (not in check, evaluated at or above its beta, which is -alpha here)
+// answers alpha, which changes nothing at this node: it is counted without making the move. Otherwise what
+// PeekMove found is handed to the child.
+[[gnu::always_inline]] inline bool ChessEngine::QuiescenceChild(EngineMove Move, int alpha, int beta,
+                                                                int& Score) {
+    if (KnownLegalityApplies(Move)) {
+        if (!LegalBeforeMake(Move)) return false;
+        if (FPiece[Move.To] != King && FKingSquare[static_cast<std::size_t>(FXSide)] >= 0) {
+            int eval = 0;
+            bool check = false;
+            PeekMove(Move, eval, check);
+            if (!check && eval >= -alpha) {
+                ++FQNodes;
+                Score = alpha;
+                return true;
+            }
+            const auto child = static_cast<std::size_t>(FPly + 1);
+            FKnownCheck[child] = check ? 1 : 0;
+            FKnownEval[child] = eval;
+        }
+        MakeMove(Move);
+    } else if (!DoMove(Move)) {
+        return false;
+    }
+    Score = -Quiescence(-beta, -alpha);
+    UndoMove();
+    return true;
+}
+
 int ChessEngine::Quiescence(int alpha, int beta) {
+    const int ply = FPly;
+    const std::int8_t knownCheck = FKnownCheck[static_cast<std::size_t>(ply)];
+    FKnownCheck[static_cast<std::size_t>(ply)] = -1;
     ++FQNodes;
     if (AtCapacityLimit()) return StaticScore(alpha, beta);
-    const int ply = FPly;
     FPvLength[static_cast<std::size_t>(ply)] = ply;
-    const bool inCheck = InCheck(FSide);
+    const bool inCheck = knownCheck >= 0 ? knownCheck != 0 : InCheck(FSide);
     NoteCheck(inCheck);
     const bool evasions = inCheck && FInCheckAtPly[static_cast<std::size_t>(ply)] == 2;
     if (evasions) {
@@ -222,7 +253,7 @@ int ChessEngine::Quiescence(int alpha, int beta) {
     } else if (inCheck) {
         GenerateMoves();
     } else {
-        const int x = Evaluate();
+        const int x = knownCheck >= 0 ? FKnownEval[static_cast<std::size_t>(ply)] : Evaluate();
         if (x >= beta) return beta;
         if (x > alpha) alpha = x;
         GenerateCaptures();
@@ -237,10 +268,9 @@ int ChessEngine::Quiescence(int alpha, int beta) {
             for (int k = 0; k < count; ++k) {
                 const EngineMove move =
                     FMoveList[static_cast<std::size_t>(order[static_cast<std::size_t>(k)])].Move;
-                if (!DoMove(move)) continue;
+                int x = 0;
+                if (!QuiescenceChild(move, alpha, beta, x)) continue;
                 legalMoveFound = true;
-                const int x = -Quiescence(-beta, -alpha);
-                UndoMove();
                 if (x > alpha) {
                     if (x >= beta) return beta;
                     alpha = x;
@@ -258,10 +288,9 @@ int ChessEngine::Quiescence(int alpha, int beta) {
         const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
         // In check most moves leave the check standing; DoMove would refuse them the same way.
         if (inCheck && !MightEndCheck(move)) continue;
-        if (!DoMove(move)) continue;
+        int x = 0;
+        if (!QuiescenceChild(move, alpha, beta, x)) continue;
         legalMoveFound = true;
-        const int x = -Quiescence(-beta, -alpha);
-        UndoMove();
         if (x > alpha) {
             if (x >= beta) return beta;
             alpha = x;
