@@ -172,43 +172,6 @@ void ChessEngine::CopyPvFromChild(EngineMove Move) {
     if (FPly == 0) FRootMoveChosen = true;
 }
 
-int ChessEngine::AlphaBeta(int alpha, int beta, int depth) {
-    if (FStopRequested.load(std::memory_order_relaxed)) return 0;
-    if (depth == 0) return Quiescence(alpha, beta);
-    ++FNodes;
-    // Past the capacity of the ply tables or the move list the node is scored statically.
-    if (AtCapacityLimit()) return StaticScore(alpha, beta);
-    const int ply = FPly;
-    FPvLength[static_cast<std::size_t>(ply)] = ply;
-    const bool inCheck = InCheck(FSide);
-    NoteCheck(inCheck);
-    if (inCheck) ++depth;
-    GenerateMoves();
-    if (FFollowPv) MarkPvMove();
-
-    bool legalMoveFound = false;
-    const int last = FLast[static_cast<std::size_t>(ply)];
-    for (int i = FFirst[static_cast<std::size_t>(ply)]; i < last; ++i) {
-        if (FStopRequested.load(std::memory_order_relaxed)) break;
-        SelectBest(FMoveList.data() + i, FMoveList.data() + last);
-        const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
-        // In check most moves leave the check standing; DoMove would refuse them the same way.
-        if (inCheck && !MightEndCheck(move)) continue;
-        if (!DoMove(move)) continue;
-        legalMoveFound = true;
-        const int x = -AlphaBeta(-beta, -alpha, depth - 1);
-        UndoMove();
-        if (x > alpha) {
-            FHistoryScore[move.From][move.To] = WrappingAdd(FHistoryScore[move.From][move.To], depth);
-            if (x >= beta) return beta;
-            alpha = x;
-            CopyPvFromChild(move);
-        }
-    }
-    if (!legalMoveFound) return inCheck ? ply - Infinity : 0;
-    return alpha;
-}
-
 // A child that would stand pat at once (not in check, evaluated at or above its beta, which is -alpha here)
 // answers alpha, which changes nothing at this node: it is counted without making the move. Otherwise what
 // PeekMove found is handed to the child.
@@ -236,6 +199,49 @@ int ChessEngine::AlphaBeta(int alpha, int beta, int depth) {
     Score = -Quiescence(-beta, -alpha);
     UndoMove();
     return true;
+}
+
+int ChessEngine::AlphaBeta(int alpha, int beta, int depth) {
+    if (FStopRequested.load(std::memory_order_relaxed)) return 0;
+    if (depth == 0) return Quiescence(alpha, beta);
+    ++FNodes;
+    // Past the capacity of the ply tables or the move list the node is scored statically.
+    if (AtCapacityLimit()) return StaticScore(alpha, beta);
+    const int ply = FPly;
+    FPvLength[static_cast<std::size_t>(ply)] = ply;
+    const bool inCheck = InCheck(FSide);
+    NoteCheck(inCheck);
+    if (inCheck) ++depth;
+    GenerateMoves();
+    if (FFollowPv) MarkPvMove();
+
+    bool legalMoveFound = false;
+    const int last = FLast[static_cast<std::size_t>(ply)];
+    for (int i = FFirst[static_cast<std::size_t>(ply)]; i < last; ++i) {
+        if (FStopRequested.load(std::memory_order_relaxed)) break;
+        SelectBest(FMoveList.data() + i, FMoveList.data() + last);
+        const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
+        // In check most moves leave the check standing; DoMove would refuse them the same way.
+        if (inCheck && !MightEndCheck(move)) continue;
+        int x = 0;
+        if (depth == 1) {
+            // The child is a quiescence node (a stop that comes meanwhile is seen at the next move).
+            if (!QuiescenceChild(move, alpha, beta, x)) continue;
+        } else {
+            if (!DoMove(move)) continue;
+            x = -AlphaBeta(-beta, -alpha, depth - 1);
+            UndoMove();
+        }
+        legalMoveFound = true;
+        if (x > alpha) {
+            FHistoryScore[move.From][move.To] = WrappingAdd(FHistoryScore[move.From][move.To], depth);
+            if (x >= beta) return beta;
+            alpha = x;
+            CopyPvFromChild(move);
+        }
+    }
+    if (!legalMoveFound) return inCheck ? ply - Infinity : 0;
+    return alpha;
 }
 
 int ChessEngine::Quiescence(int alpha, int beta) {
