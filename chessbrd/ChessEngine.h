@@ -167,7 +167,11 @@ protected:
     void GenerateEvasions();
     template <bool WithQuiet, bool Evasions> void Generate();
     void NoteCandidate(int Index);
-    template <bool WithQuiet> MoveEntry* AddPawnMoves(MoveEntry* Out, int Sq) const;
+    struct PawnMoveSets {
+        std::uint64_t Left = 0, Right = 0, Step = 0, Double = 0;
+    };
+    PawnMoveSets PawnSets() const;
+    template <bool WithQuiet> MoveEntry* AddPawnMoves(MoveEntry* Out, int Sq, const PawnMoveSets& Sets) const;
     template <bool WithQuiet> MoveEntry* AddPieceMoves(MoveEntry* Out, int Sq, int Piece) const;
     template <bool WithQuiet, std::size_t Direction>
     MoveEntry* AddRayMoves(MoveEntry* Out, int Sq, int Piece, std::uint64_t Occupied,

@@ -14,6 +14,8 @@ constexpr std::uint64_t FileA = 0x0101010101010101ull;
 constexpr std::uint64_t FileH = FileA << 7;
 constexpr std::uint64_t Rank7 = 0xFFull << 8;
 constexpr std::uint64_t Rank2 = 0xFFull << 48;
+constexpr std::uint64_t Rank8 = 0xFFull;
+constexpr std::uint64_t Rank1 = 0xFFull << 56;
 
 } // namespace
 
@@ -157,14 +159,12 @@ template <bool WithQuiet, bool Evasions> void ChessEngine::Generate() {
     const std::uint64_t evasion = Evasions ? FEvasionSquares[ply] : 0;
     if constexpr (Evasions) FCandidateCount = 0;
     std::uint64_t own = FOccupied[static_cast<std::size_t>(FSide)];
+    const PawnMoveSets pawnSets = PawnSets();
     if constexpr (!WithQuiet) {
-        // Only pawns that can take or stand on the rank before promotion have moves here.
+        // Only pawns that can take or step onto the last rank have moves here.
         const std::uint64_t pawns = FPieceBits[static_cast<std::size_t>(FSide)][Pawn];
-        const std::uint64_t enemy = FOccupied[static_cast<std::size_t>(FXSide)];
-        const std::uint64_t targets = FSide == White ? (enemy << 9 & ~FileA) | (enemy << 7 & ~FileH)
-                                                     : (enemy >> 7 & ~FileA) | (enemy >> 9 & ~FileH);
         const std::uint64_t lastButOne = FSide == White ? Rank7 : Rank2;
-        own &= ~pawns | targets | lastButOne;
+        own &= ~pawns | pawnSets.Left | pawnSets.Right | (pawnSets.Step & lastButOne);
     }
     while (own != 0) {
         const int s = std::countr_zero(own);
@@ -172,7 +172,7 @@ template <bool WithQuiet, bool Evasions> void ChessEngine::Generate() {
         const int piece = FPiece[static_cast<std::size_t>(s)];
         MoveEntry* const before = out;
         if (piece == Pawn)
-            out = AddPawnMoves<WithQuiet>(out, s);
+            out = AddPawnMoves<WithQuiet>(out, s, pawnSets);
         else
             out = AddPieceMoves<WithQuiet>(out, s, piece);
         if constexpr (Evasions) {
@@ -215,25 +215,42 @@ template <bool WithQuiet, bool Evasions> void ChessEngine::Generate() {
     if (ply + 1 < MaxPly) FFirst[ply + 1] = FLast[ply];
 }
 
+// Which pawns of the side to move can take towards the a-file side or the h-file side, step, and step twice,
+// for all of them at once. White pawns move towards lower squares, black ones towards higher; a pawn standing
+// on its last rank (only in a hand-made position) has nowhere to go, one on its first may step twice.
+[[gnu::always_inline]] inline ChessEngine::PawnMoveSets ChessEngine::PawnSets() const {
+    const std::uint64_t enemy = FOccupied[static_cast<std::size_t>(FXSide)];
+    const std::uint64_t empty = ~(FOccupied[White] | FOccupied[Black]);
+    const std::uint64_t pawns = FPieceBits[static_cast<std::size_t>(FSide)][Pawn];
+    PawnMoveSets sets;
+    if (FSide == White) {
+        const std::uint64_t movable = pawns & ~Rank8;
+        sets.Left = movable & ~FileA & (enemy << 9);
+        sets.Right = movable & ~FileH & (enemy << 7);
+        sets.Step = movable & (empty << 8);
+        sets.Double = sets.Step & (Rank2 | Rank1) & (empty << 16);
+    } else {
+        const std::uint64_t movable = pawns & ~Rank1;
+        sets.Left = movable & ~FileA & (enemy >> 7);
+        sets.Right = movable & ~FileH & (enemy >> 9);
+        sets.Step = movable & (empty >> 8);
+        sets.Double = sets.Step & (Rank7 | Rank8) & (empty >> 16);
+    }
+    return sets;
+}
+
 template <bool WithQuiet>
-[[gnu::always_inline]] inline MoveEntry* ChessEngine::AddPawnMoves(MoveEntry* Out, int s) const {
-    // White pawns move towards lower squares, black ones towards higher; a pawn standing on its last rank
-    // (only in a hand-made position) has nowhere to go.
+[[gnu::always_inline]] inline MoveEntry* ChessEngine::AddPawnMoves(MoveEntry* Out, int s,
+                                                                   const PawnMoveSets& Sets) const {
     const int forward = FSide == White ? -8 : 8;
-    const int enemy = FSide == White ? Black : White;
-    if (FSide == White ? s < 8 : s >= 56) return Out;
-    const int left = s + forward - 1, right = s + forward + 1; // files a and h have no neighbour outside
-    if (FileOfSquare(s) != 0 && FColor[static_cast<std::size_t>(left)] == enemy)
-        Out = AddMove(Out, s, left, mfPawn | mfCapture);
-    if (FileOfSquare(s) != 7 && FColor[static_cast<std::size_t>(right)] == enemy)
-        Out = AddMove(Out, s, right, mfPawn | mfCapture);
-    const int ahead = s + forward;
-    if (FColor[static_cast<std::size_t>(ahead)] != EmptySquare) return Out;
-    const bool promotes = FSide == White ? s <= 15 : s >= 48;
-    if (WithQuiet || promotes) Out = AddMove(Out, s, ahead, mfPawn);
-    const bool onStartRank = FSide == White ? s >= 48 : s <= 15;
-    if (WithQuiet && onStartRank && FColor[static_cast<std::size_t>(ahead + forward)] == EmptySquare)
-        Out = AddMove(Out, s, ahead + forward, mfPawn | mfDoubleStep);
+    const std::uint64_t bit = std::uint64_t{1} << s;
+    if (Sets.Left & bit) Out = AddMove(Out, s, s + forward - 1, mfPawn | mfCapture);
+    if (Sets.Right & bit) Out = AddMove(Out, s, s + forward + 1, mfPawn | mfCapture);
+    if (Sets.Step & bit) {
+        const bool promotes = FSide == White ? s <= 15 : s >= 48;
+        if (WithQuiet || promotes) Out = AddMove(Out, s, s + forward, mfPawn);
+        if (WithQuiet && (Sets.Double & bit)) Out = AddMove(Out, s, s + 2 * forward, mfPawn | mfDoubleStep);
+    }
     return Out;
 }
 
