@@ -38,12 +38,13 @@ struct MoveEntry {
     std::int32_t Score = 0;
 };
 
-// Eight bytes, written with one store at every make.
+// Sixteen bytes written at every make; the piece-square sums come back from it instead of being worked out.
 struct UndoEntry {
     EngineMove Move;
     std::uint8_t Captured = 6; // piece code that stood on the destination, 6 when it was empty
     std::uint8_t Castle = 0;
     std::int8_t EpSquare = -1;
+    std::array<int, 2> Score{}; // FScore before the move
 };
 
 // One finished iteration of ThinkMove, for progress reports. Pv points into the engine and is valid only
@@ -448,7 +449,7 @@ inline bool ChessEngine::KnownLegalityApplies(EngineMove Move) const {
     const int captured = FPiece[t];
     FUndo[static_cast<std::size_t>(FPly)] =
         UndoEntry{Move, static_cast<std::uint8_t>(captured), static_cast<std::uint8_t>(FCastle),
-                  static_cast<std::int8_t>(FEpSquare)};
+                  static_cast<std::int8_t>(FEpSquare), FScore};
     ++FPly;
     FInCheckAtPly[static_cast<std::size_t>(FPly)] = -1;
     FCastle &= CastleMask[f] & CastleMask[t];
@@ -524,6 +525,7 @@ inline bool ChessEngine::KnownLegalityApplies(EngineMove Move) const {
     const int to = move.To;
     FCastle = undo.Castle;
     FEpSquare = undo.EpSquare;
+    FScore = undo.Score;
 
     const auto f = static_cast<std::size_t>(from);
     const auto t = static_cast<std::size_t>(to);
@@ -535,8 +537,6 @@ inline bool ChessEngine::KnownLegalityApplies(EngineMove Move) const {
     FOccupied[side] ^= fromBit | toBit;
     FPieceBits[side][static_cast<std::size_t>(placed)] &= ~toBit;
     FPieceBits[side][static_cast<std::size_t>(piece)] |= fromBit;
-    FScore[side] += FPieceSquare[side][static_cast<std::size_t>(piece)][f] -
-                    FPieceSquare[side][static_cast<std::size_t>(placed)][t];
     FColor[f] = FSide;
     FPiece[f] = piece;
     if (undo.Captured == EmptySquare) {
@@ -549,17 +549,25 @@ inline bool ChessEngine::KnownLegalityApplies(EngineMove Move) const {
         FPiece[t] = undo.Captured;
         FOccupied[x] |= toBit;
         FPieceBits[x][c] |= toBit;
-        FScore[x] += FPieceSquare[x][c][t];
         if (undo.Captured == King) FKingSquare[x] = to;
     }
     if (piece == King) FKingSquare[side] = from;
 
+    // The rook of a castling moved before the record was written, so it goes back the usual way; the pawn
+    // taken en passant was counted in the sums the record gave back.
     if (move.Flags & mfCastle) {
         const CastlingMove* castling = CastlingByKingTarget(FromEngineSquare(to));
         ClearSquare(ToEngineSquare(castling->RookTo));
         PlacePiece(ToEngineSquare(castling->RookFrom), FSide, Rook);
     }
-    if (move.Flags & mfEnPassant) PlacePiece(FSide == White ? to + 8 : to - 8, FXSide, Pawn);
+    if (move.Flags & mfEnPassant) {
+        const int sq = FSide == White ? to + 8 : to - 8;
+        const auto x = static_cast<std::size_t>(FXSide);
+        FColor[static_cast<std::size_t>(sq)] = FXSide;
+        FPiece[static_cast<std::size_t>(sq)] = Pawn;
+        FOccupied[x] |= std::uint64_t{1} << sq;
+        FPieceBits[x][Pawn] |= std::uint64_t{1} << sq;
+    }
 }
 
 // Evaluate runs at most nodes of the quiescence search, so it stays inline. Material and placement are kept
