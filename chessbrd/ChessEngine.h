@@ -644,7 +644,25 @@ ChessEngine::EvaluateFrom(std::uint64_t WhitePawns, std::uint64_t BlackPawns, st
         break;
     }
     }
-    Check = check || AttackedWith(king, FSide, occupied, ~fromBit);
+    if (!check) {
+        if (FPly == 0) {
+            // The root may come with their king attacked already.
+            check = AttackedWith(king, FSide, occupied, ~fromBit);
+        } else if ((((DiagonalLines[k] | StraightLines[k]) >> from) & 1u) != 0) {
+            // Below the root their king stands unattacked (the move that led here was legal), so only a
+            // slider behind the vacated square can uncover a check.
+            const std::size_t direction = LineDirection[k][f];
+            const std::uint64_t blockers = Rays[direction][k] & occupied;
+            if (blockers != 0) {
+                const int nearest =
+                    direction < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
+                const auto& pieces = FPieceBits[us];
+                const std::uint64_t sliders = pieces[Queen] | pieces[IsDiagonal(direction) ? Bishop : Rook];
+                check = ((sliders >> nearest) & 1u) != 0;
+            }
+        }
+    }
+    Check = check;
     // A node in check has no use for its evaluation.
     if (Check) return;
 
