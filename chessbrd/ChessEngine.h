@@ -205,8 +205,8 @@ protected:
     // tries them; -1 when that order needs the full selection (or more than fit).
     static constexpr int MaxOrderedEvasions = 32;
     int OrderEvasions(std::array<int, MaxOrderedEvasions>& Order) const;
-    // The candidates GenerateEvasions noted, in list order (only the first MaxOrderedEvasions are kept).
-    std::array<int, MaxOrderedEvasions> FCandidates{};
+    // The candidates GenerateEvasions noted, in list order; room for every move of one ply.
+    std::array<int, MaxMovesPerPiece * 64 + ExtraMovesPerPosition> FCandidates{};
     int FCandidateCount = 0;
     void MarkPvMove();
 

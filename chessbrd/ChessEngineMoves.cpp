@@ -142,10 +142,9 @@ void ChessEngine::GenerateEvasions() {
     Generate<true, true>();
 }
 
-// Notes the list index of a move MightEndCheck lets through; past the capacity only the count goes on.
+// Notes the list index of a move MightEndCheck lets through.
 inline void ChessEngine::NoteCandidate(int Index) {
-    if (FCandidateCount < MaxOrderedEvasions) FCandidates[static_cast<std::size_t>(FCandidateCount)] = Index;
-    ++FCandidateCount;
+    FCandidates[static_cast<std::size_t>(FCandidateCount++)] = Index;
 }
 
 // Squares in ascending order, then castling, then en passant: the order decides ties between equal moves.
