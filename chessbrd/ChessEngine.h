@@ -187,6 +187,7 @@ protected:
     void NoteCandidate(int Index);
     struct PawnMoveSets {
         std::uint64_t Left = 0, Right = 0, Step = 0, Double = 0;
+        int Forward = 0; // the step towards promotion
     };
     PawnMoveSets PawnSets() const;
     template <bool WithQuiet> MoveEntry* AddPawnMoves(MoveEntry* Out, int Sq, const PawnMoveSets& Sets) const;

@@ -222,6 +222,7 @@ template <bool WithQuiet, bool Evasions> void ChessEngine::Generate() {
     const std::uint64_t empty = ~(FOccupied[White] | FOccupied[Black]);
     const std::uint64_t pawns = FPieceBits[static_cast<std::size_t>(FSide)][Pawn];
     PawnMoveSets sets;
+    sets.Forward = FSide == White ? -8 : 8;
     if (FSide == White) {
         const std::uint64_t movable = pawns & ~Rank8;
         sets.Left = movable & ~FileA & (enemy << 9);
@@ -241,12 +242,12 @@ template <bool WithQuiet, bool Evasions> void ChessEngine::Generate() {
 template <bool WithQuiet>
 [[gnu::always_inline]] inline MoveEntry* ChessEngine::AddPawnMoves(MoveEntry* Out, int s,
                                                                    const PawnMoveSets& Sets) const {
-    const int forward = FSide == White ? -8 : 8;
+    const int forward = Sets.Forward;
     const std::uint64_t bit = std::uint64_t{1} << s;
     if (Sets.Left & bit) Out = AddMove(Out, s, s + forward - 1, mfPawn | mfCapture);
     if (Sets.Right & bit) Out = AddMove(Out, s, s + forward + 1, mfPawn | mfCapture);
     if (Sets.Step & bit) {
-        const bool promotes = FSide == White ? s <= 15 : s >= 48;
+        const bool promotes = forward < 0 ? s <= 15 : s >= 48;
         if (WithQuiet || promotes) Out = AddMove(Out, s, s + forward, mfPawn);
         if (WithQuiet && (Sets.Double & bit)) Out = AddMove(Out, s, s + 2 * forward, mfPawn | mfDoubleStep);
     }
