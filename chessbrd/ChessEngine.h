@@ -38,30 +38,15 @@ struct MoveEntry {
     std::int32_t Score = 0;
 };
 
-// Written at every make and read at its take-back as two 64-bit words, each with one store and one load (a
-// load spanning several narrower stores waits for them); the piece-square sums come back from it instead of
+// Written at every make, read at its take-back field by field with the widths it was written with (a load
+// spanning several narrower stores would wait for them); the piece-square sums come back from it instead of
 // being worked out.
 struct UndoEntry {
-    // The move in the low 32 bits, then the piece code that stood on the destination (6 when it was empty),
-    // the castling rights and the en-passant square (255 for none).
-    std::uint64_t Word = 0;
-    std::uint64_t Score = 0; // FScore before the move, White's in the low half
-
-    static UndoEntry Of(EngineMove Move, int Captured, int Castle, int EpSquare,
-                        const std::array<int, 2>& Sums) {
-        auto byte = [](int value) { return std::uint64_t{static_cast<std::uint8_t>(value)}; };
-        auto half = [](int value) { return std::uint64_t{static_cast<std::uint32_t>(value)}; };
-        return {std::uint64_t{std::bit_cast<std::uint32_t>(Move)} | byte(Captured) << 32 |
-                    byte(Castle) << 40 | byte(EpSquare) << 48,
-                half(Sums[0]) | half(Sums[1]) << 32};
-    }
-    EngineMove Move() const { return std::bit_cast<EngineMove>(static_cast<std::uint32_t>(Word)); }
-    int Captured() const { return static_cast<int>((Word >> 32) & 0xFF); }
-    int Castle() const { return static_cast<int>((Word >> 40) & 0xFF); }
-    int EpSquare() const { return static_cast<std::int8_t>((Word >> 48) & 0xFF); }
-    std::array<int, 2> Sums() const {
-        return {static_cast<int>(static_cast<std::uint32_t>(Score)), static_cast<int>(Score >> 32)};
-    }
+    EngineMove Move;
+    std::uint8_t Captured = 6; // piece code that stood on the destination, 6 when it was empty
+    std::uint8_t Castle = 0;
+    std::int8_t EpSquare = -1;
+    std::array<int, 2> Score{}; // FScore before the move, written and read whole
 };
 
 // One finished iteration of ThinkMove, for progress reports. Pv points into the engine and is valid only
@@ -465,7 +450,12 @@ inline bool ChessEngine::KnownLegalityApplies(EngineMove Move) const {
     const auto t = static_cast<std::size_t>(to);
     const auto side = static_cast<std::size_t>(FSide);
     const int captured = FPiece[t];
-    FUndo[static_cast<std::size_t>(FPly)] = UndoEntry::Of(Move, captured, FCastle, FEpSquare, FScore);
+    UndoEntry& undo = FUndo[static_cast<std::size_t>(FPly)];
+    undo.Move = Move;
+    undo.Captured = static_cast<std::uint8_t>(captured);
+    undo.Castle = static_cast<std::uint8_t>(FCastle);
+    undo.EpSquare = static_cast<std::int8_t>(FEpSquare);
+    undo.Score = FScore;
     ++FPly;
     FInCheckAtPly[static_cast<std::size_t>(FPly)] = -1;
     FCastle &= CastleMask[f] & CastleMask[t];
@@ -535,14 +525,14 @@ inline bool ChessEngine::KnownLegalityApplies(EngineMove Move) const {
 [[gnu::always_inline]] inline void ChessEngine::UndoMove() {
     std::swap(FSide, FXSide);
     --FPly;
-    const UndoEntry undo = FUndo[static_cast<std::size_t>(FPly)];
-    const EngineMove move = undo.Move();
-    const int capturedPiece = undo.Captured();
+    const UndoEntry& undo = FUndo[static_cast<std::size_t>(FPly)];
+    const EngineMove move = undo.Move;
+    const int capturedPiece = undo.Captured;
     const int from = move.From;
     const int to = move.To;
-    FCastle = undo.Castle();
-    FEpSquare = undo.EpSquare();
-    FScore = undo.Sums();
+    FCastle = undo.Castle;
+    FEpSquare = undo.EpSquare;
+    FScore = undo.Score;
 
     const auto f = static_cast<std::size_t>(from);
     const auto t = static_cast<std::size_t>(to);
