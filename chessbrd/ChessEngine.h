@@ -494,11 +494,16 @@ inline bool ChessEngine::KnownLegalityApplies(EngineMove Move) const {
 // Make and take-back run at every node of the search and of perft, so they stay inline. Castling and en
 // passant are looked at after the move.
 [[gnu::always_inline]] inline bool ChessEngine::DoMove(EngineMove Move) {
-    const int to = Move.To;
-    // Castling is refused with anything between king and rook (the cheap test, first), out of check, or
-    // across an attacked square; then the rook jumps.
-    if (Move.Flags & mfCastle) {
-        const CastlingMove* castling = CastlingByKingTarget(FromEngineSquare(to));
+    if (!(Move.Flags & (mfEnPassant | mfCastle))) [[likely]] {
+        if (!FScanForKings && FKingSquare[static_cast<std::size_t>(FSide)] >= 0) {
+            if (!LegalBeforeMake(Move)) return false;
+            MakeMove(Move);
+            return true;
+        }
+    } else if (Move.Flags & mfCastle) {
+        // Castling is refused with anything between king and rook (the cheap test, first), out of check, or
+        // across an attacked square; then the rook jumps.
+        const CastlingMove* castling = CastlingByKingTarget(FromEngineSquare(Move.To));
         if (castling == nullptr) return false;
         for (Square s : castling->Between)
             if (s != None && FColor[static_cast<std::size_t>(ToEngineSquare(s))] != EmptySquare) return false;
@@ -507,12 +512,6 @@ inline bool ChessEngine::KnownLegalityApplies(EngineMove Move) const {
             if (IsAttacked(ToEngineSquare(s), FXSide)) return false;
         ClearSquare(ToEngineSquare(castling->RookFrom));
         PlacePiece(ToEngineSquare(castling->RookTo), FSide, Rook);
-    }
-
-    if (KnownLegalityApplies(Move)) {
-        if (!LegalBeforeMake(Move)) return false;
-        MakeMove(Move);
-        return true;
     }
     MakeMove(Move);
     if (InCheck(FXSide)) {
