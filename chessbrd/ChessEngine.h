@@ -477,8 +477,13 @@ inline bool ChessEngine::KnownLegalityApplies(EngineMove Move) const {
         if (captured == King) FKingSquare[static_cast<std::size_t>(FXSide)] = -1;
     }
     FOccupied[side] ^= fromBit | toBit;
-    FPieceBits[side][static_cast<std::size_t>(mover)] ^= fromBit;
-    FPieceBits[side][static_cast<std::size_t>(placed)] |= toBit;
+    // One change of the mover's bits where it can: two in a row to one word would wait on each other.
+    if (Move.Flags & mfPromotion) {
+        FPieceBits[side][static_cast<std::size_t>(mover)] ^= fromBit;
+        FPieceBits[side][static_cast<std::size_t>(placed)] |= toBit;
+    } else {
+        FPieceBits[side][static_cast<std::size_t>(mover)] ^= fromBit | toBit;
+    }
     FScore[side] += FPieceSquare[side][static_cast<std::size_t>(placed)][t] -
                     FPieceSquare[side][static_cast<std::size_t>(mover)][f];
     FColor[t] = FSide;
@@ -541,8 +546,12 @@ inline bool ChessEngine::KnownLegalityApplies(EngineMove Move) const {
     const std::uint64_t fromBit = std::uint64_t{1} << from;
     const std::uint64_t toBit = std::uint64_t{1} << to;
     FOccupied[side] ^= fromBit | toBit;
-    FPieceBits[side][static_cast<std::size_t>(placed)] &= ~toBit;
-    FPieceBits[side][static_cast<std::size_t>(piece)] |= fromBit;
+    if (move.Flags & mfPromotion) {
+        FPieceBits[side][static_cast<std::size_t>(placed)] &= ~toBit;
+        FPieceBits[side][Pawn] |= fromBit;
+    } else {
+        FPieceBits[side][static_cast<std::size_t>(placed)] ^= fromBit | toBit;
+    }
     FColor[f] = FSide;
     FPiece[f] = piece;
     if (capturedPiece == EmptySquare) {
