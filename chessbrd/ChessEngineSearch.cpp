@@ -224,8 +224,8 @@ int ChessEngine::AlphaBeta(int alpha, int beta, int depth) {
         // In check most moves leave the check standing; DoMove would refuse them the same way.
         if (inCheck && !MightEndCheck(move)) continue;
         int x = 0;
-        if (depth == 1) {
-            // The child is a quiescence node (a stop that comes meanwhile is seen at the next move).
+        if (depth == 1 && !FStopRequested.load(std::memory_order_relaxed)) {
+            // The child is a quiescence node; after a stop it is left to AlphaBeta, which answers 0 at once.
             if (!QuiescenceChild(move, alpha, beta, x)) continue;
         } else {
             if (!DoMove(move)) continue;
