@@ -3,6 +3,8 @@
 
 #include "Castling.h"
 
+#include <bit>
+
 ChessEngine::ChessEngine() {
     Mailbox.fill(-1);
     for (int row = 0; row < 8; ++row) {
@@ -28,6 +30,7 @@ ChessEngine::ChessEngine() {
     FColor.fill(EmptySquare);
     FPiece.fill(EmptySquare);
     FKingSquare.fill(-1);
+    FKnownCheck.fill(-1);
 }
 
 void ChessEngine::FillAttackTables() {
@@ -54,7 +57,23 @@ void ChessEngine::FillAttackTables() {
         }
         // Queen directions 0, 2, 5, 7 are the diagonals.
         DiagonalLines[q] = Rays[0][q] | Rays[2][q] | Rays[5][q] | Rays[7][q];
+        for (std::size_t d = 0; d < 8; ++d)
+            for (std::uint64_t ray = Rays[d][q]; ray != 0; ray &= ray - 1)
+                LineDirection[q][static_cast<std::size_t>(std::countr_zero(ray))] =
+                    static_cast<std::uint8_t>(d);
         StraightLines[q] = Rays[1][q] | Rays[3][q] | Rays[4][q] | Rays[6][q];
+    }
+    // Every square a piece on a square may move to, whatever stands around it; pawns of either colour.
+    for (std::size_t q = 0; q < 64; ++q) {
+        std::uint64_t pawn = KingAttackers[q];
+        if (q >= 16) pawn |= std::uint64_t{1} << (q - 16);
+        if (q < 48) pawn |= std::uint64_t{1} << (q + 16);
+        PieceReach[Pawn][q] = pawn;
+        PieceReach[Knight][q] = KnightAttackers[q];
+        PieceReach[Bishop][q] = DiagonalLines[q];
+        PieceReach[Rook][q] = StraightLines[q];
+        PieceReach[Queen][q] = DiagonalLines[q] | StraightLines[q];
+        PieceReach[King][q] = KingAttackers[q];
     }
     for (std::size_t p = Knight; p <= King; ++p) {
         for (std::size_t i = 0; i < static_cast<std::size_t>(DirectionCount[p]); ++i) {
@@ -147,6 +166,7 @@ void ChessEngine::ReadBoard() {
     FPly = 0;
     FFirst[0] = 0;
     FInCheckAtPly[0] = -1;
+    FKnownCheck.fill(-1);
     PrepareEvaluation();
     for (auto& row : FHistoryScore) row.fill(0);
     FNodes = 0;

@@ -38,11 +38,15 @@ struct MoveEntry {
     std::int32_t Score = 0;
 };
 
+// Written at every make, read at its take-back field by field with the widths it was written with (a load
+// spanning several narrower stores would wait for them); the piece-square sums come back from it instead of
+// being worked out.
 struct UndoEntry {
     EngineMove Move;
-    int Captured = 6; // piece code that stood on the destination, 6 when it was empty
-    int Castle = 0;
-    int EpSquare = -1;
+    std::uint8_t Captured = 6; // piece code that stood on the destination, 6 when it was empty
+    std::uint8_t Castle = 0;
+    std::int8_t EpSquare = -1;
+    std::array<int, 2> Score{}; // FScore before the move, written and read whole
 };
 
 // One finished iteration of ThinkMove, for progress reports. Pv points into the engine and is valid only
@@ -128,6 +132,16 @@ protected:
     void GenerateCaptures();
     bool DoMove(EngineMove Move);
     void UndoMove();
+    bool KnownLegalityApplies(EngineMove Move) const;
+    bool LegalBeforeMake(EngineMove Move);
+    void MakeMove(EngineMove Move);
+    // Evaluate and InCheck of the side to move after Move (one LegalBeforeMake allowed, taking no king, with
+    // the other king on the board), found without making it.
+    void PeekMove(EngineMove Move, int& Eval, bool& Check);
+    int EvaluateFrom(std::uint64_t WhitePawns, std::uint64_t BlackPawns, std::uint64_t WhiteRooks,
+                     std::uint64_t BlackRooks, int WhiteScore, int BlackScore, int Side);
+    // Plays Move and searches the quiescence node after it; false (and nothing searched) when it is illegal.
+    bool QuiescenceChild(EngineMove Move, int alpha, int beta, int& Score);
     bool InCheck(int Colour) const;
     bool IsAttacked(int Sq, int By) const;
     // IsAttacked on a board with the squares Occupied taken, where only the pieces of By inside Pieces
@@ -153,17 +167,33 @@ protected:
 
     void FillEvaluationTables();
     void FillAttackTables();
-    template <bool WithQuiet> void Generate();
-    template <bool WithQuiet> MoveEntry* AddPawnMoves(MoveEntry* Out, int Sq) const;
+    void GenerateEvasions();
+    template <bool WithQuiet, bool Evasions> void Generate();
+    void NoteCandidate(int Index);
+    struct PawnMoveSets {
+        std::uint64_t Left = 0, Right = 0, Step = 0, Double = 0;
+        int Forward = 0; // the step towards promotion
+    };
+    PawnMoveSets PawnSets() const;
+    template <bool WithQuiet> MoveEntry* AddPawnMoves(MoveEntry* Out, int Sq, const PawnMoveSets& Sets) const;
     template <bool WithQuiet> MoveEntry* AddPieceMoves(MoveEntry* Out, int Sq, int Piece) const;
     template <bool WithQuiet, std::size_t Direction>
     MoveEntry* AddRayMoves(MoveEntry* Out, int Sq, int Piece, std::uint64_t Occupied,
                            std::uint64_t Enemy) const;
     MoveEntry* AddMove(MoveEntry* Out, int From, int To, int Flags) const;
     std::array<int, 2> PawnStructure(std::uint64_t WhitePawns, std::uint64_t BlackPawns) const;
+    struct PawnEntry;
+    void FillPawnEntry(PawnEntry& Entry, std::uint64_t WhitePawns, std::uint64_t BlackPawns) const;
     void PickMove(int Slot);
     void NoteCheck(bool InCheck);
     bool MightEndCheck(EngineMove Move) const;
+    // The moves of an in-check node that MightEndCheck lets through, as list indices in the order the search
+    // tries them; -1 when that order needs the full selection (or more than fit).
+    static constexpr int MaxOrderedEvasions = 32;
+    int OrderEvasions(std::array<int, MaxOrderedEvasions>& Order) const;
+    // The candidates GenerateEvasions noted, in list order; room for every move of one ply.
+    std::array<int, MaxMovesPerPiece * 64 + ExtraMovesPerPosition> FCandidates{};
+    int FCandidateCount = 0;
     void MarkPvMove();
 
     int StaticScore(int alpha, int beta);
@@ -216,8 +246,16 @@ protected:
     std::array<std::array<std::uint64_t, 64>, 8> Rays{};
     std::array<std::uint64_t, 64> DiagonalLines{};
     std::array<std::uint64_t, 64> StraightLines{};
+    // The queen direction leading from the first square to the second where they share a line.
+    std::array<std::array<std::uint8_t, 64>, 64> LineDirection{};
+    // Queen directions 0, 2, 5, 7 are the diagonals.
+    static constexpr bool IsDiagonal(std::size_t Direction) {
+        return Direction == 0 || Direction == 2 || Direction == 5 || Direction == 7;
+    }
     // Each piece's directions as indices into the queen's directions, the order in which they are walked.
     std::array<std::array<std::size_t, 8>, 6> PieceRays{};
+    // The squares each piece could move to from a square on some board, for GenerateEvasions.
+    std::array<std::array<std::uint64_t, 64>, 6> PieceReach{};
 
     // Pawn-structure scores of both colours by the pawns' squares; the prepared pawn values they include
     // change with every search, so PrepareEvaluation empties it.
@@ -225,8 +263,11 @@ protected:
         std::uint64_t WhitePawns = ~std::uint64_t{0};
         std::uint64_t BlackPawns = ~std::uint64_t{0};
         std::array<int, 2> Score{};
+        // The squares of the files with pawns of each colour, for the rooks.
+        std::array<std::uint64_t, 2> FilesWithPawns{};
     };
-    static constexpr std::size_t PawnCacheSize = 2048;
+    // A power of two, indexed by the top bits of the hash.
+    static constexpr std::size_t PawnCacheSize = 8192;
     std::array<PawnEntry, PawnCacheSize> FPawnCache{};
 
     // Speed-ups that answer the same questions as the board arrays: the squares of each colour (scanned in
@@ -240,8 +281,12 @@ protected:
     bool FScanForKings = false;
     // Whether the side to move is in check in the position at each ply: -1 not yet known, 0 no, 1 yes, 2 yes
     // with its evasion squares (see EvasionSquares) in FEvasionSquares.
-    std::array<std::int8_t, MaxPly> FInCheckAtPly{};
+    std::array<std::int8_t, MaxPly + 1> FInCheckAtPly{}; // one more for the make at the last ply
     std::array<std::uint64_t, MaxPly> FEvasionSquares{};
+    // What a quiescence node's parent already found out about it by PeekMove: whether the side to move is in
+    // check (-1 when not looked at) and the evaluation.
+    std::array<std::int8_t, MaxPly + 1> FKnownCheck{};
+    std::array<int, MaxPly + 1> FKnownEval{};
 
     EnginePosition FRoot;
     std::uint64_t FNodes = 0;
@@ -327,7 +372,7 @@ inline bool ChessEngine::MightEndCheck(EngineMove Move) const {
     return ((FEvasionSquares[ply] >> Move.To) & 1u) != 0;
 }
 
-inline bool ChessEngine::InCheck(int Colour) const {
+[[gnu::always_inline]] inline bool ChessEngine::InCheck(int Colour) const {
     if (!FScanForKings) {
         const int king = FKingSquare[static_cast<std::size_t>(Colour)];
         return king >= 0 && IsAttacked(king, 1 - Colour);
@@ -339,67 +384,80 @@ inline bool ChessEngine::InCheck(int Colour) const {
     return false;
 }
 
-// Make and take-back run at every node of the search and of perft, so they stay inline.
-[[gnu::always_inline]] inline bool ChessEngine::DoMove(EngineMove Move) {
+// A move can only expose its own king when the king was already attacked, the king itself moves, the piece
+// leaves one of the king's lines, or a pawn vanishes en passant; every other move is known legal without
+// looking, which gives the same answer as looking. Where it must look, it looks at the board as the move
+// would leave it before making it, so that a refused move costs no make and take-back. Only for moves other
+// than castling and en passant, with one king of the side to move on the board (KnownLegalityApplies).
+inline bool ChessEngine::KnownLegalityApplies(EngineMove Move) const {
+    return !FScanForKings && FKingSquare[static_cast<std::size_t>(FSide)] >= 0 &&
+           !(Move.Flags & (mfEnPassant | mfCastle));
+}
+
+[[gnu::always_inline]] inline bool ChessEngine::LegalBeforeMake(EngineMove Move) {
     const int from = Move.From;
     const int to = Move.To;
-    // Castling is refused with anything between king and rook (the cheap test, first), out of check, or
-    // across an attacked square; then the rook jumps.
-    if (Move.Flags & mfCastle) {
-        const CastlingMove* castling = CastlingByKingTarget(FromEngineSquare(to));
-        if (castling == nullptr) return false;
-        for (Square s : castling->Between)
-            if (s != None && FColor[static_cast<std::size_t>(ToEngineSquare(s))] != EmptySquare) return false;
-        if (InCheck(FSide)) return false;
-        for (Square s : castling->KingPath)
-            if (IsAttacked(ToEngineSquare(s), FXSide)) return false;
-        ClearSquare(ToEngineSquare(castling->RookFrom));
-        PlacePiece(ToEngineSquare(castling->RookTo), FSide, Rook);
-    }
-
-    // A move can only expose its own king when the king was already attacked, the king itself moves, the
-    // piece leaves one of the king's lines, or a pawn vanishes en passant; every other move is known legal
-    // without looking, which gives the same answer as looking. Where it must look, it looks at the board as
-    // the move would leave it before making it, so that a refused move costs no make and take-back; en
-    // passant and castling are looked at after the move.
-    bool mustVerify = true;
+    const auto f0 = static_cast<std::size_t>(from);
     const int king = FKingSquare[static_cast<std::size_t>(FSide)];
-    if (!FScanForKings && king >= 0 && !(Move.Flags & (mfEnPassant | mfCastle))) {
-        const auto ply = static_cast<std::size_t>(FPly);
-        std::int8_t& state = FInCheckAtPly[ply];
-        if (state < 0) state = IsAttacked(king, FXSide) ? 1 : 0;
-        bool look = true;
-        if (from != king) {
-            if (state != 0) {
-                // In check, any other piece must take the checker or step between: elsewhere the check stays.
-                if (state == 1) {
-                    FEvasionSquares[ply] = EvasionSquares(king);
-                    state = 2;
-                }
-                if (((FEvasionSquares[ply] >> to) & 1u) == 0) return false;
-            } else {
-                look = (((DiagonalLines[static_cast<std::size_t>(king)] |
-                          StraightLines[static_cast<std::size_t>(king)]) >>
-                         from) &
-                        1u) != 0;
+    const auto ply = static_cast<std::size_t>(FPly);
+    std::int8_t& state = FInCheckAtPly[ply];
+    if (state < 0) state = IsAttacked(king, FXSide) ? 1 : 0;
+    bool look = true;
+    if (from != king) {
+        if (state != 0) {
+            // In check, any other piece must take the checker or step between: elsewhere the check stays.
+            if (state == 1) {
+                FEvasionSquares[ply] = EvasionSquares(king);
+                state = 2;
             }
+            if (((FEvasionSquares[ply] >> to) & 1u) == 0) return false;
+        } else {
+            look = (((DiagonalLines[static_cast<std::size_t>(king)] |
+                      StraightLines[static_cast<std::size_t>(king)]) >>
+                     from) &
+                    1u) != 0;
         }
-        if (look) {
-            const std::uint64_t fromBit = std::uint64_t{1} << from;
-            const std::uint64_t toBit = std::uint64_t{1} << to;
-            const std::uint64_t occupied = ((FOccupied[White] | FOccupied[Black]) & ~fromBit) | toBit;
-            if (AttackedWith(from == king ? to : king, FXSide, occupied, ~toBit)) return false;
-        }
-        mustVerify = false;
     }
+    if (look) {
+        const std::uint64_t fromBit = std::uint64_t{1} << from;
+        const std::uint64_t toBit = std::uint64_t{1} << to;
+        const std::uint64_t occupied = ((FOccupied[White] | FOccupied[Black]) & ~fromBit) | toBit;
+        if (from != king && state == 0) {
+            // Out of check only a slider behind the vacated square can come to attack: leapers attacked
+            // before or never, and the filled square only blocks.
+            const std::size_t direction = LineDirection[static_cast<std::size_t>(king)][f0];
+            const std::uint64_t blockers = Rays[direction][static_cast<std::size_t>(king)] & occupied;
+            if (blockers != 0) {
+                const int nearest =
+                    direction < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
+                const auto& pieces = FPieceBits[static_cast<std::size_t>(FXSide)];
+                const std::uint64_t sliders =
+                    (pieces[Queen] | pieces[IsDiagonal(direction) ? Bishop : Rook]) & ~toBit;
+                if (((sliders >> nearest) & 1u) != 0) return false;
+            }
+        } else if (AttackedWith(from == king ? to : king, FXSide, occupied, ~toBit)) {
+            return false;
+        }
+    }
+    return true;
+}
 
+// The make itself, without looking at legality; the sides have changed when it returns.
+[[gnu::always_inline]] inline void ChessEngine::MakeMove(EngineMove Move) {
+    const int from = Move.From;
+    const int to = Move.To;
     const auto f = static_cast<std::size_t>(from);
     const auto t = static_cast<std::size_t>(to);
     const auto side = static_cast<std::size_t>(FSide);
     const int captured = FPiece[t];
-    FUndo[static_cast<std::size_t>(FPly)] = UndoEntry{Move, captured, FCastle, FEpSquare};
+    UndoEntry& undo = FUndo[static_cast<std::size_t>(FPly)];
+    undo.Move = Move;
+    undo.Captured = static_cast<std::uint8_t>(captured);
+    undo.Castle = static_cast<std::uint8_t>(FCastle);
+    undo.EpSquare = static_cast<std::int8_t>(FEpSquare);
+    undo.Score = FScore;
     ++FPly;
-    if (FPly < MaxPly) FInCheckAtPly[static_cast<std::size_t>(FPly)] = -1;
+    FInCheckAtPly[static_cast<std::size_t>(FPly)] = -1;
     FCastle &= CastleMask[f] & CastleMask[t];
     if (Move.Flags & mfDoubleStep)
         FEpSquare = FSide == White ? to + 8 : to - 8;
@@ -416,10 +474,16 @@ inline bool ChessEngine::InCheck(int Colour) const {
         FOccupied[c] &= ~toBit;
         FPieceBits[c][static_cast<std::size_t>(captured)] &= ~toBit;
         FScore[c] -= FPieceSquare[c][static_cast<std::size_t>(captured)][t];
+        if (captured == King) FKingSquare[static_cast<std::size_t>(FXSide)] = -1;
     }
     FOccupied[side] ^= fromBit | toBit;
-    FPieceBits[side][static_cast<std::size_t>(mover)] ^= fromBit;
-    FPieceBits[side][static_cast<std::size_t>(placed)] |= toBit;
+    // One change of the mover's bits where it can: two in a row to one word would wait on each other.
+    if (Move.Flags & mfPromotion) {
+        FPieceBits[side][static_cast<std::size_t>(mover)] ^= fromBit;
+        FPieceBits[side][static_cast<std::size_t>(placed)] |= toBit;
+    } else {
+        FPieceBits[side][static_cast<std::size_t>(mover)] ^= fromBit | toBit;
+    }
     FScore[side] += FPieceSquare[side][static_cast<std::size_t>(placed)][t] -
                     FPieceSquare[side][static_cast<std::size_t>(mover)][f];
     FColor[t] = FSide;
@@ -428,10 +492,34 @@ inline bool ChessEngine::InCheck(int Colour) const {
     FPiece[f] = EmptySquare;
     if (Move.Flags & mfEnPassant) ClearSquare(FSide == White ? to + 8 : to - 8);
     if (mover == King) FKingSquare[side] = to;
-    if (captured == King) FKingSquare[static_cast<std::size_t>(FXSide)] = -1;
 
     std::swap(FSide, FXSide);
-    if (mustVerify && InCheck(FXSide)) {
+}
+
+// Make and take-back run at every node of the search and of perft, so they stay inline. Castling and en
+// passant are looked at after the move.
+[[gnu::always_inline]] inline bool ChessEngine::DoMove(EngineMove Move) {
+    if (!(Move.Flags & (mfEnPassant | mfCastle))) [[likely]] {
+        if (!FScanForKings && FKingSquare[static_cast<std::size_t>(FSide)] >= 0) {
+            if (!LegalBeforeMake(Move)) return false;
+            MakeMove(Move);
+            return true;
+        }
+    } else if (Move.Flags & mfCastle) {
+        // Castling is refused with anything between king and rook (the cheap test, first), out of check, or
+        // across an attacked square; then the rook jumps.
+        const CastlingMove* castling = CastlingByKingTarget(FromEngineSquare(Move.To));
+        if (castling == nullptr) return false;
+        for (Square s : castling->Between)
+            if (s != None && FColor[static_cast<std::size_t>(ToEngineSquare(s))] != EmptySquare) return false;
+        if (InCheck(FSide)) return false;
+        for (Square s : castling->KingPath)
+            if (IsAttacked(ToEngineSquare(s), FXSide)) return false;
+        ClearSquare(ToEngineSquare(castling->RookFrom));
+        PlacePiece(ToEngineSquare(castling->RookTo), FSide, Rook);
+    }
+    MakeMove(Move);
+    if (InCheck(FXSide)) {
         UndoMove();
         return false;
     }
@@ -443,10 +531,12 @@ inline bool ChessEngine::InCheck(int Colour) const {
     --FPly;
     const UndoEntry& undo = FUndo[static_cast<std::size_t>(FPly)];
     const EngineMove move = undo.Move;
+    const int capturedPiece = undo.Captured;
     const int from = move.From;
     const int to = move.To;
     FCastle = undo.Castle;
     FEpSquare = undo.EpSquare;
+    FScore = undo.Score;
 
     const auto f = static_cast<std::size_t>(from);
     const auto t = static_cast<std::size_t>(to);
@@ -456,31 +546,157 @@ inline bool ChessEngine::InCheck(int Colour) const {
     const std::uint64_t fromBit = std::uint64_t{1} << from;
     const std::uint64_t toBit = std::uint64_t{1} << to;
     FOccupied[side] ^= fromBit | toBit;
-    FPieceBits[side][static_cast<std::size_t>(placed)] &= ~toBit;
-    FPieceBits[side][static_cast<std::size_t>(piece)] |= fromBit;
-    FScore[side] += FPieceSquare[side][static_cast<std::size_t>(piece)][f] -
-                    FPieceSquare[side][static_cast<std::size_t>(placed)][t];
+    if (move.Flags & mfPromotion) {
+        FPieceBits[side][static_cast<std::size_t>(placed)] &= ~toBit;
+        FPieceBits[side][Pawn] |= fromBit;
+    } else {
+        FPieceBits[side][static_cast<std::size_t>(placed)] ^= fromBit | toBit;
+    }
     FColor[f] = FSide;
     FPiece[f] = piece;
-    if (undo.Captured == EmptySquare) {
+    if (capturedPiece == EmptySquare) {
         FColor[t] = EmptySquare;
         FPiece[t] = EmptySquare;
     } else {
         const auto x = static_cast<std::size_t>(FXSide);
-        const auto c = static_cast<std::size_t>(undo.Captured);
+        const auto c = static_cast<std::size_t>(capturedPiece);
         FColor[t] = FXSide;
-        FPiece[t] = undo.Captured;
+        FPiece[t] = capturedPiece;
         FOccupied[x] |= toBit;
         FPieceBits[x][c] |= toBit;
-        FScore[x] += FPieceSquare[x][c][t];
+        if (capturedPiece == King) FKingSquare[x] = to;
     }
     if (piece == King) FKingSquare[side] = from;
-    if (undo.Captured == King) FKingSquare[static_cast<std::size_t>(FXSide)] = to;
 
+    // The rook of a castling moved before the record was written, so it goes back the usual way; the pawn
+    // taken en passant was counted in the sums the record gave back.
     if (move.Flags & mfCastle) {
         const CastlingMove* castling = CastlingByKingTarget(FromEngineSquare(to));
         ClearSquare(ToEngineSquare(castling->RookTo));
         PlacePiece(ToEngineSquare(castling->RookFrom), FSide, Rook);
     }
-    if (move.Flags & mfEnPassant) PlacePiece(FSide == White ? to + 8 : to - 8, FXSide, Pawn);
+    if (move.Flags & mfEnPassant) {
+        const int sq = FSide == White ? to + 8 : to - 8;
+        const auto x = static_cast<std::size_t>(FXSide);
+        FColor[static_cast<std::size_t>(sq)] = FXSide;
+        FPiece[static_cast<std::size_t>(sq)] = Pawn;
+        FOccupied[x] |= std::uint64_t{1} << sq;
+        FPieceBits[x][Pawn] |= std::uint64_t{1} << sq;
+    }
+}
+
+// Evaluate runs at most nodes of the quiescence search, so it stays inline. Material and placement are kept
+// up to date by every change of a square; the pawn structure and the files with pawns come from the cache.
+inline int ChessEngine::Evaluate() {
+    return EvaluateFrom(FPieceBits[White][Pawn], FPieceBits[Black][Pawn], FPieceBits[White][Rook],
+                        FPieceBits[Black][Rook], FScore[White], FScore[Black], FSide);
+}
+
+// Evaluate for the given pawns, rooks and piece-square sums, with Side to move.
+[[gnu::always_inline]] inline int
+ChessEngine::EvaluateFrom(std::uint64_t WhitePawns, std::uint64_t BlackPawns, std::uint64_t WhiteRooks,
+                          std::uint64_t BlackRooks, int WhiteScore, int BlackScore, int Side) {
+    const std::uint64_t hash = (WhitePawns * 0x9E3779B97F4A7C15ull) ^ (BlackPawns * 0xC2B2AE3D27D4EB4Full);
+    PawnEntry& entry = FPawnCache[static_cast<std::size_t>(hash >> (64 - std::countr_zero(PawnCacheSize)))];
+    if (entry.WhitePawns != WhitePawns || entry.BlackPawns != BlackPawns) [[unlikely]]
+        FillPawnEntry(entry, WhitePawns, BlackPawns);
+    int white = WhiteScore + entry.Score[White];
+    int black = BlackScore + entry.Score[Black];
+    // A rook on a file without own pawns gets 10, 5 more without any pawn; mostly there is none.
+    const std::uint64_t whiteHalfOpen = WhiteRooks & ~entry.FilesWithPawns[White];
+    const std::uint64_t blackHalfOpen = BlackRooks & ~entry.FilesWithPawns[Black];
+    if ((whiteHalfOpen | blackHalfOpen) != 0) [[unlikely]] {
+        auto bonus = [](std::uint64_t halfOpen, std::uint64_t open) {
+            int sum = 0;
+            for (; halfOpen != 0; halfOpen &= halfOpen - 1) sum += 10;
+            for (; open != 0; open &= open - 1) sum += 5;
+            return sum;
+        };
+        white += bonus(whiteHalfOpen, whiteHalfOpen & ~entry.FilesWithPawns[Black]);
+        black += bonus(blackHalfOpen, blackHalfOpen & ~entry.FilesWithPawns[White]);
+    }
+    return Side == White ? white - black : black - white;
+}
+
+[[gnu::always_inline]] inline void ChessEngine::PeekMove(EngineMove Move, int& Eval, bool& Check) {
+    const int from = Move.From;
+    const int to = Move.To;
+    const auto f = static_cast<std::size_t>(from);
+    const auto t = static_cast<std::size_t>(to);
+    const auto us = static_cast<std::size_t>(FSide);
+    const auto them = static_cast<std::size_t>(FXSide);
+    const int mover = FPiece[f];
+    const int placed = Move.Flags & mfPromotion ? Move.Promote : mover;
+    const std::uint64_t fromBit = std::uint64_t{1} << from;
+    const std::uint64_t toBit = std::uint64_t{1} << to;
+
+    // Their king is attacked by the piece arriving on the destination, or by one of the other pieces through
+    // the board as it would be.
+    const int king = FKingSquare[them];
+    const auto k = static_cast<std::size_t>(king);
+    const std::uint64_t occupied = ((FOccupied[White] | FOccupied[Black]) & ~fromBit) | toBit;
+    bool check = false;
+    switch (placed) {
+    case Pawn:
+        check = ((PawnAttackers[us][k] >> to) & 1u) != 0;
+        break;
+    case Knight:
+        check = ((KnightAttackers[k] >> to) & 1u) != 0;
+        break;
+    case King:
+        check = ((KingAttackers[k] >> to) & 1u) != 0;
+        break;
+    default: {
+        const std::uint64_t lines = placed == Bishop ? DiagonalLines[k]
+                                    : placed == Rook ? StraightLines[k]
+                                                     : DiagonalLines[k] | StraightLines[k];
+        if (((lines >> to) & 1u) != 0) {
+            const std::size_t direction = LineDirection[k][t];
+            const std::uint64_t blockers = Rays[direction][k] & occupied;
+            const int nearest = direction < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
+            check = nearest == to;
+        }
+        break;
+    }
+    }
+    if (!check) {
+        if (FPly == 0) {
+            // The root may come with their king attacked already.
+            check = AttackedWith(king, FSide, occupied, ~fromBit);
+        } else if ((((DiagonalLines[k] | StraightLines[k]) >> from) & 1u) != 0) {
+            // Below the root their king stands unattacked (the move that led here was legal), so only a
+            // slider behind the vacated square can uncover a check.
+            const std::size_t direction = LineDirection[k][f];
+            const std::uint64_t blockers = Rays[direction][k] & occupied;
+            if (blockers != 0) {
+                const int nearest =
+                    direction < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
+                const auto& pieces = FPieceBits[us];
+                const std::uint64_t sliders = pieces[Queen] | pieces[IsDiagonal(direction) ? Bishop : Rook];
+                check = ((sliders >> nearest) & 1u) != 0;
+            }
+        }
+    }
+    Check = check;
+    // A node in check has no use for its evaluation.
+    if (Check) return;
+
+    // The pieces and sums as the move would leave them.
+    const int captured = FPiece[t];
+    std::uint64_t pawns[2] = {FPieceBits[White][Pawn], FPieceBits[Black][Pawn]};
+    std::uint64_t rooks[2] = {FPieceBits[White][Rook], FPieceBits[Black][Rook]};
+    int score[2] = {FScore[White], FScore[Black]};
+    score[us] += FPieceSquare[us][static_cast<std::size_t>(placed)][t] -
+                 FPieceSquare[us][static_cast<std::size_t>(mover)][f];
+    if (mover == Pawn) pawns[us] ^= fromBit;
+    if (placed == Pawn) pawns[us] |= toBit;
+    if (mover == Rook) rooks[us] ^= fromBit;
+    if (placed == Rook) rooks[us] |= toBit;
+    if (captured != EmptySquare) {
+        score[them] -= FPieceSquare[them][static_cast<std::size_t>(captured)][t];
+        pawns[them] &= ~toBit;
+        rooks[them] &= ~toBit;
+    }
+    Eval = EvaluateFrom(pawns[White], pawns[Black], rooks[White], rooks[Black], score[White], score[Black],
+                        FXSide);
 }

@@ -127,6 +127,14 @@ constexpr std::uint64_t FileA = 0x0101010101010101ull;
 
 } // namespace
 
+// The pawn-structure scores and, for the rooks, the squares of the files holding pawns of each colour.
+void ChessEngine::FillPawnEntry(PawnEntry& Entry, std::uint64_t WhitePawns, std::uint64_t BlackPawns) const {
+    Entry.WhitePawns = WhitePawns;
+    Entry.BlackPawns = BlackPawns;
+    Entry.Score = PawnStructure(WhitePawns, BlackPawns);
+    Entry.FilesWithPawns = {FilesOf(WhitePawns) * FileA, FilesOf(BlackPawns) * FileA};
+}
+
 std::array<int, 2> ChessEngine::PawnStructure(std::uint64_t WhitePawns, std::uint64_t BlackPawns) const {
     std::array<int, 2> score = {0, 0};
     const std::uint64_t pawnBits[2] = {WhitePawns, BlackPawns};
@@ -154,32 +162,4 @@ std::array<int, 2> ChessEngine::PawnStructure(std::uint64_t WhitePawns, std::uin
         }
     }
     return score;
-}
-
-int ChessEngine::Evaluate() {
-    // Material and placement are kept up to date by every change of a square; the pawn structure comes
-    // from the cache and the rook files are scored here from the files that hold pawns.
-    const std::uint64_t whitePawns = FPieceBits[White][Pawn];
-    const std::uint64_t blackPawns = FPieceBits[Black][Pawn];
-    const std::uint64_t hash = (whitePawns * 0x9E3779B97F4A7C15ull) ^ (blackPawns * 0xC2B2AE3D27D4EB4Full);
-    PawnEntry& entry = FPawnCache[static_cast<std::size_t>(hash >> 53) % PawnCacheSize];
-    if (entry.WhitePawns != whitePawns || entry.BlackPawns != blackPawns) {
-        entry.WhitePawns = whitePawns;
-        entry.BlackPawns = blackPawns;
-        entry.Score = PawnStructure(whitePawns, blackPawns);
-    }
-    int score[2] = {FScore[White] + entry.Score[White], FScore[Black] + entry.Score[Black]};
-    // A rook on a file without own pawns gets 10, 5 more without any pawn: the pawns' files spread over
-    // every rank give the squares of the files with pawns.
-    const std::uint64_t rookBits[2] = {FPieceBits[White][Rook], FPieceBits[Black][Rook]};
-    if ((rookBits[White] | rookBits[Black]) != 0) {
-        const std::uint64_t withPawns[2] = {FilesOf(whitePawns) * FileA, FilesOf(blackPawns) * FileA};
-        for (int c = White; c <= Black; ++c) {
-            std::uint64_t halfOpen = rookBits[c] & ~withPawns[c];
-            std::uint64_t open = halfOpen & ~withPawns[1 - c];
-            for (; halfOpen != 0; halfOpen &= halfOpen - 1) score[c] += 10;
-            for (; open != 0; open &= open - 1) score[c] += 5;
-        }
-    }
-    return FSide == White ? score[White] - score[Black] : score[Black] - score[White];
 }

@@ -14,12 +14,15 @@ constexpr std::uint64_t FileA = 0x0101010101010101ull;
 constexpr std::uint64_t FileH = FileA << 7;
 constexpr std::uint64_t Rank7 = 0xFFull << 8;
 constexpr std::uint64_t Rank2 = 0xFFull << 48;
+constexpr std::uint64_t Rank8 = 0xFFull;
+constexpr std::uint64_t Rank1 = 0xFFull << 56;
 
 } // namespace
 
 // Moves are written straight into the shared list through a cursor; the ply's end is stored once at the
 // end of the generation.
-inline MoveEntry* ChessEngine::AddMove(MoveEntry* Out, int From, int To, int Flags) const {
+[[gnu::always_inline]] inline MoveEntry* ChessEngine::AddMove(MoveEntry* Out, int From, int To,
+                                                              int Flags) const {
     if ((Flags & mfPawn) && (To < 8 || To >= 56)) {
         for (int piece = Knight; piece <= Queen; ++piece) {
             Out->Move =
@@ -43,8 +46,9 @@ inline MoveEntry* ChessEngine::AddMove(MoveEntry* Out, int From, int To, int Fla
 // One ray of a sliding piece: the empty squares outward first, then the capture of the blocker. Queen
 // directions 0..3 run towards lower squares, 4..7 towards higher ones.
 template <bool WithQuiet, std::size_t Direction>
-inline MoveEntry* ChessEngine::AddRayMoves(MoveEntry* Out, int Sq, int Piece, std::uint64_t Occupied,
-                                           std::uint64_t Enemy) const {
+[[gnu::always_inline]] inline MoveEntry* ChessEngine::AddRayMoves(MoveEntry* Out, int Sq, int Piece,
+                                                                  std::uint64_t Occupied,
+                                                                  std::uint64_t Enemy) const {
     constexpr bool towardsLower = Direction < 4;
     const std::uint64_t ray = Rays[Direction][static_cast<std::size_t>(Sq)];
     if (!WithQuiet && (ray & Enemy) == 0) return Out;
@@ -78,7 +82,7 @@ inline MoveEntry* ChessEngine::AddRayMoves(MoveEntry* Out, int Sq, int Piece, st
 // through the frame: knight and king targets in that order are simply the ascending squares, and a slider's
 // directions are the queen's directions in ascending order.
 template <bool WithQuiet>
-inline MoveEntry* ChessEngine::AddPieceMoves(MoveEntry* Out, int Sq, int Piece) const {
+[[gnu::always_inline]] inline MoveEntry* ChessEngine::AddPieceMoves(MoveEntry* Out, int Sq, int Piece) const {
     const auto q = static_cast<std::size_t>(Sq);
     const std::uint64_t enemy = FOccupied[static_cast<std::size_t>(FXSide)];
     const std::uint64_t occupied = FOccupied[White] | FOccupied[Black];
@@ -127,38 +131,61 @@ inline MoveEntry* ChessEngine::AddPieceMoves(MoveEntry* Out, int Sq, int Piece) 
 }
 
 void ChessEngine::GenerateMoves() {
-    Generate<true>();
+    Generate<true, false>();
 }
 
 void ChessEngine::GenerateCaptures() {
-    Generate<false>();
+    Generate<false, false>();
+}
+
+void ChessEngine::GenerateEvasions() {
+    Generate<true, true>();
+}
+
+// Notes the list index of a move MightEndCheck lets through.
+inline void ChessEngine::NoteCandidate(int Index) {
+    FCandidates[static_cast<std::size_t>(FCandidateCount++)] = Index;
 }
 
 // Squares in ascending order, then castling, then en passant: the order decides ties between equal moves.
 // Without quiet moves only captures, promotion advances and en-passant captures are added.
-template <bool WithQuiet> void ChessEngine::Generate() {
+// With Evasions (in check, with the evasion squares known) it also notes the moves MightEndCheck lets
+// through, looking only at the moves of pieces that can reach an evasion square at all.
+template <bool WithQuiet, bool Evasions> void ChessEngine::Generate() {
     const auto ply = static_cast<std::size_t>(FPly);
     MoveEntry* const begin = FMoveList.data();
     MoveEntry* out = begin + FFirst[ply];
+    const std::uint64_t evasion = Evasions ? FEvasionSquares[ply] : 0;
+    if constexpr (Evasions) FCandidateCount = 0;
     std::uint64_t own = FOccupied[static_cast<std::size_t>(FSide)];
+    const PawnMoveSets pawnSets = PawnSets();
     if constexpr (!WithQuiet) {
-        // Only pawns that can take or stand on the rank before promotion have moves here.
+        // Only pawns that can take or step onto the last rank have moves here.
         const std::uint64_t pawns = FPieceBits[static_cast<std::size_t>(FSide)][Pawn];
-        const std::uint64_t enemy = FOccupied[static_cast<std::size_t>(FXSide)];
-        const std::uint64_t targets = FSide == White ? (enemy << 9 & ~FileA) | (enemy << 7 & ~FileH)
-                                                     : (enemy >> 7 & ~FileA) | (enemy >> 9 & ~FileH);
         const std::uint64_t lastButOne = FSide == White ? Rank7 : Rank2;
-        own &= ~pawns | targets | lastButOne;
+        own &= ~pawns | pawnSets.Left | pawnSets.Right | (pawnSets.Step & lastButOne);
     }
     while (own != 0) {
         const int s = std::countr_zero(own);
         own &= own - 1;
         const int piece = FPiece[static_cast<std::size_t>(s)];
+        MoveEntry* const before = out;
         if (piece == Pawn)
-            out = AddPawnMoves<WithQuiet>(out, s);
+            out = AddPawnMoves<WithQuiet>(out, s, pawnSets);
         else
             out = AddPieceMoves<WithQuiet>(out, s, piece);
+        if constexpr (Evasions) {
+            if (piece == King) {
+                for (MoveEntry* p = before; p < out; ++p) NoteCandidate(static_cast<int>(p - begin));
+            } else if ((PieceReach[static_cast<std::size_t>(piece)][static_cast<std::size_t>(s)] & evasion) !=
+                       0) {
+                for (MoveEntry* p = before; p < out; ++p)
+                    if (((evasion >> p->Move.To) & 1u) != 0) NoteCandidate(static_cast<int>(p - begin));
+            }
+        }
     }
+    // Castling and en passant always pass MightEndCheck.
+    MoveEntry* const special = out;
     if (WithQuiet && FCastle != 0) {
         // Whenever the right is there; DoMove looks at the squares.
         for (const CastlingMove& castling : CastlingsOf(FSide == White))
@@ -181,28 +208,49 @@ template <bool WithQuiet> void ChessEngine::Generate() {
             if (FileOfSquare(ep) != 7 && ownPawn(ep - 7)) out = AddMove(out, ep - 7, ep, flags);
         }
     }
+    if constexpr (Evasions)
+        for (MoveEntry* p = special; p < out; ++p) NoteCandidate(static_cast<int>(p - begin));
     FLast[ply] = static_cast<int>(out - begin);
     if (ply + 1 < MaxPly) FFirst[ply + 1] = FLast[ply];
 }
 
-template <bool WithQuiet> inline MoveEntry* ChessEngine::AddPawnMoves(MoveEntry* Out, int s) const {
-    // White pawns move towards lower squares, black ones towards higher; a pawn standing on its last rank
-    // (only in a hand-made position) has nowhere to go.
-    const int forward = FSide == White ? -8 : 8;
-    const int enemy = FSide == White ? Black : White;
-    if (FSide == White ? s < 8 : s >= 56) return Out;
-    const int left = s + forward - 1, right = s + forward + 1; // files a and h have no neighbour outside
-    if (FileOfSquare(s) != 0 && FColor[static_cast<std::size_t>(left)] == enemy)
-        Out = AddMove(Out, s, left, mfPawn | mfCapture);
-    if (FileOfSquare(s) != 7 && FColor[static_cast<std::size_t>(right)] == enemy)
-        Out = AddMove(Out, s, right, mfPawn | mfCapture);
-    const int ahead = s + forward;
-    if (FColor[static_cast<std::size_t>(ahead)] != EmptySquare) return Out;
-    const bool promotes = FSide == White ? s <= 15 : s >= 48;
-    if (WithQuiet || promotes) Out = AddMove(Out, s, ahead, mfPawn);
-    const bool onStartRank = FSide == White ? s >= 48 : s <= 15;
-    if (WithQuiet && onStartRank && FColor[static_cast<std::size_t>(ahead + forward)] == EmptySquare)
-        Out = AddMove(Out, s, ahead + forward, mfPawn | mfDoubleStep);
+// Which pawns of the side to move can take towards the a-file side or the h-file side, step, and step twice,
+// for all of them at once. White pawns move towards lower squares, black ones towards higher; a pawn standing
+// on its last rank (only in a hand-made position) has nowhere to go, one on its first may step twice.
+[[gnu::always_inline]] inline ChessEngine::PawnMoveSets ChessEngine::PawnSets() const {
+    const std::uint64_t enemy = FOccupied[static_cast<std::size_t>(FXSide)];
+    const std::uint64_t empty = ~(FOccupied[White] | FOccupied[Black]);
+    const std::uint64_t pawns = FPieceBits[static_cast<std::size_t>(FSide)][Pawn];
+    PawnMoveSets sets;
+    sets.Forward = FSide == White ? -8 : 8;
+    if (FSide == White) {
+        const std::uint64_t movable = pawns & ~Rank8;
+        sets.Left = movable & ~FileA & (enemy << 9);
+        sets.Right = movable & ~FileH & (enemy << 7);
+        sets.Step = movable & (empty << 8);
+        sets.Double = sets.Step & (Rank2 | Rank1) & (empty << 16);
+    } else {
+        const std::uint64_t movable = pawns & ~Rank1;
+        sets.Left = movable & ~FileA & (enemy >> 7);
+        sets.Right = movable & ~FileH & (enemy >> 9);
+        sets.Step = movable & (empty >> 8);
+        sets.Double = sets.Step & (Rank7 | Rank8) & (empty >> 16);
+    }
+    return sets;
+}
+
+template <bool WithQuiet>
+[[gnu::always_inline]] inline MoveEntry* ChessEngine::AddPawnMoves(MoveEntry* Out, int s,
+                                                                   const PawnMoveSets& Sets) const {
+    const int forward = Sets.Forward;
+    const std::uint64_t bit = std::uint64_t{1} << s;
+    if (Sets.Left & bit) Out = AddMove(Out, s, s + forward - 1, mfPawn | mfCapture);
+    if (Sets.Right & bit) Out = AddMove(Out, s, s + forward + 1, mfPawn | mfCapture);
+    if (Sets.Step & bit) {
+        const bool promotes = forward < 0 ? s <= 15 : s >= 48;
+        if (WithQuiet || promotes) Out = AddMove(Out, s, s + forward, mfPawn);
+        if (WithQuiet && (Sets.Double & bit)) Out = AddMove(Out, s, s + 2 * forward, mfPawn | mfDoubleStep);
+    }
     return Out;
 }
 

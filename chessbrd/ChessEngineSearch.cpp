@@ -18,7 +18,40 @@ constexpr int WrappingAdd(int a, int b) {
 }
 constexpr int PvBonus = 10000000;
 
+// Brings the best-scored move from Slot on into Slot, the first of equal scores winning. The scan runs once
+// per move tried, over every move not yet tried, so it looks at four scores at a time where it can.
+// Inline where the search picks; PickMove is the same for the tests.
+[[gnu::always_inline]] inline void SelectBest(MoveEntry* const slot, MoveEntry* const end) {
+    MoveEntry* best = slot;
+    std::int32_t bestScore = slot->Score;
+    // Without branches: where a new best turns up is hard to predict.
+    auto take = [&](MoveEntry* q) {
+        const bool better = q->Score > bestScore;
+        bestScore = better ? q->Score : bestScore;
+        best = better ? q : best;
+    };
+    MoveEntry* p = slot + 1;
+#if defined(__SSE2__)
+    static_assert(sizeof(MoveEntry) == 8 && offsetof(MoveEntry, Score) == 4);
+    __m128i bound = _mm_set1_epi32(bestScore);
+    for (; end - p >= 4; p += 4) {
+        const __m128 low = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+        const __m128 high = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2)));
+        const __m128i scores = _mm_castps_si128(_mm_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1)));
+        if (_mm_movemask_epi8(_mm_cmpgt_epi32(scores, bound)) == 0) continue;
+        for (MoveEntry* q = p; q < p + 4; ++q) take(q);
+        bound = _mm_set1_epi32(bestScore);
+    }
+#endif
+    for (; p < end; ++p) take(p);
+    if (best != slot) std::swap(*slot, *best);
+}
+
 } // namespace
+
+void ChessEngine::PickMove(int Slot) {
+    SelectBest(FMoveList.data() + Slot, FMoveList.data() + FLast[static_cast<std::size_t>(FPly)]);
+}
 
 void ChessEngine::ThinkMove() {
     ReadBoard();
@@ -65,34 +98,40 @@ int ChessEngine::StaticScore(int alpha, int beta) {
     return std::clamp(Evaluate(), alpha, beta);
 }
 
-// Brings the best-scored move from Slot on into Slot, the first of equal scores winning. The scan runs once
-// per move tried, over every move not yet tried, so it looks at four scores at a time where it can.
-void ChessEngine::PickMove(int Slot) {
-    MoveEntry* const slot = FMoveList.data() + Slot;
-    MoveEntry* const end = FMoveList.data() + FLast[static_cast<std::size_t>(FPly)];
-    MoveEntry* best = slot;
-    std::int32_t bestScore = slot->Score;
-    // Without branches: where a new best turns up is hard to predict.
-    auto take = [&](MoveEntry* q) {
-        const bool better = q->Score > bestScore;
-        bestScore = better ? q->Score : bestScore;
-        best = better ? q : best;
-    };
-    MoveEntry* p = slot + 1;
-#if defined(__SSE2__)
-    static_assert(sizeof(MoveEntry) == 8 && offsetof(MoveEntry, Score) == 4);
-    __m128i bound = _mm_set1_epi32(bestScore);
-    for (; end - p >= 4; p += 4) {
-        const __m128 low = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
-        const __m128 high = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2)));
-        const __m128i scores = _mm_castps_si128(_mm_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1)));
-        if (_mm_movemask_epi8(_mm_cmpgt_epi32(scores, bound)) == 0) continue;
-        for (MoveEntry* q = p; q < p + 4; ++q) take(q);
-        bound = _mm_set1_epi32(bestScore);
+// PickMove over the whole list brings up moves in falling score order, and moves of equal score in the order
+// of their places when the first of them is due. Each pick changes only two places: the slot it fills and the
+// place of the move it takes. So a move standing at or after the slot where its score group begins (the
+// number of higher moves) keeps its generated place until then. When every group of equal scores among the
+// moves tried starts that way, the moves come in the order of score, then generated place, and the scans over
+// the moves that are skipped anyway can be left out; otherwise the search runs the selection itself.
+int ChessEngine::OrderEvasions(std::array<int, MaxOrderedEvasions>& Order) const {
+    const auto ply = static_cast<std::size_t>(FPly);
+    const int first = FFirst[ply];
+    const int last = FLast[ply];
+    const MoveEntry* const list = FMoveList.data();
+    auto scoreAt = [list](int i) { return list[static_cast<std::size_t>(i)].Score; };
+    if (FCandidateCount > MaxOrderedEvasions) return -1;
+    int count = 0;
+    for (int c = 0; c < FCandidateCount; ++c) {
+        const int i = FCandidates[static_cast<std::size_t>(c)];
+        // Insertion by falling score; an equal score stays behind, in list order.
+        const std::int32_t score = scoreAt(i);
+        int k = count++;
+        for (; k > 0 && scoreAt(Order[static_cast<std::size_t>(k - 1)]) < score; --k)
+            Order[static_cast<std::size_t>(k)] = Order[static_cast<std::size_t>(k - 1)];
+        Order[static_cast<std::size_t>(k)] = i;
     }
-#endif
-    for (; p < end; ++p) take(p);
-    if (best != slot) std::swap(*slot, *best);
+    for (int k = 1; k < count; ++k) {
+        const std::int32_t score = scoreAt(Order[static_cast<std::size_t>(k)]);
+        if (score != scoreAt(Order[static_cast<std::size_t>(k - 1)]) ||
+            (k >= 2 && score == scoreAt(Order[static_cast<std::size_t>(k - 2)])))
+            continue;
+        // The first of a group of equal scores: the selection reaches its place only after every higher move.
+        int higher = 0;
+        for (int i = first; i < last; ++i) higher += scoreAt(i) > score ? 1 : 0;
+        if (Order[static_cast<std::size_t>(k - 1)] - first < higher) return -1;
+    }
+    return count;
 }
 
 // Records at the node's ply whether the side to move is in check, with the squares that can end a check, for
@@ -133,6 +172,35 @@ void ChessEngine::CopyPvFromChild(EngineMove Move) {
     if (FPly == 0) FRootMoveChosen = true;
 }
 
+// A child that would stand pat at once (not in check, evaluated at or above its beta, which is -alpha here)
+// answers alpha, which changes nothing at this node: it is counted without making the move. Otherwise what
+// PeekMove found is handed to the child.
+[[gnu::always_inline]] inline bool ChessEngine::QuiescenceChild(EngineMove Move, int alpha, int beta,
+                                                                int& Score) {
+    if (KnownLegalityApplies(Move)) {
+        if (!LegalBeforeMake(Move)) return false;
+        if (FPiece[Move.To] != King && FKingSquare[static_cast<std::size_t>(FXSide)] >= 0) {
+            int eval = 0;
+            bool check = false;
+            PeekMove(Move, eval, check);
+            if (!check && eval >= -alpha) {
+                ++FQNodes;
+                Score = alpha;
+                return true;
+            }
+            const auto child = static_cast<std::size_t>(FPly + 1);
+            FKnownCheck[child] = check ? 1 : 0;
+            FKnownEval[child] = eval;
+        }
+        MakeMove(Move);
+    } else if (!DoMove(Move)) {
+        return false;
+    }
+    Score = -Quiescence(-beta, -alpha);
+    UndoMove();
+    return true;
+}
+
 int ChessEngine::AlphaBeta(int alpha, int beta, int depth) {
     if (FStopRequested.load(std::memory_order_relaxed)) return 0;
     if (depth == 0) return Quiescence(alpha, beta);
@@ -151,14 +219,20 @@ int ChessEngine::AlphaBeta(int alpha, int beta, int depth) {
     const int last = FLast[static_cast<std::size_t>(ply)];
     for (int i = FFirst[static_cast<std::size_t>(ply)]; i < last; ++i) {
         if (FStopRequested.load(std::memory_order_relaxed)) break;
-        PickMove(i);
+        SelectBest(FMoveList.data() + i, FMoveList.data() + last);
         const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
         // In check most moves leave the check standing; DoMove would refuse them the same way.
         if (inCheck && !MightEndCheck(move)) continue;
-        if (!DoMove(move)) continue;
+        int x = 0;
+        if (depth == 1 && !FStopRequested.load(std::memory_order_relaxed)) {
+            // The child is a quiescence node; after a stop it is left to AlphaBeta, which answers 0 at once.
+            if (!QuiescenceChild(move, alpha, beta, x)) continue;
+        } else {
+            if (!DoMove(move)) continue;
+            x = -AlphaBeta(-beta, -alpha, depth - 1);
+            UndoMove();
+        }
         legalMoveFound = true;
-        const int x = -AlphaBeta(-beta, -alpha, depth - 1);
-        UndoMove();
         if (x > alpha) {
             FHistoryScore[move.From][move.To] = WrappingAdd(FHistoryScore[move.From][move.To], depth);
             if (x >= beta) return beta;
@@ -171,33 +245,58 @@ int ChessEngine::AlphaBeta(int alpha, int beta, int depth) {
 }
 
 int ChessEngine::Quiescence(int alpha, int beta) {
+    const int ply = FPly;
+    const std::int8_t knownCheck = FKnownCheck[static_cast<std::size_t>(ply)];
+    FKnownCheck[static_cast<std::size_t>(ply)] = -1;
     ++FQNodes;
     if (AtCapacityLimit()) return StaticScore(alpha, beta);
-    const int ply = FPly;
     FPvLength[static_cast<std::size_t>(ply)] = ply;
-    const bool inCheck = InCheck(FSide);
+    const bool inCheck = knownCheck >= 0 ? knownCheck != 0 : InCheck(FSide);
     NoteCheck(inCheck);
-    if (inCheck) {
+    const bool evasions = inCheck && FInCheckAtPly[static_cast<std::size_t>(ply)] == 2;
+    if (evasions) {
+        GenerateEvasions();
+    } else if (inCheck) {
         GenerateMoves();
     } else {
-        const int x = Evaluate();
+        const int x = knownCheck >= 0 ? FKnownEval[static_cast<std::size_t>(ply)] : Evaluate();
         if (x >= beta) return beta;
         if (x > alpha) alpha = x;
         GenerateCaptures();
     }
     if (FFollowPv) MarkPvMove();
 
+    if (evasions) {
+        std::array<int, MaxOrderedEvasions> order;
+        const int count = OrderEvasions(order);
+        if (count >= 0) {
+            bool legalMoveFound = false;
+            for (int k = 0; k < count; ++k) {
+                const EngineMove move =
+                    FMoveList[static_cast<std::size_t>(order[static_cast<std::size_t>(k)])].Move;
+                int x = 0;
+                if (!QuiescenceChild(move, alpha, beta, x)) continue;
+                legalMoveFound = true;
+                if (x > alpha) {
+                    if (x >= beta) return beta;
+                    alpha = x;
+                    CopyPvFromChild(move);
+                }
+            }
+            return legalMoveFound ? alpha : ply - Infinity;
+        }
+    }
+
     bool legalMoveFound = false;
     const int last = FLast[static_cast<std::size_t>(ply)];
     for (int i = FFirst[static_cast<std::size_t>(ply)]; i < last; ++i) {
-        PickMove(i);
+        SelectBest(FMoveList.data() + i, FMoveList.data() + last);
         const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
         // In check most moves leave the check standing; DoMove would refuse them the same way.
         if (inCheck && !MightEndCheck(move)) continue;
-        if (!DoMove(move)) continue;
+        int x = 0;
+        if (!QuiescenceChild(move, alpha, beta, x)) continue;
         legalMoveFound = true;
-        const int x = -Quiescence(-beta, -alpha);
-        UndoMove();
         if (x > alpha) {
             if (x >= beta) return beta;
             alpha = x;

@@ -213,6 +213,58 @@ TEST(EngineBoard, FastAttackTestAndGenerationOrderAgreeWithTheFrameWalk) {
     }
 }
 
+TEST(EngineBoard, LookBeforeTheMoveAndEvasionOrderAgreeWithMakingAndSelecting) {
+    // Random games: the check and evaluation PeekMove finds must be those after making the move, and where
+    // OrderEvasions gives an order it must be the order in which the selection over the whole list brings up
+    // the moves MightEndCheck lets through.
+    int orders = 0;
+    for (const std::string& fen : SamplePositions) {
+        for (unsigned game = 0; game < 6; ++game) {
+            std::mt19937 random(game);
+            auto engine = EngineAt(fen);
+            for (int ply = 0; ply < 60 && engine->SingleKings(); ++ply) {
+                const std::vector<EngineMove> moves = engine->LegalMoves();
+                if (moves.empty()) break;
+                for (const EngineMove& move : moves) {
+                    if ((move.Flags & (mfEnPassant | mfCastle)) ||
+                        engine->PieceAt(move.To) == ChessEngine::King)
+                        continue;
+                    int eval = 0;
+                    bool check = false;
+                    engine->PeekMove(move, eval, check);
+                    ASSERT_TRUE(engine->DoMove(move));
+                    ASSERT_EQ(check, engine->InCheck(engine->SideToMove()))
+                        << fen << ' ' << ChessEngine::MoveText(move);
+                    if (!check) {
+                        ASSERT_EQ(eval, engine->Evaluate()) << fen << ' ' << ChessEngine::MoveText(move);
+                    }
+                    engine->UndoMove();
+                }
+                if (engine->InCheck(engine->SideToMove())) {
+                    engine->NoteCheck(true);
+                    engine->GenerateEvasions();
+                    std::array<int, EngineProbe::MaxOrderedEvasions> order;
+                    const int count = engine->OrderEvasions(order);
+                    if (count >= 0) {
+                        std::vector<EngineMove> fast;
+                        for (int k = 0; k < count; ++k) fast.push_back(engine->Slot(order[k]).Move);
+                        std::vector<EngineMove> selected;
+                        for (int i = engine->FirstSlot(); i < engine->LastSlot(); ++i) {
+                            engine->PickMove(i);
+                            if (engine->MightEndCheck(engine->Slot(i).Move))
+                                selected.push_back(engine->Slot(i).Move);
+                        }
+                        ASSERT_EQ(fast, selected) << fen << " game " << game << " ply " << ply;
+                        ++orders;
+                    }
+                }
+                engine->DoMove(moves[random() % moves.size()]);
+            }
+        }
+    }
+    EXPECT_GT(orders, 20);
+}
+
 TEST(EngineBoard, MakeAndTakeBackRestoreEverything) {
     for (const std::string& fen : SamplePositions) {
         auto engine = EngineAt(fen);

@@ -22,9 +22,15 @@ public:
     using ChessEngine::FPly;
     using ChessEngine::FPvLength;
     using ChessEngine::FStopRequested;
+    using ChessEngine::GenerateEvasions;
     using ChessEngine::GenerateMoves;
     using ChessEngine::InCheck;
     using ChessEngine::IsAttacked;
+    using ChessEngine::MaxOrderedEvasions;
+    using ChessEngine::MightEndCheck;
+    using ChessEngine::NoteCheck;
+    using ChessEngine::OrderEvasions;
+    using ChessEngine::PeekMove;
     using ChessEngine::PickMove;
     using ChessEngine::Quiescence;
     using ChessEngine::UndoMove;
@@ -38,6 +44,8 @@ public:
     int SideToMove() const { return FSide; }
     int CastleRights() const { return FCastle; }
     int EpSquare() const { return FEpSquare; }
+    // One king of each colour, as PeekMove and the evasion order need.
+    bool SingleKings() const { return !FScanForKings && FKingSquare[White] >= 0 && FKingSquare[Black] >= 0; }
 
     // Attack test by walking every attacker's moves towards the square.
     bool ReferenceIsAttacked(int sq, int by) const {
