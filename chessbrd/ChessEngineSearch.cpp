@@ -266,41 +266,32 @@ int ChessEngine::Quiescence(int alpha, int beta) {
     }
     if (FFollowPv) MarkPvMove();
 
-    if (evasions) {
-        std::array<int, MaxOrderedEvasions> order;
-        const int count = OrderEvasions(order);
-        if (count >= 0) {
-            bool legalMoveFound = false;
-            for (int k = 0; k < count; ++k) {
-                const EngineMove move =
-                    FMoveList[static_cast<std::size_t>(order[static_cast<std::size_t>(k)])].Move;
-                int x = 0;
-                if (!QuiescenceChild(move, alpha, beta, x)) continue;
-                legalMoveFound = true;
-                if (x > alpha) {
-                    if (x >= beta) return beta;
-                    alpha = x;
-                    CopyPvFromChild(move);
-                }
-            }
-            return legalMoveFound ? alpha : ply - Infinity;
-        }
-    }
-
+    // Tries one move; true when it fails high.
     bool legalMoveFound = false;
-    const int last = FLast[static_cast<std::size_t>(ply)];
-    for (int i = FFirst[static_cast<std::size_t>(ply)]; i < last; ++i) {
-        SelectBest(FMoveList.data() + i, FMoveList.data() + last);
-        const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
-        // In check most moves leave the check standing; DoMove would refuse them the same way.
-        if (inCheck && !MightEndCheck(move)) continue;
+    auto failsHigh = [&](EngineMove move) {
         int x = 0;
-        if (!QuiescenceChild(move, alpha, beta, x)) continue;
+        if (!QuiescenceChild(move, alpha, beta, x)) return false;
         legalMoveFound = true;
-        if (x > alpha) {
-            if (x >= beta) return beta;
-            alpha = x;
-            CopyPvFromChild(move);
+        if (x <= alpha) return false;
+        if (x >= beta) return true;
+        alpha = x;
+        CopyPvFromChild(move);
+        return false;
+    };
+    std::array<int, MaxOrderedEvasions> order;
+    const int ordered = evasions ? OrderEvasions(order) : -1;
+    if (ordered >= 0) {
+        for (int k = 0; k < ordered; ++k)
+            if (failsHigh(FMoveList[static_cast<std::size_t>(order[static_cast<std::size_t>(k)])].Move))
+                return beta;
+    } else {
+        const int last = FLast[static_cast<std::size_t>(ply)];
+        for (int i = FFirst[static_cast<std::size_t>(ply)]; i < last; ++i) {
+            SelectBest(FMoveList.data() + i, FMoveList.data() + last);
+            const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
+            // In check most moves leave the check standing; DoMove would refuse them the same way.
+            if (inCheck && !MightEndCheck(move)) continue;
+            if (failsHigh(move)) return beta;
         }
     }
     if (inCheck && !legalMoveFound) return ply - Infinity;
