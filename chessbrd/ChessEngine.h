@@ -254,7 +254,8 @@ protected:
     }
     // Each piece's directions as indices into the queen's directions, the order in which they are walked.
     std::array<std::array<std::size_t, 8>, 6> PieceRays{};
-    // The squares each piece could move to from a square on some board, for GenerateEvasions.
+    // The squares each piece could move to from a square on some board, for GenerateEvasions and to pass over
+    // pieces without captures.
     std::array<std::array<std::uint64_t, 64>, 6> PieceReach{};
 
     // Pawn-structure scores of both colours by the pawns' squares; the prepared pawn values they include

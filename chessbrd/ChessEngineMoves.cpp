@@ -88,19 +88,16 @@ template <bool WithQuiet>
     const std::uint64_t occupied = FOccupied[White] | FOccupied[Black];
     switch (Piece) {
     case Bishop:
-        if (!WithQuiet && (DiagonalLines[q] & enemy) == 0) return Out;
         Out = AddRayMoves<WithQuiet, 0>(Out, Sq, Piece, occupied, enemy);
         Out = AddRayMoves<WithQuiet, 2>(Out, Sq, Piece, occupied, enemy);
         Out = AddRayMoves<WithQuiet, 5>(Out, Sq, Piece, occupied, enemy);
         return AddRayMoves<WithQuiet, 7>(Out, Sq, Piece, occupied, enemy);
     case Rook:
-        if (!WithQuiet && (StraightLines[q] & enemy) == 0) return Out;
         Out = AddRayMoves<WithQuiet, 1>(Out, Sq, Piece, occupied, enemy);
         Out = AddRayMoves<WithQuiet, 3>(Out, Sq, Piece, occupied, enemy);
         Out = AddRayMoves<WithQuiet, 4>(Out, Sq, Piece, occupied, enemy);
         return AddRayMoves<WithQuiet, 6>(Out, Sq, Piece, occupied, enemy);
     case Queen:
-        if (!WithQuiet && ((DiagonalLines[q] | StraightLines[q]) & enemy) == 0) return Out;
         Out = AddRayMoves<WithQuiet, 0>(Out, Sq, Piece, occupied, enemy);
         Out = AddRayMoves<WithQuiet, 1>(Out, Sq, Piece, occupied, enemy);
         Out = AddRayMoves<WithQuiet, 2>(Out, Sq, Piece, occupied, enemy);
@@ -169,6 +166,11 @@ template <bool WithQuiet, bool Evasions> void ChessEngine::Generate() {
         const int s = std::countr_zero(own);
         own &= own - 1;
         const int piece = FPiece[static_cast<std::size_t>(s)];
+        // Without quiet moves most pieces have nothing to take, which one look tells.
+        if (!WithQuiet && piece != Pawn &&
+            (PieceReach[static_cast<std::size_t>(piece)][static_cast<std::size_t>(s)] &
+             FOccupied[static_cast<std::size_t>(FXSide)]) == 0)
+            continue;
         MoveEntry* const before = out;
         if (piece == Pawn)
             out = AddPawnMoves<WithQuiet>(out, s, pawnSets);
