@@ -168,7 +168,11 @@ protected:
     void FillEvaluationTables();
     void FillAttackTables();
     void GenerateEvasions();
+    // The moves GenerateEvasions notes, alone and in no particular order, without castling (never legal in
+    // check).
+    void GenerateEvasionCandidates();
     template <bool WithQuiet, bool Evasions> void Generate();
+    MoveEntry* AddEnPassantMoves(MoveEntry* Out) const;
     void NoteCandidate(int Index);
     struct PawnMoveSets {
         std::uint64_t Left = 0, Right = 0, Step = 0, Double = 0;
@@ -191,6 +195,9 @@ protected:
     // tries them; -1 when that order needs the full selection (or more than fit).
     static constexpr int MaxOrderedEvasions = 32;
     int OrderEvasions(std::array<int, MaxOrderedEvasions>& Order) const;
+    // The same from GenerateEvasionCandidates' list, by falling score alone, leaving out illegal moves among
+    // equal scores; -1 when two legal ones still score the same (or en passant does, or more than fit).
+    int OrderCandidatesByScore(std::array<int, MaxOrderedEvasions>& Order);
     // The candidates GenerateEvasions noted, in list order; room for every move of one ply.
     std::array<int, MaxMovesPerPiece * 64 + ExtraMovesPerPosition> FCandidates{};
     int FCandidateCount = 0;

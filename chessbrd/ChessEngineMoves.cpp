@@ -139,6 +139,67 @@ void ChessEngine::GenerateEvasions() {
     Generate<true, true>();
 }
 
+// The king's moves, and the other pieces' moves onto the evasion squares, found from the squares each piece
+// attacks instead of walking its moves.
+void ChessEngine::GenerateEvasionCandidates() {
+    const auto ply = static_cast<std::size_t>(FPly);
+    MoveEntry* out = FMoveList.data() + FFirst[ply];
+    const std::uint64_t evasion = FEvasionSquares[ply];
+    const std::uint64_t own = FOccupied[static_cast<std::size_t>(FSide)];
+    const std::uint64_t enemy = FOccupied[static_cast<std::size_t>(FXSide)];
+    const std::uint64_t occupied = own | enemy;
+    const PawnMoveSets pawnSets = PawnSets();
+    for (std::uint64_t pieces = own; pieces != 0; pieces &= pieces - 1) {
+        const int s = std::countr_zero(pieces);
+        const auto q = static_cast<std::size_t>(s);
+        const int piece = FPiece[q];
+        const auto p = static_cast<std::size_t>(piece);
+        if (piece != King && (PieceReach[p][q] & evasion) == 0) continue;
+        std::uint64_t targets = 0;
+        if (piece == Pawn) {
+            MoveEntry* const before = out;
+            out = AddPawnMoves<true>(out, s, pawnSets);
+            MoveEntry* kept = before;
+            for (MoveEntry* m = before; m < out; ++m)
+                if (((evasion >> m->Move.To) & 1u) != 0) *kept++ = *m;
+            out = kept;
+            continue;
+        } else if (piece == Knight) {
+            targets = KnightAttackers[q] & evasion;
+        } else if (piece == King) {
+            targets = KingAttackers[q] & ~own;
+        } else {
+            for (int i = 0; i < DirectionCount[p]; ++i) {
+                const std::size_t d = PieceRays[p][static_cast<std::size_t>(i)];
+                std::uint64_t reach = Rays[d][q];
+                const std::uint64_t blockers = reach & occupied;
+                if (blockers != 0) {
+                    const int nearest = d < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
+                    reach ^= Rays[d][static_cast<std::size_t>(nearest)];
+                }
+                targets |= reach & evasion;
+            }
+            targets &= ~own;
+        }
+        const auto& history = FHistoryScore[q];
+        for (; targets != 0; targets &= targets - 1) {
+            const int t = std::countr_zero(targets);
+            if (((enemy >> t) & 1u) != 0) {
+                out->Move =
+                    EngineMove{static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(t), 0, mfCapture};
+                out->Score = CaptureScore + 10 * FPiece[static_cast<std::size_t>(t)] - piece;
+            } else {
+                out->Move = EngineMove{static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(t), 0, 0};
+                out->Score = history[static_cast<std::size_t>(t)];
+            }
+            ++out;
+        }
+    }
+    out = AddEnPassantMoves(out);
+    FLast[ply] = static_cast<int>(out - FMoveList.data());
+    if (ply + 1 < MaxPly) FFirst[ply + 1] = FLast[ply];
+}
+
 // Notes the list index of a move MightEndCheck lets through.
 inline void ChessEngine::NoteCandidate(int Index) {
     FCandidates[static_cast<std::size_t>(FCandidateCount++)] = Index;
@@ -195,25 +256,29 @@ template <bool WithQuiet, bool Evasions> void ChessEngine::Generate() {
                 out = AddMove(out, ToEngineSquare(castling.KingFrom), ToEngineSquare(castling.KingTo),
                               mfCastle);
     }
-    if (FEpSquare != -1) {
-        auto ownPawn = [this](int sq) {
-            return FColor[static_cast<std::size_t>(sq)] == FSide &&
-                   FPiece[static_cast<std::size_t>(sq)] == Pawn;
-        };
-        const int ep = FEpSquare;
-        constexpr int flags = mfPawn | mfCapture | mfEnPassant;
-        if (FSide == White) {
-            if (FileOfSquare(ep) != 0 && ownPawn(ep + 7)) out = AddMove(out, ep + 7, ep, flags);
-            if (FileOfSquare(ep) != 7 && ownPawn(ep + 9)) out = AddMove(out, ep + 9, ep, flags);
-        } else {
-            if (FileOfSquare(ep) != 0 && ownPawn(ep - 9)) out = AddMove(out, ep - 9, ep, flags);
-            if (FileOfSquare(ep) != 7 && ownPawn(ep - 7)) out = AddMove(out, ep - 7, ep, flags);
-        }
-    }
+    out = AddEnPassantMoves(out);
     if constexpr (Evasions)
         for (MoveEntry* p = special; p < out; ++p) NoteCandidate(static_cast<int>(p - begin));
     FLast[ply] = static_cast<int>(out - begin);
     if (ply + 1 < MaxPly) FFirst[ply + 1] = FLast[ply];
+}
+
+// The en-passant captures of the side to move.
+[[gnu::always_inline]] inline MoveEntry* ChessEngine::AddEnPassantMoves(MoveEntry* Out) const {
+    if (FEpSquare == -1) return Out;
+    auto ownPawn = [this](int sq) {
+        return FColor[static_cast<std::size_t>(sq)] == FSide && FPiece[static_cast<std::size_t>(sq)] == Pawn;
+    };
+    const int ep = FEpSquare;
+    constexpr int flags = mfPawn | mfCapture | mfEnPassant;
+    if (FSide == White) {
+        if (FileOfSquare(ep) != 0 && ownPawn(ep + 7)) Out = AddMove(Out, ep + 7, ep, flags);
+        if (FileOfSquare(ep) != 7 && ownPawn(ep + 9)) Out = AddMove(Out, ep + 9, ep, flags);
+    } else {
+        if (FileOfSquare(ep) != 0 && ownPawn(ep - 9)) Out = AddMove(Out, ep - 9, ep, flags);
+        if (FileOfSquare(ep) != 7 && ownPawn(ep - 7)) Out = AddMove(Out, ep - 7, ep, flags);
+    }
+    return Out;
 }
 
 // Which pawns of the side to move can take towards the a-file side or the h-file side, step, and step twice,
