@@ -320,31 +320,28 @@ int ChessEngine::Quiescence(int alpha, int beta) {
         if (FFollowPv) MarkPvMove();
     }
 
-    // Tries one move; true when it fails high.
+    // One loop for both orders, so that trying a move is written out once, in place.
     bool legalMoveFound = false;
-    auto failsHigh = [&](EngineMove move) {
+    const int first = FFirst[static_cast<std::size_t>(ply)];
+    const int last = FLast[static_cast<std::size_t>(ply)];
+    const int count = ordered >= 0 ? ordered : last - first;
+    for (int k = 0; k < count; ++k) {
+        int i = first + k;
+        if (ordered >= 0) {
+            i = order[static_cast<std::size_t>(k)];
+        } else {
+            SelectBest(FMoveList.data() + i, FMoveList.data() + last);
+            // In check most moves leave the check standing; DoMove would refuse them the same way.
+            if (inCheck && !MightEndCheck(FMoveList[static_cast<std::size_t>(i)].Move)) continue;
+        }
+        const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
         int x = 0;
-        if (!QuiescenceChild(move, alpha, beta, x)) return false;
+        if (!QuiescenceChild(move, alpha, beta, x)) continue;
         legalMoveFound = true;
-        if (x <= alpha) return false;
-        if (x >= beta) return true;
+        if (x <= alpha) continue;
+        if (x >= beta) return beta;
         alpha = x;
         CopyPvFromChild(move);
-        return false;
-    };
-    if (ordered >= 0) {
-        for (int k = 0; k < ordered; ++k)
-            if (failsHigh(FMoveList[static_cast<std::size_t>(order[static_cast<std::size_t>(k)])].Move))
-                return beta;
-    } else {
-        const int last = FLast[static_cast<std::size_t>(ply)];
-        for (int i = FFirst[static_cast<std::size_t>(ply)]; i < last; ++i) {
-            SelectBest(FMoveList.data() + i, FMoveList.data() + last);
-            const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
-            // In check most moves leave the check standing; DoMove would refuse them the same way.
-            if (inCheck && !MightEndCheck(move)) continue;
-            if (failsHigh(move)) return beta;
-        }
     }
     if (inCheck && !legalMoveFound) return ply - Infinity;
     return alpha;
