@@ -139,60 +139,76 @@ void ChessEngine::GenerateEvasions() {
     Generate<true, true>();
 }
 
-// The king's moves, and the other pieces' moves onto the evasion squares, found from the squares each piece
-// attacks instead of walking its moves.
+// The king's moves, and the other pieces' moves onto the evasion squares, piece kind by piece kind (the order
+// does not matter here), found from the squares each piece attacks instead of walking its moves.
 void ChessEngine::GenerateEvasionCandidates() {
     const auto ply = static_cast<std::size_t>(FPly);
     MoveEntry* out = FMoveList.data() + FFirst[ply];
     const std::uint64_t evasion = FEvasionSquares[ply];
-    const std::uint64_t own = FOccupied[static_cast<std::size_t>(FSide)];
+    const auto side = static_cast<std::size_t>(FSide);
+    const std::uint64_t own = FOccupied[side];
     const std::uint64_t enemy = FOccupied[static_cast<std::size_t>(FXSide)];
     const std::uint64_t occupied = own | enemy;
-    const PawnMoveSets pawnSets = PawnSets();
-    for (std::uint64_t pieces = own; pieces != 0; pieces &= pieces - 1) {
-        const int s = std::countr_zero(pieces);
-        const auto q = static_cast<std::size_t>(s);
-        const int piece = FPiece[q];
-        const auto p = static_cast<std::size_t>(piece);
-        if (piece != King && (PieceReach[p][q] & evasion) == 0) continue;
-        std::uint64_t targets = 0;
-        if (piece == Pawn) {
-            MoveEntry* const before = out;
-            out = AddPawnMoves<true>(out, s, pawnSets);
-            MoveEntry* kept = before;
-            for (MoveEntry* m = before; m < out; ++m)
-                if (((evasion >> m->Move.To) & 1u) != 0) *kept++ = *m;
-            out = kept;
-            continue;
-        } else if (piece == Knight) {
-            targets = KnightAttackers[q] & evasion;
-        } else if (piece == King) {
-            targets = KingAttackers[q] & ~own;
-        } else {
-            for (int i = 0; i < DirectionCount[p]; ++i) {
-                const std::size_t d = PieceRays[p][static_cast<std::size_t>(i)];
+    const auto& mine = FPieceBits[side];
+    auto addTargets = [&](int Sq, int Piece, std::uint64_t Targets) {
+        const auto& history = FHistoryScore[static_cast<std::size_t>(Sq)];
+        for (; Targets != 0; Targets &= Targets - 1) {
+            const int t = std::countr_zero(Targets);
+            if (((enemy >> t) & 1u) != 0) {
+                out->Move =
+                    EngineMove{static_cast<std::uint8_t>(Sq), static_cast<std::uint8_t>(t), 0, mfCapture};
+                out->Score = CaptureScore + 10 * FPiece[static_cast<std::size_t>(t)] - Piece;
+            } else {
+                out->Move = EngineMove{static_cast<std::uint8_t>(Sq), static_cast<std::uint8_t>(t), 0, 0};
+                out->Score = history[static_cast<std::size_t>(t)];
+            }
+            ++out;
+        }
+    };
+    // Evasions are only noted with one king of the side to move on the board.
+    const int king = FKingSquare[side];
+    addTargets(king, King, KingAttackers[static_cast<std::size_t>(king)] & ~own);
+    for (std::uint64_t knights = mine[Knight]; knights != 0; knights &= knights - 1) {
+        const int s = std::countr_zero(knights);
+        addTargets(s, Knight, KnightAttackers[static_cast<std::size_t>(s)] & evasion);
+    }
+    auto addSlider = [&](int Piece, auto... Directions) {
+        const auto p = static_cast<std::size_t>(Piece);
+        for (std::uint64_t sliders = mine[p]; sliders != 0; sliders &= sliders - 1) {
+            const int s = std::countr_zero(sliders);
+            const auto q = static_cast<std::size_t>(s);
+            if ((PieceReach[p][q] & evasion) == 0) continue;
+            std::uint64_t targets = 0;
+            auto ray = [&](std::size_t d) {
                 std::uint64_t reach = Rays[d][q];
                 const std::uint64_t blockers = reach & occupied;
                 if (blockers != 0) {
                     const int nearest = d < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
                     reach ^= Rays[d][static_cast<std::size_t>(nearest)];
                 }
-                targets |= reach & evasion;
-            }
-            targets &= ~own;
+                targets |= reach;
+            };
+            (ray(Directions), ...);
+            addTargets(s, Piece, targets & evasion & ~own);
         }
-        const auto& history = FHistoryScore[q];
-        for (; targets != 0; targets &= targets - 1) {
-            const int t = std::countr_zero(targets);
-            if (((enemy >> t) & 1u) != 0) {
-                out->Move =
-                    EngineMove{static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(t), 0, mfCapture};
-                out->Score = CaptureScore + 10 * FPiece[static_cast<std::size_t>(t)] - piece;
-            } else {
-                out->Move = EngineMove{static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(t), 0, 0};
-                out->Score = history[static_cast<std::size_t>(t)];
-            }
-            ++out;
+    };
+    addSlider(Bishop, 0u, 2u, 5u, 7u);
+    addSlider(Rook, 1u, 3u, 4u, 6u);
+    addSlider(Queen, 0u, 1u, 2u, 3u, 4u, 5u, 6u, 7u);
+    // A pawn reaches an evasion square by a step, a double step or a capture from one of these squares.
+    const std::uint64_t pawnSources =
+        FSide == White ? (evasion << 8) | (evasion << 16) | (evasion << 7) | (evasion << 9)
+                       : (evasion >> 8) | (evasion >> 16) | (evasion >> 7) | (evasion >> 9);
+    const std::uint64_t pawns = mine[Pawn] & pawnSources;
+    if (pawns != 0) {
+        const PawnMoveSets pawnSets = PawnSets();
+        for (std::uint64_t rest = pawns; rest != 0; rest &= rest - 1) {
+            MoveEntry* const before = out;
+            out = AddPawnMoves<true>(out, std::countr_zero(rest), pawnSets);
+            MoveEntry* kept = before;
+            for (MoveEntry* m = before; m < out; ++m)
+                if (((evasion >> m->Move.To) & 1u) != 0) *kept++ = *m;
+            out = kept;
         }
     }
     out = AddEnPassantMoves(out);
