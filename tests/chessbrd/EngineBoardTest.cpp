@@ -190,7 +190,9 @@ TEST(EngineBoard, WithSeveralKingsTheFirstOneCounts) {
 
 TEST(EngineBoard, FastAttackTestAndGenerationOrderAgreeWithTheFrameWalk) {
     // Random play through varied positions: every square's attack answer and the order of the piece moves
-    // must be those of scanning the squares and walking the direction tables.
+    // must be those of scanning the squares and walking the direction tables, and the captures, promotions
+    // and en-passant captures generated alone must be those among all moves, in the same order and scored
+    // alike.
     std::mt19937 random(11);
     for (const std::string& fen : SamplePositions) {
         auto engine = EngineAt(fen);
@@ -207,6 +209,19 @@ TEST(EngineBoard, FastAttackTestAndGenerationOrderAgreeWithTheFrameWalk) {
                 if (!(move.Flags & (mfPawn | mfCastle))) generated.emplace_back(move.From, move.To);
             }
             ASSERT_EQ(generated, engine->ReferencePieceMoves());
+            auto key = [](const MoveEntry& entry) {
+                return std::tuple(entry.Move.From, entry.Move.To, entry.Move.Promote, entry.Move.Flags,
+                                  entry.Score);
+            };
+            std::vector<std::tuple<int, int, int, int, int>> captures;
+            for (int i = engine->FirstSlot(); i < engine->LastSlot(); ++i)
+                if (engine->Slot(i).Move.Flags & (mfCapture | mfPromotion))
+                    captures.push_back(key(engine->Slot(i)));
+            engine->GenerateCaptures();
+            std::vector<std::tuple<int, int, int, int, int>> alone;
+            for (int i = engine->FirstSlot(); i < engine->LastSlot(); ++i)
+                alone.push_back(key(engine->Slot(i)));
+            ASSERT_EQ(alone, captures) << fen;
             const std::vector<EngineMove> moves = engine->LegalMoves();
             if (moves.empty() || engine->Ply() >= 40) break;
             engine->DoMove(moves[random() % moves.size()]);

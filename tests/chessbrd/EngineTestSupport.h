@@ -22,6 +22,7 @@ public:
     using ChessEngine::FPly;
     using ChessEngine::FPvLength;
     using ChessEngine::FStopRequested;
+    using ChessEngine::GenerateCaptures;
     using ChessEngine::GenerateEvasionCandidates;
     using ChessEngine::GenerateEvasions;
     using ChessEngine::GenerateMoves;
