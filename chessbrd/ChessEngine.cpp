@@ -74,6 +74,14 @@ void ChessEngine::FillAttackTables() {
         PieceReach[Rook][q] = StraightLines[q];
         PieceReach[Queen][q] = DiagonalLines[q] | StraightLines[q];
         PieceReach[King][q] = KingAttackers[q];
+        for (std::size_t c = White; c <= Black; ++c) {
+            ContactChecks[c][Pawn][q] = PawnAttackers[c][q];
+            ContactChecks[c][Knight][q] = KnightAttackers[q];
+            ContactChecks[c][King][q] = KingAttackers[q];
+        }
+        LineChecks[Bishop][q] = DiagonalLines[q];
+        LineChecks[Rook][q] = StraightLines[q];
+        LineChecks[Queen][q] = DiagonalLines[q] | StraightLines[q];
     }
     for (std::size_t p = Knight; p <= King; ++p) {
         for (std::size_t i = 0; i < static_cast<std::size_t>(DirectionCount[p]); ++i) {

@@ -168,7 +168,11 @@ protected:
     void FillEvaluationTables();
     void FillAttackTables();
     void GenerateEvasions();
+    // The moves GenerateEvasions notes, alone and in no particular order, without castling (never legal in
+    // check).
+    void GenerateEvasionCandidates();
     template <bool WithQuiet, bool Evasions> void Generate();
+    MoveEntry* AddEnPassantMoves(MoveEntry* Out) const;
     void NoteCandidate(int Index);
     struct PawnMoveSets {
         std::uint64_t Left = 0, Right = 0, Step = 0, Double = 0;
@@ -191,6 +195,9 @@ protected:
     // tries them; -1 when that order needs the full selection (or more than fit).
     static constexpr int MaxOrderedEvasions = 32;
     int OrderEvasions(std::array<int, MaxOrderedEvasions>& Order) const;
+    // The same from GenerateEvasionCandidates' list, by falling score alone, leaving out illegal moves among
+    // equal scores; -1 when two legal ones still score the same (or en passant does, or more than fit).
+    int OrderCandidatesByScore(std::array<int, MaxOrderedEvasions>& Order);
     // The candidates GenerateEvasions noted, in list order; room for every move of one ply.
     std::array<int, MaxMovesPerPiece * 64 + ExtraMovesPerPosition> FCandidates{};
     int FCandidateCount = 0;
@@ -254,8 +261,13 @@ protected:
     }
     // Each piece's directions as indices into the queen's directions, the order in which they are walked.
     std::array<std::array<std::size_t, 8>, 6> PieceRays{};
-    // The squares each piece could move to from a square on some board, for GenerateEvasions.
+    // The squares each piece could move to from a square on some board, for GenerateEvasions and to pass over
+    // pieces without captures.
     std::array<std::array<std::uint64_t, 64>, 6> PieceReach{};
+    // The squares from which a piece of each colour and kind gives check to a king on a square by contact
+    // (pawn, knight, king), and the lines along which it can (bishop, rook, queen), for PeekMove.
+    std::array<std::array<std::array<std::uint64_t, 64>, 6>, 2> ContactChecks{};
+    std::array<std::array<std::uint64_t, 64>, 6> LineChecks{};
 
     // Pawn-structure scores of both colours by the pawns' squares; the prepared pawn values they include
     // change with every search, so PrepareEvaluation empties it.
@@ -635,29 +647,14 @@ ChessEngine::EvaluateFrom(std::uint64_t WhitePawns, std::uint64_t BlackPawns, st
     const int king = FKingSquare[them];
     const auto k = static_cast<std::size_t>(king);
     const std::uint64_t occupied = ((FOccupied[White] | FOccupied[Black]) & ~fromBit) | toBit;
-    bool check = false;
-    switch (placed) {
-    case Pawn:
-        check = ((PawnAttackers[us][k] >> to) & 1u) != 0;
-        break;
-    case Knight:
-        check = ((KnightAttackers[k] >> to) & 1u) != 0;
-        break;
-    case King:
-        check = ((KingAttackers[k] >> to) & 1u) != 0;
-        break;
-    default: {
-        const std::uint64_t lines = placed == Bishop ? DiagonalLines[k]
-                                    : placed == Rook ? StraightLines[k]
-                                                     : DiagonalLines[k] | StraightLines[k];
-        if (((lines >> to) & 1u) != 0) {
-            const std::size_t direction = LineDirection[k][t];
-            const std::uint64_t blockers = Rays[direction][k] & occupied;
-            const int nearest = direction < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
-            check = nearest == to;
-        }
-        break;
-    }
+    // Looked up by the piece's kind rather than branched on: the kinds of the moves tried follow no pattern.
+    const auto kind = static_cast<std::size_t>(placed);
+    bool check = ((ContactChecks[us][kind][k] >> to) & 1u) != 0;
+    if (((LineChecks[kind][k] >> to) & 1u) != 0) {
+        const std::size_t direction = LineDirection[k][t];
+        const std::uint64_t blockers = Rays[direction][k] & occupied;
+        const int nearest = direction < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
+        check = nearest == to;
     }
     if (!check) {
         if (FPly == 0) {

@@ -88,19 +88,16 @@ template <bool WithQuiet>
     const std::uint64_t occupied = FOccupied[White] | FOccupied[Black];
     switch (Piece) {
     case Bishop:
-        if (!WithQuiet && (DiagonalLines[q] & enemy) == 0) return Out;
         Out = AddRayMoves<WithQuiet, 0>(Out, Sq, Piece, occupied, enemy);
         Out = AddRayMoves<WithQuiet, 2>(Out, Sq, Piece, occupied, enemy);
         Out = AddRayMoves<WithQuiet, 5>(Out, Sq, Piece, occupied, enemy);
         return AddRayMoves<WithQuiet, 7>(Out, Sq, Piece, occupied, enemy);
     case Rook:
-        if (!WithQuiet && (StraightLines[q] & enemy) == 0) return Out;
         Out = AddRayMoves<WithQuiet, 1>(Out, Sq, Piece, occupied, enemy);
         Out = AddRayMoves<WithQuiet, 3>(Out, Sq, Piece, occupied, enemy);
         Out = AddRayMoves<WithQuiet, 4>(Out, Sq, Piece, occupied, enemy);
         return AddRayMoves<WithQuiet, 6>(Out, Sq, Piece, occupied, enemy);
     case Queen:
-        if (!WithQuiet && ((DiagonalLines[q] | StraightLines[q]) & enemy) == 0) return Out;
         Out = AddRayMoves<WithQuiet, 0>(Out, Sq, Piece, occupied, enemy);
         Out = AddRayMoves<WithQuiet, 1>(Out, Sq, Piece, occupied, enemy);
         Out = AddRayMoves<WithQuiet, 2>(Out, Sq, Piece, occupied, enemy);
@@ -142,6 +139,83 @@ void ChessEngine::GenerateEvasions() {
     Generate<true, true>();
 }
 
+// The king's moves, and the other pieces' moves onto the evasion squares, piece kind by piece kind (the order
+// does not matter here), found from the squares each piece attacks instead of walking its moves.
+void ChessEngine::GenerateEvasionCandidates() {
+    const auto ply = static_cast<std::size_t>(FPly);
+    MoveEntry* out = FMoveList.data() + FFirst[ply];
+    const std::uint64_t evasion = FEvasionSquares[ply];
+    const auto side = static_cast<std::size_t>(FSide);
+    const std::uint64_t own = FOccupied[side];
+    const std::uint64_t enemy = FOccupied[static_cast<std::size_t>(FXSide)];
+    const std::uint64_t occupied = own | enemy;
+    const auto& mine = FPieceBits[side];
+    auto addTargets = [&](int Sq, int Piece, std::uint64_t Targets) {
+        const auto& history = FHistoryScore[static_cast<std::size_t>(Sq)];
+        for (; Targets != 0; Targets &= Targets - 1) {
+            const int t = std::countr_zero(Targets);
+            if (((enemy >> t) & 1u) != 0) {
+                out->Move =
+                    EngineMove{static_cast<std::uint8_t>(Sq), static_cast<std::uint8_t>(t), 0, mfCapture};
+                out->Score = CaptureScore + 10 * FPiece[static_cast<std::size_t>(t)] - Piece;
+            } else {
+                out->Move = EngineMove{static_cast<std::uint8_t>(Sq), static_cast<std::uint8_t>(t), 0, 0};
+                out->Score = history[static_cast<std::size_t>(t)];
+            }
+            ++out;
+        }
+    };
+    // Evasions are only noted with one king of the side to move on the board.
+    const int king = FKingSquare[side];
+    addTargets(king, King, KingAttackers[static_cast<std::size_t>(king)] & ~own);
+    for (std::uint64_t knights = mine[Knight]; knights != 0; knights &= knights - 1) {
+        const int s = std::countr_zero(knights);
+        addTargets(s, Knight, KnightAttackers[static_cast<std::size_t>(s)] & evasion);
+    }
+    auto addSlider = [&](int Piece, auto... Directions) {
+        const auto p = static_cast<std::size_t>(Piece);
+        for (std::uint64_t sliders = mine[p]; sliders != 0; sliders &= sliders - 1) {
+            const int s = std::countr_zero(sliders);
+            const auto q = static_cast<std::size_t>(s);
+            if ((PieceReach[p][q] & evasion) == 0) continue;
+            std::uint64_t targets = 0;
+            auto ray = [&](std::size_t d) {
+                std::uint64_t reach = Rays[d][q];
+                const std::uint64_t blockers = reach & occupied;
+                if (blockers != 0) {
+                    const int nearest = d < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
+                    reach ^= Rays[d][static_cast<std::size_t>(nearest)];
+                }
+                targets |= reach;
+            };
+            (ray(Directions), ...);
+            addTargets(s, Piece, targets & evasion & ~own);
+        }
+    };
+    addSlider(Bishop, 0u, 2u, 5u, 7u);
+    addSlider(Rook, 1u, 3u, 4u, 6u);
+    addSlider(Queen, 0u, 1u, 2u, 3u, 4u, 5u, 6u, 7u);
+    // A pawn reaches an evasion square by a step, a double step or a capture from one of these squares.
+    const std::uint64_t pawnSources =
+        FSide == White ? (evasion << 8) | (evasion << 16) | (evasion << 7) | (evasion << 9)
+                       : (evasion >> 8) | (evasion >> 16) | (evasion >> 7) | (evasion >> 9);
+    const std::uint64_t pawns = mine[Pawn] & pawnSources;
+    if (pawns != 0) {
+        const PawnMoveSets pawnSets = PawnSets();
+        for (std::uint64_t rest = pawns; rest != 0; rest &= rest - 1) {
+            MoveEntry* const before = out;
+            out = AddPawnMoves<true>(out, std::countr_zero(rest), pawnSets);
+            MoveEntry* kept = before;
+            for (MoveEntry* m = before; m < out; ++m)
+                if (((evasion >> m->Move.To) & 1u) != 0) *kept++ = *m;
+            out = kept;
+        }
+    }
+    out = AddEnPassantMoves(out);
+    FLast[ply] = static_cast<int>(out - FMoveList.data());
+    if (ply + 1 < MaxPly) FFirst[ply + 1] = FLast[ply];
+}
+
 // Notes the list index of a move MightEndCheck lets through.
 inline void ChessEngine::NoteCandidate(int Index) {
     FCandidates[static_cast<std::size_t>(FCandidateCount++)] = Index;
@@ -169,6 +243,11 @@ template <bool WithQuiet, bool Evasions> void ChessEngine::Generate() {
         const int s = std::countr_zero(own);
         own &= own - 1;
         const int piece = FPiece[static_cast<std::size_t>(s)];
+        // Without quiet moves most pieces have nothing to take, which one look tells.
+        if (!WithQuiet && piece != Pawn &&
+            (PieceReach[static_cast<std::size_t>(piece)][static_cast<std::size_t>(s)] &
+             FOccupied[static_cast<std::size_t>(FXSide)]) == 0)
+            continue;
         MoveEntry* const before = out;
         if (piece == Pawn)
             out = AddPawnMoves<WithQuiet>(out, s, pawnSets);
@@ -193,25 +272,29 @@ template <bool WithQuiet, bool Evasions> void ChessEngine::Generate() {
                 out = AddMove(out, ToEngineSquare(castling.KingFrom), ToEngineSquare(castling.KingTo),
                               mfCastle);
     }
-    if (FEpSquare != -1) {
-        auto ownPawn = [this](int sq) {
-            return FColor[static_cast<std::size_t>(sq)] == FSide &&
-                   FPiece[static_cast<std::size_t>(sq)] == Pawn;
-        };
-        const int ep = FEpSquare;
-        constexpr int flags = mfPawn | mfCapture | mfEnPassant;
-        if (FSide == White) {
-            if (FileOfSquare(ep) != 0 && ownPawn(ep + 7)) out = AddMove(out, ep + 7, ep, flags);
-            if (FileOfSquare(ep) != 7 && ownPawn(ep + 9)) out = AddMove(out, ep + 9, ep, flags);
-        } else {
-            if (FileOfSquare(ep) != 0 && ownPawn(ep - 9)) out = AddMove(out, ep - 9, ep, flags);
-            if (FileOfSquare(ep) != 7 && ownPawn(ep - 7)) out = AddMove(out, ep - 7, ep, flags);
-        }
-    }
+    out = AddEnPassantMoves(out);
     if constexpr (Evasions)
         for (MoveEntry* p = special; p < out; ++p) NoteCandidate(static_cast<int>(p - begin));
     FLast[ply] = static_cast<int>(out - begin);
     if (ply + 1 < MaxPly) FFirst[ply + 1] = FLast[ply];
+}
+
+// The en-passant captures of the side to move.
+[[gnu::always_inline]] inline MoveEntry* ChessEngine::AddEnPassantMoves(MoveEntry* Out) const {
+    if (FEpSquare == -1) return Out;
+    auto ownPawn = [this](int sq) {
+        return FColor[static_cast<std::size_t>(sq)] == FSide && FPiece[static_cast<std::size_t>(sq)] == Pawn;
+    };
+    const int ep = FEpSquare;
+    constexpr int flags = mfPawn | mfCapture | mfEnPassant;
+    if (FSide == White) {
+        if (FileOfSquare(ep) != 0 && ownPawn(ep + 7)) Out = AddMove(Out, ep + 7, ep, flags);
+        if (FileOfSquare(ep) != 7 && ownPawn(ep + 9)) Out = AddMove(Out, ep + 9, ep, flags);
+    } else {
+        if (FileOfSquare(ep) != 0 && ownPawn(ep - 9)) Out = AddMove(Out, ep - 9, ep, flags);
+        if (FileOfSquare(ep) != 7 && ownPawn(ep - 7)) Out = AddMove(Out, ep - 7, ep, flags);
+    }
+    return Out;
 }
 
 // Which pawns of the side to move can take towards the a-file side or the h-file side, step, and step twice,

@@ -134,6 +134,46 @@ int ChessEngine::OrderEvasions(std::array<int, MaxOrderedEvasions>& Order) const
     return count;
 }
 
+// The full selection brings up moves in falling score order, so where no two of the legal candidates score
+// the same, that order alone is the order in which the search tries them; the moves around them do not
+// matter. Candidates that share a score are looked at for legality first (the illegal ones would only be
+// refused), and only a tie between legal ones leaves the order to the whole list.
+int ChessEngine::OrderCandidatesByScore(std::array<int, MaxOrderedEvasions>& Order) {
+    const auto ply = static_cast<std::size_t>(FPly);
+    const int first = FFirst[ply];
+    const int last = FLast[ply];
+    if (last - first > MaxOrderedEvasions) return -1;
+    const MoveEntry* const list = FMoveList.data();
+    auto scoreAt = [list](int i) { return list[static_cast<std::size_t>(i)].Score; };
+    int count = 0;
+    for (int i = first; i < last; ++i) {
+        const std::int32_t score = scoreAt(i);
+        int k = count++;
+        for (; k > 0 && scoreAt(Order[static_cast<std::size_t>(k - 1)]) < score; --k)
+            Order[static_cast<std::size_t>(k)] = Order[static_cast<std::size_t>(k - 1)];
+        Order[static_cast<std::size_t>(k)] = i;
+    }
+    std::array<std::int32_t, MaxOrderedEvasions> scores;
+    for (int k = 0; k < count; ++k)
+        scores[static_cast<std::size_t>(k)] = scoreAt(Order[static_cast<std::size_t>(k)]);
+    int kept = 0;
+    for (int k = 0; k < count; ++k) {
+        const auto at = static_cast<std::size_t>(k);
+        const int index = Order[at];
+        const bool shared =
+            (k > 0 && scores[at - 1] == scores[at]) || (k + 1 < count && scores[at + 1] == scores[at]);
+        if (shared) {
+            const EngineMove move = list[static_cast<std::size_t>(index)].Move;
+            // En passant is looked at only after the make.
+            if (move.Flags & mfEnPassant) return -1;
+            if (!LegalBeforeMake(move)) continue;
+            if (kept > 0 && scoreAt(Order[static_cast<std::size_t>(kept - 1)]) == scores[at]) return -1;
+        }
+        Order[static_cast<std::size_t>(kept++)] = index;
+    }
+    return kept;
+}
+
 // Records at the node's ply whether the side to move is in check, with the squares that can end a check, for
 // DoMove and MightEndCheck.
 void ChessEngine::NoteCheck(bool InCheck) {
@@ -254,45 +294,54 @@ int ChessEngine::Quiescence(int alpha, int beta) {
     const bool inCheck = knownCheck >= 0 ? knownCheck != 0 : InCheck(FSide);
     NoteCheck(inCheck);
     const bool evasions = inCheck && FInCheckAtPly[static_cast<std::size_t>(ply)] == 2;
+    std::array<int, MaxOrderedEvasions> order;
+    int ordered = -1;
     if (evasions) {
-        GenerateEvasions();
-    } else if (inCheck) {
-        GenerateMoves();
+        // Mostly the candidates alone give the order; the whole list is made when they cannot, or to mark the
+        // principal variation's move in it.
+        if (!FFollowPv) {
+            GenerateEvasionCandidates();
+            ordered = OrderCandidatesByScore(order);
+        }
+        if (ordered < 0) {
+            GenerateEvasions();
+            if (FFollowPv) MarkPvMove();
+            ordered = OrderEvasions(order);
+        }
     } else {
-        const int x = knownCheck >= 0 ? FKnownEval[static_cast<std::size_t>(ply)] : Evaluate();
-        if (x >= beta) return beta;
-        if (x > alpha) alpha = x;
-        GenerateCaptures();
+        if (inCheck) {
+            GenerateMoves();
+        } else {
+            const int x = knownCheck >= 0 ? FKnownEval[static_cast<std::size_t>(ply)] : Evaluate();
+            if (x >= beta) return beta;
+            if (x > alpha) alpha = x;
+            GenerateCaptures();
+        }
+        if (FFollowPv) MarkPvMove();
     }
-    if (FFollowPv) MarkPvMove();
 
-    // Tries one move; true when it fails high.
+    // One loop for both orders, so that trying a move is written out once, in place.
     bool legalMoveFound = false;
-    auto failsHigh = [&](EngineMove move) {
+    const int first = FFirst[static_cast<std::size_t>(ply)];
+    const int last = FLast[static_cast<std::size_t>(ply)];
+    const int count = ordered >= 0 ? ordered : last - first;
+    for (int k = 0; k < count; ++k) {
+        int i = first + k;
+        if (ordered >= 0) {
+            i = order[static_cast<std::size_t>(k)];
+        } else {
+            SelectBest(FMoveList.data() + i, FMoveList.data() + last);
+            // In check most moves leave the check standing; DoMove would refuse them the same way.
+            if (inCheck && !MightEndCheck(FMoveList[static_cast<std::size_t>(i)].Move)) continue;
+        }
+        const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
         int x = 0;
-        if (!QuiescenceChild(move, alpha, beta, x)) return false;
+        if (!QuiescenceChild(move, alpha, beta, x)) continue;
         legalMoveFound = true;
-        if (x <= alpha) return false;
-        if (x >= beta) return true;
+        if (x <= alpha) continue;
+        if (x >= beta) return beta;
         alpha = x;
         CopyPvFromChild(move);
-        return false;
-    };
-    std::array<int, MaxOrderedEvasions> order;
-    const int ordered = evasions ? OrderEvasions(order) : -1;
-    if (ordered >= 0) {
-        for (int k = 0; k < ordered; ++k)
-            if (failsHigh(FMoveList[static_cast<std::size_t>(order[static_cast<std::size_t>(k)])].Move))
-                return beta;
-    } else {
-        const int last = FLast[static_cast<std::size_t>(ply)];
-        for (int i = FFirst[static_cast<std::size_t>(ply)]; i < last; ++i) {
-            SelectBest(FMoveList.data() + i, FMoveList.data() + last);
-            const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
-            // In check most moves leave the check standing; DoMove would refuse them the same way.
-            if (inCheck && !MightEndCheck(move)) continue;
-            if (failsHigh(move)) return beta;
-        }
     }
     if (inCheck && !legalMoveFound) return ply - Infinity;
     return alpha;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -189,7 +190,9 @@ TEST(EngineBoard, WithSeveralKingsTheFirstOneCounts) {
 
 TEST(EngineBoard, FastAttackTestAndGenerationOrderAgreeWithTheFrameWalk) {
     // Random play through varied positions: every square's attack answer and the order of the piece moves
-    // must be those of scanning the squares and walking the direction tables.
+    // must be those of scanning the squares and walking the direction tables, and the captures, promotions
+    // and en-passant captures generated alone must be those among all moves, in the same order and scored
+    // alike.
     std::mt19937 random(11);
     for (const std::string& fen : SamplePositions) {
         auto engine = EngineAt(fen);
@@ -206,6 +209,19 @@ TEST(EngineBoard, FastAttackTestAndGenerationOrderAgreeWithTheFrameWalk) {
                 if (!(move.Flags & (mfPawn | mfCastle))) generated.emplace_back(move.From, move.To);
             }
             ASSERT_EQ(generated, engine->ReferencePieceMoves());
+            auto key = [](const MoveEntry& entry) {
+                return std::tuple(entry.Move.From, entry.Move.To, entry.Move.Promote, entry.Move.Flags,
+                                  entry.Score);
+            };
+            std::vector<std::tuple<int, int, int, int, int>> captures;
+            for (int i = engine->FirstSlot(); i < engine->LastSlot(); ++i)
+                if (engine->Slot(i).Move.Flags & (mfCapture | mfPromotion))
+                    captures.push_back(key(engine->Slot(i)));
+            engine->GenerateCaptures();
+            std::vector<std::tuple<int, int, int, int, int>> alone;
+            for (int i = engine->FirstSlot(); i < engine->LastSlot(); ++i)
+                alone.push_back(key(engine->Slot(i)));
+            ASSERT_EQ(alone, captures) << fen;
             const std::vector<EngineMove> moves = engine->LegalMoves();
             if (moves.empty() || engine->Ply() >= 40) break;
             engine->DoMove(moves[random() % moves.size()]);
@@ -216,8 +232,10 @@ TEST(EngineBoard, FastAttackTestAndGenerationOrderAgreeWithTheFrameWalk) {
 TEST(EngineBoard, LookBeforeTheMoveAndEvasionOrderAgreeWithMakingAndSelecting) {
     // Random games: the check and evaluation PeekMove finds must be those after making the move, and where
     // OrderEvasions gives an order it must be the order in which the selection over the whole list brings up
-    // the moves MightEndCheck lets through.
+    // the moves MightEndCheck lets through. GenerateEvasionCandidates must give those moves but castling, and
+    // where OrderCandidatesByScore gives an order, its legal moves must come in the selection's order.
     int orders = 0;
+    int scoreOrders = 0;
     for (const std::string& fen : SamplePositions) {
         for (unsigned game = 0; game < 6; ++game) {
             std::mt19937 random(game);
@@ -241,8 +259,36 @@ TEST(EngineBoard, LookBeforeTheMoveAndEvasionOrderAgreeWithMakingAndSelecting) {
                     engine->UndoMove();
                 }
                 if (engine->InCheck(engine->SideToMove())) {
+                    auto key = [](const MoveEntry& entry) {
+                        return std::tuple(entry.Move.From, entry.Move.To, entry.Move.Promote,
+                                          entry.Move.Flags, entry.Score);
+                    };
+                    auto legal = [&engine](EngineMove move) {
+                        if (!engine->DoMove(move)) return false;
+                        engine->UndoMove();
+                        return true;
+                    };
                     engine->NoteCheck(true);
+                    engine->GenerateEvasionCandidates();
+                    std::vector<std::tuple<int, int, int, int, int>> candidates;
+                    for (int i = engine->FirstSlot(); i < engine->LastSlot(); ++i)
+                        candidates.push_back(key(engine->Slot(i)));
+                    std::array<int, EngineProbe::MaxOrderedEvasions> byScore;
+                    const int byScoreCount = engine->OrderCandidatesByScore(byScore);
+                    std::vector<EngineMove> scoreOrder;
+                    for (int k = 0; k < byScoreCount; ++k) {
+                        const EngineMove move = engine->Slot(byScore[k]).Move;
+                        if (legal(move)) scoreOrder.push_back(move);
+                    }
                     engine->GenerateEvasions();
+                    std::vector<std::tuple<int, int, int, int, int>> noted;
+                    for (int i = engine->FirstSlot(); i < engine->LastSlot(); ++i)
+                        if (engine->MightEndCheck(engine->Slot(i).Move) &&
+                            !(engine->Slot(i).Move.Flags & mfCastle))
+                            noted.push_back(key(engine->Slot(i)));
+                    std::sort(candidates.begin(), candidates.end());
+                    std::sort(noted.begin(), noted.end());
+                    ASSERT_EQ(candidates, noted) << fen << " game " << game << " ply " << ply;
                     std::array<int, EngineProbe::MaxOrderedEvasions> order;
                     const int count = engine->OrderEvasions(order);
                     if (count >= 0) {
@@ -257,12 +303,24 @@ TEST(EngineBoard, LookBeforeTheMoveAndEvasionOrderAgreeWithMakingAndSelecting) {
                         ASSERT_EQ(fast, selected) << fen << " game " << game << " ply " << ply;
                         ++orders;
                     }
+                    if (byScoreCount >= 0) {
+                        engine->GenerateEvasions();
+                        std::vector<EngineMove> selected;
+                        for (int i = engine->FirstSlot(); i < engine->LastSlot(); ++i) {
+                            engine->PickMove(i);
+                            const EngineMove move = engine->Slot(i).Move;
+                            if (engine->MightEndCheck(move) && legal(move)) selected.push_back(move);
+                        }
+                        ASSERT_EQ(scoreOrder, selected) << fen << " game " << game << " ply " << ply;
+                        ++scoreOrders;
+                    }
                 }
                 engine->DoMove(moves[random() % moves.size()]);
             }
         }
     }
     EXPECT_GT(orders, 20);
+    EXPECT_GT(scoreOrders, 20);
 }
 
 TEST(EngineBoard, MakeAndTakeBackRestoreEverything) {

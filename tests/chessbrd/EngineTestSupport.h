@@ -22,6 +22,8 @@ public:
     using ChessEngine::FPly;
     using ChessEngine::FPvLength;
     using ChessEngine::FStopRequested;
+    using ChessEngine::GenerateCaptures;
+    using ChessEngine::GenerateEvasionCandidates;
     using ChessEngine::GenerateEvasions;
     using ChessEngine::GenerateMoves;
     using ChessEngine::InCheck;
@@ -29,6 +31,7 @@ public:
     using ChessEngine::MaxOrderedEvasions;
     using ChessEngine::MightEndCheck;
     using ChessEngine::NoteCheck;
+    using ChessEngine::OrderCandidatesByScore;
     using ChessEngine::OrderEvasions;
     using ChessEngine::PeekMove;
     using ChessEngine::PickMove;
