@@ -23,7 +23,6 @@
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
 #include <QScreen>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTextBlock>
 #include <QToolTip>
@@ -143,8 +142,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
         connect(r, &QRadioButton::clicked, this, &TForm1::RadioButton1Click);
 
     FNetwork = new NetworkGame(*ChessBrd1, *this, this);
-    ServerSocket1 = FNetwork->Server();
-    ClientSocket1 = FNetwork->Client();
 
     // The games found on the network, kept current; picking one fills in its address and port.
     ComboBox6->setPlaceholderText(tr("нет"));
@@ -179,6 +176,10 @@ TForm1::~TForm1() {
     // theirs may call back into it.
     DetachWindowHandlers(*ChessBrd1);
     delete FNetwork;
+}
+
+QTcpSocket* TForm1::ClientSocket1() const {
+    return FNetwork->Client();
 }
 
 bool TForm1::event(QEvent* e) {

@@ -18,7 +18,6 @@
 #include <QWidget>
 
 class ChessGame;
-class QTcpServer;
 class QTcpSocket;
 
 class TForm1 : public QWidget, public Ui::TForm1, private NetworkGameHost {
@@ -38,8 +37,8 @@ public:
     Square LastMoveFrom = None;
     Square LastMoveTo = None;
 
-    QTcpServer* ServerSocket1;
-    QTcpSocket* ClientSocket1;
+    // The client's socket, made when first asked for.
+    QTcpSocket* ClientSocket1() const;
 
     // Appends a time-stamped line to the log; a carriage return starts a further line in the same colour.
     void LogMessage(const QString& Text, const QColor& Color);

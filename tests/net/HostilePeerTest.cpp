@@ -344,7 +344,7 @@ TEST_F(HostileServer, BusyIsReportedOnlyAsItsOwnMessage) {
 
 TEST_F(HostileServer, TheClientSendsEachMessageWithoutWaitingForTheLastOne) {
     // Small writes held back until the previous one is acknowledged would leave together with the next.
-    EXPECT_EQ(client->ClientSocket1->socketOption(QAbstractSocket::LowDelayOption).toInt(), 1);
+    EXPECT_EQ(client->ClientSocket1()->socketOption(QAbstractSocket::LowDelayOption).toInt(), 1);
 }
 
 TEST_F(HostileServer, RandomBytesLeaveTheGameWhole) {

@@ -397,7 +397,7 @@ TEST(NetworkStart, AnAddressThatIsNoIPv4AddressIsNeverLookedUp) {
         auto form = NewWindow();
         form->StartClient(QString::fromLatin1(address));
         EXPECT_TRUE(LogHas(*form, QStringLiteral("Ошибка подключения"))) << address;
-        EXPECT_EQ(form->ClientSocket1->state(), QAbstractSocket::UnconnectedState) << address;
+        EXPECT_EQ(form->ClientSocket1()->state(), QAbstractSocket::UnconnectedState) << address;
     }
 }
 
