@@ -145,7 +145,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
 
     // The games found on the network, kept current; picking one fills in its address and port.
     ComboBox6->setPlaceholderText(tr("нет"));
-    ComboBox6->view()->setMinimumWidth(180);
     connect(&FNetwork->Discovery(), &GameDiscovery::GamesChanged, this, &TForm1::ShowFoundGames);
     connect(ComboBox6, &QComboBox::activated, this, [this](int Index) {
         Edit1->setText(ComboBox6->itemData(Index, AddressRole).toString());
@@ -265,6 +264,9 @@ void TForm1::RadioButton1Click() {
     // The client's side of the row lists the games found instead of the side, which only the server picks.
     ComboBox3->setVisible(server);
     ComboBox6->setVisible(client);
+    // The drop-down is wider than the box, for the games' names; set once the box shows, since asking for
+    // it builds the drop-down, which a start on the panel never opens.
+    if (client) ComboBox6->view()->setMinimumWidth(180);
     ComboBox6->setEnabled(network);
     Label5->setEnabled(network);
     Label5->setText(client ? tr("Игры в сети:") : tr("Сторона:"));
