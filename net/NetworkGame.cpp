@@ -85,11 +85,6 @@ void NetworkGame::MakeSockets() {
     });
 }
 
-QTcpServer* NetworkGame::Server() {
-    MakeSockets();
-    return FServer;
-}
-
 QTcpSocket* NetworkGame::Client() {
     MakeSockets();
     return FClient;

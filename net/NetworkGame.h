@@ -76,8 +76,7 @@ public:
     QTcpSocket* Opponent() const;
     // An address as people write it: an IPv4 peer of the dual-stack server without its ::ffff: prefix.
     static QString Readable(const QHostAddress& Address);
-    // The listening server and the client's socket, made on first use.
-    QTcpServer* Server();
+    // The client's socket, made on first use.
     QTcpSocket* Client();
     // The games found on the network; a listening server advertises itself there.
     GameDiscovery& Discovery() const { return *FDiscovery; }
