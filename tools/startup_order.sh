@@ -16,7 +16,8 @@ for program in lite/gambitron-lite net/gambitron; do
         --compress-strings=no --callgrind-out-file="$work/$(basename "$program").out" \
         "$build/$program" >/dev/null
 done
-# The functions callgrind saw in the programs themselves (not in the libraries), each once; a recursion
+# The functions callgrind saw in the programs themselves (not in the libraries), each once and sorted, so
+# that the list changes only with the functions; the order among them hardly matters. A recursion
 # mark ("'2") is no part of the name; code without a symbol (an address) and callgrind's "(below main)"
 # have no name to list.
 {
@@ -29,6 +30,6 @@ done
         awk -v binary="$build/$program" '/^ob=/ { inside = (substr($0, 4) == binary) }
             inside && /^fn=/ && !/^fn=(0x|\()/ { name = substr($0, 4); sub(/\x27[0-9]+$/, "", name); print name }' \
             "$work/$(basename "$program").out"
-    done | awk '!seen[$0]++'
+    done | LC_ALL=C sort -u
 } >"$here/cmake/startup-order.txt"
 echo "$(grep -vc '^#' "$here/cmake/startup-order.txt") symbols in cmake/startup-order.txt"
