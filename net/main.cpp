@@ -101,21 +101,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     connect(SpinBox1, &QSpinBox::valueChanged, this,
             [this](int Port) { FPort = static_cast<quint16>(Port); });
 
-    ListView1->setColumnCount(3);
-    ListView1->setHorizontalHeaderLabels({tr("Ход"), tr("Белые"), tr("Черные")});
-    ListView1->verticalHeader()->hide();
-    ListView1->verticalHeader()->setDefaultSectionSize(17);
-    ListView1->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    ListView1->horizontalHeader()->setSectionsClickable(false);
-    ListView1->setColumnWidth(0, 35);
-    ListView1->setColumnWidth(1, 65);
-    ListView1->setColumnWidth(2, 65);
-    ListView1->setShowGrid(true);
-    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-
     RichEdit1->setFont(TahomaFont());
     QPalette green = RichEdit1->palette();
     green.setColor(QPalette::Text, WinColor(LogColor::Welcome));
@@ -175,6 +160,40 @@ TForm1::~TForm1() {
     // theirs may call back into it.
     DetachWindowHandlers(*ChessBrd1);
     delete FNetwork;
+}
+
+QTableWidget* TForm1::ListView1() const {
+    // Made on behalf of a query too: the list belongs to the window, whoever asks first.
+    return FListView1 ? FListView1 : const_cast<TForm1*>(this)->MakeMoveList();
+}
+
+// Where the form would have put it: beside the board, before the log in the focus chain, hidden until a
+// game starts.
+QTableWidget* TForm1::MakeMoveList() {
+    auto* list = new QTableWidget(this);
+    list->setObjectName(QStringLiteral("ListView1"));
+    list->setGeometry(384, 8, 200, 107);
+    list->hide();
+    QWidget::setTabOrder(RichEdit1->previousInFocusChain(), list);
+    list->setColumnCount(3);
+    list->setHorizontalHeaderLabels({tr("Ход"), tr("Белые"), tr("Черные")});
+    list->verticalHeader()->hide();
+    list->verticalHeader()->setDefaultSectionSize(17);
+    list->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    list->horizontalHeader()->setSectionsClickable(false);
+    list->setColumnWidth(0, 35);
+    list->setColumnWidth(1, 65);
+    list->setColumnWidth(2, 65);
+    list->setShowGrid(true);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    list->addActions(FRecordActions);
+    list->setContextMenuPolicy(Qt::ActionsContextMenu);
+    FListView1 = list;
+    return list;
 }
 
 QTcpSocket* TForm1::ClientSocket1() const {
@@ -284,7 +303,7 @@ void TForm1::RadioButton1Click() {
 void TForm1::Button1Click() {
     GameStarted = true;
     TabControl1->hide();
-    ListView1->show();
+    ListView1()->show();
     RichEdit1->show();
     NewGameButton->show();
     Edit2->show();
@@ -396,8 +415,9 @@ void TForm1::ReturnToControlPanel() {
     FGameRunning = false;
     FWayShown = false;
     ComputerThinkingChanged(false);
-    ListView1->setRowCount(0);
-    for (QWidget* w : std::initializer_list<QWidget*>{ListView1, RichEdit1, NewGameButton, Edit2}) w->hide();
+    ListView1()->setRowCount(0);
+    for (QWidget* w : std::initializer_list<QWidget*>{ListView1(), RichEdit1, NewGameButton, Edit2})
+        w->hide();
     NewGameButton->setDefault(false);
     TabControl1->show();
     RadioButton1Click();
@@ -428,7 +448,7 @@ void TForm1::DrawMove() {
 }
 
 void TForm1::ListView1Change() {
-    ListView1->scrollToBottom();
+    ListView1()->scrollToBottom();
 }
 
 void TForm1::ChessBrd1LegalMove(ChessGame*, Square oldSq, Square newSq) {
@@ -443,12 +463,12 @@ void TForm1::ChessBrd1LegalMove(ChessGame*, Square oldSq, Square newSq) {
 
     const QString text = GameMessages::MoveText(oldSq, newSq);
     const bool whiteMoved = ChessBrd1->PieceColor(newSq) == 1;
-    if (whiteMoved || ListView1->rowCount() == 0) {
-        const int row = ListView1->rowCount();
-        ListView1->insertRow(row);
-        ListView1->setItem(row, 0, new QTableWidgetItem(QString::number(row + 1) + QLatin1Char('.')));
+    if (whiteMoved || ListView1()->rowCount() == 0) {
+        const int row = ListView1()->rowCount();
+        ListView1()->insertRow(row);
+        ListView1()->setItem(row, 0, new QTableWidgetItem(QString::number(row + 1) + QLatin1Char('.')));
     }
-    ListView1->setItem(ListView1->rowCount() - 1, whiteMoved ? 1 : 2, new QTableWidgetItem(text));
+    ListView1()->setItem(ListView1()->rowCount() - 1, whiteMoved ? 1 : 2, new QTableWidgetItem(text));
     ListView1Change();
     FollowComputerTurn();
 
@@ -572,7 +592,7 @@ void TForm1::NetworkGameStarts(bool LocalWhite) {
 void TForm1::StartGame(bool WhiteOnTop, bool ComputerWhite, bool ComputerBlack) {
     LogMessage(tr("Запуск игры..."), StatusColor);
     ChessBrd1->SetWhiteOnTop(WhiteOnTop);
-    ListView1->setRowCount(0);
+    ListView1()->setRowCount(0);
     ChessBrd1->NewGame();
     ChessBrd1->SetComputerPlaysBlack(ComputerBlack);
     ChessBrd1->SetComputerPlaysWhite(ComputerWhite);

@@ -14,6 +14,7 @@
 
 #include <QColor>
 #include <QElapsedTimer>
+#include <QTableWidget>
 #include <QTimer>
 #include <QWidget>
 
@@ -39,6 +40,9 @@ public:
 
     // The client's socket, made when first asked for.
     QTcpSocket* ClientSocket1() const;
+    // The move list, made when first asked for: a table is a good part of a start that shows only the
+    // panel, and it shows once a game starts.
+    QTableWidget* ListView1() const;
 
     // Appends a time-stamped line to the log; a carriage return starts a further line in the same colour.
     void LogMessage(const QString& Text, const QColor& Color);
@@ -126,6 +130,7 @@ private:
     // modes, from the move list's menu and the window's shortcuts. There is no paste: a game comes from the
     // mode chosen or from the peer.
     void CreateRecordActions();
+    QTableWidget* MakeMoveList();
     void CopyFen();
     void CopyPgn();
     void SaveGame();
@@ -140,6 +145,9 @@ private:
 
     quint16 FPort = 5000;
     NetworkGame* FNetwork;
+    QTableWidget* FListView1 = nullptr;
+    // The record actions, which the move list offers in its menu once it is made.
+    QList<QAction*> FRecordActions;
     // When the last chat line arrived: lines that arrive together share one sound.
     QElapsedTimer FLastChatLine;
     bool FGameRunning = false;

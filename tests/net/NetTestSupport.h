@@ -44,7 +44,7 @@ inline QColor LogColorOf(const TForm1& Form, const QString& Text) {
 }
 
 inline QString Cell(const TForm1& Form, int Row, int Column) {
-    const QTableWidgetItem* item = Form.ListView1->item(Row, Column);
+    const QTableWidgetItem* item = Form.ListView1()->item(Row, Column);
     return item ? item->text() : QString();
 }
 
@@ -79,7 +79,7 @@ inline std::unique_ptr<TForm1> NewClient(quint16 Port) {
 inline ::testing::AssertionResult BoardMatchesMoveList(const TForm1& Form) {
     ChessGame replay;
     replay.NewGame();
-    for (int row = 0; row < Form.ListView1->rowCount(); ++row) {
+    for (int row = 0; row < Form.ListView1()->rowCount(); ++row) {
         for (int column = 1; column <= 2; ++column) {
             const QString move = Cell(Form, row, column);
             if (move.isEmpty()) continue;

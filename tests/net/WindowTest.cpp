@@ -40,7 +40,7 @@ TEST_F(Window, StartsWithTheControlPanelAndAnEmptyBoard) {
     EXPECT_EQ(form->ChessBrd1->geometry(), QRect(8, 8, 368, 368));
     EXPECT_EQ(form->ChessBrd1->GetPosition(), std::string(64, ' '));
     EXPECT_TRUE(form->TabControl1->isVisible());
-    EXPECT_FALSE(form->ListView1->isVisible());
+    EXPECT_FALSE(form->ListView1()->isVisible());
     EXPECT_FALSE(form->RichEdit1->isVisible());
     EXPECT_FALSE(form->Edit2->isVisible());
     EXPECT_TRUE(form->RadioButton1->isChecked());
@@ -123,7 +123,7 @@ TEST_F(Window, ComputerModeListsBothSidesMovesWithStampedLogLines) {
     EXPECT_EQ(form->ChessBrd1->GetSearchDepth(), 4);
     form->ChessBrd1->SetSearchDepth(1);
     EXPECT_FALSE(form->TabControl1->isVisible());
-    EXPECT_TRUE(form->ListView1->isVisible());
+    EXPECT_TRUE(form->ListView1()->isVisible());
     EXPECT_TRUE(form->Edit2->hasFocus());
     EXPECT_TRUE(StampedLine(QStringLiteral("Запуск игры...")));
     EXPECT_TRUE(StampedLine(QStringLiteral("Игра запущена")));
@@ -161,7 +161,7 @@ TEST_F(Window, TwoPlayersMateEndsTheGameAndDisablesTheBoard) {
     Click(form->RadioButton3);
     Click(form->Button1);
     for (auto [from, to] : {std::pair{F2, F3}, {E7, E5}, {G2, G4}, {D8, H4}}) Drag(from, to);
-    ASSERT_EQ(form->ListView1->rowCount(), 2);
+    ASSERT_EQ(form->ListView1()->rowCount(), 2);
     EXPECT_EQ(Cell(*form, 1, 0), QStringLiteral("2."));
     EXPECT_EQ(Cell(*form, 1, 1), QStringLiteral("G2 - G4"));
     EXPECT_EQ(Cell(*form, 1, 2), QStringLiteral("D8 - H4"));
@@ -212,7 +212,7 @@ TEST_F(Window, TheChatLineTakesTheFocusBackFromTheWindowsOwnControls) {
     Click(form->RadioButton3);
     Click(form->Button1);
     form->activateWindow();
-    form->ListView1->setFocus();
+    form->ListView1()->setFocus();
     EXPECT_TRUE(WaitUntil([&] { return form->Edit2->hasFocus(); }));
 
     QLineEdit other;
@@ -289,7 +289,7 @@ TEST_F(Window, ANewGameFromTheMiddleOfAComputerGameAsksFirstAndKeepsThePanelsCho
     Click(form->NewGameButton);
     EXPECT_EQ(harness.Dialogs.Questions.size(), 2u);
     EXPECT_TRUE(form->TabControl1->isVisible());
-    for (QWidget* w : std::initializer_list<QWidget*>{form->ListView1, form->RichEdit1, form->Edit2,
+    for (QWidget* w : std::initializer_list<QWidget*>{form->ListView1(), form->RichEdit1, form->Edit2,
                                                       form->NewGameButton, form->ThinkingLabel})
         EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
     EXPECT_EQ(form->ChessBrd1->GetPosition(), std::string(64, ' '));
@@ -302,7 +302,7 @@ TEST_F(Window, ANewGameFromTheMiddleOfAComputerGameAsksFirstAndKeepsThePanelsCho
     EXPECT_EQ(form->ComboBox2->currentIndex(), 1);
 
     Click(form->Button1);
-    EXPECT_EQ(form->ListView1->rowCount(), 0);
+    EXPECT_EQ(form->ListView1()->rowCount(), 0);
     EXPECT_TRUE(form->ChessBrd1->GetWhiteOnTop());
     EXPECT_EQ(form->ChessBrd1->GetSearchDepth(), 2);
     ASSERT_TRUE(WaitUntil([&] { return !Cell(*form, 0, 1).isEmpty(); }));
@@ -364,7 +364,7 @@ TEST(WindowWithoutSound, PlaysNothingWhereThereIsNoOutputDeviceAndGoesOnAsUsual)
     QTest::mouseClick(form->Button1, Qt::LeftButton);
     for (auto [from, to] : {std::pair{F2, F3}, {E7, E5}, {G2, G4}, {D8, H4}})
         WindowTestHarness::DragPiece(*form->ChessBrd1, from, to);
-    EXPECT_EQ(form->ListView1->rowCount(), 2);
+    EXPECT_EQ(form->ListView1()->rowCount(), 2);
     EXPECT_FALSE(form->BoardPanel->isEnabled()) << "mate still ends the game";
     EXPECT_TRUE(harness.PlayedSounds().isEmpty());
 }
