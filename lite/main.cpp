@@ -175,14 +175,14 @@ LogView* TForm1::RichEdit1() const {
     return FRichEdit1 ? FRichEdit1 : const_cast<TForm1*>(this)->MakeLog();
 }
 
-// Where the form would have put it: over the start panel, before the game's buttons in the focus chain,
-// hidden until a game starts.
+// Where the form would have put it: over the start panel, after its button in the focus chain, hidden
+// until a game starts.
 LogView* TForm1::MakeLog() {
     auto* log = new LogView(this);
     log->setObjectName(QStringLiteral("RichEdit1"));
     log->setGeometry(376, 4, 176, 314);
     log->hide();
-    QWidget::setTabOrder(ui->PngSpeedButton1->previousInFocusChain(), log);
+    QWidget::setTabOrder(ui->Button1, log);
     log->setFont(TahomaFont(11));
     // A log is read, not edited: no caret.
     log->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -32,7 +32,6 @@ void TForm1::CreateRecordActions() {
         &TForm1::SaveGame);
     // The chat line nearly always has the focus: with nothing selected there, Ctrl+C is the window's.
     CopyKeyPassThrough::Install(Edit2);
-    CopyKeyPassThrough::Install(RichEdit1);
 }
 
 QString TForm1::CurrentFen() const {

@@ -6,6 +6,7 @@
 #include "ButtonShortcuts.h"
 #include "ChatLineValidator.h"
 #include "ChessBrd.h"
+#include "CopyKeyPassThrough.h"
 #include "Dialogs.h"
 #include "GameDiscovery.h"
 #include "GameMessages.h"
@@ -101,14 +102,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     connect(SpinBox1, &QSpinBox::valueChanged, this,
             [this](int Port) { FPort = static_cast<quint16>(Port); });
 
-    RichEdit1->setFont(TahomaFont());
-    QPalette green = RichEdit1->palette();
-    green.setColor(QPalette::Text, WinColor(LogColor::Welcome));
-    RichEdit1->setPalette(green);
-    RichEdit1->setMaximumBlockCount(MaxLogLines);
-    RichEdit1->SetTimeStamps(false);
-    for (const char* line : WelcomeLines) RichEdit1->LogMessage(tr(line), WinColor(LogColor::Welcome));
-    RichEdit1->SetTimeStamps(true);
     Edit2->installEventFilter(this);
     // The chat line takes only what the peer's screen will show: characters of the wire's code page, and
     // no more than a line of the longest chat text.
@@ -167,14 +160,14 @@ QTableWidget* TForm1::ListView1() const {
     return FListView1 ? FListView1 : const_cast<TForm1*>(this)->MakeMoveList();
 }
 
-// Where the form would have put it: beside the board, before the log in the focus chain, hidden until a
-// game starts.
+// Where the form would have put it: beside the board, after the panel's button and before the log in the
+// focus chain, hidden until a game starts.
 QTableWidget* TForm1::MakeMoveList() {
     auto* list = new QTableWidget(this);
     list->setObjectName(QStringLiteral("ListView1"));
     list->setGeometry(384, 8, 200, 107);
     list->hide();
-    QWidget::setTabOrder(RichEdit1->previousInFocusChain(), list);
+    QWidget::setTabOrder(Button1, list);
     list->setColumnCount(3);
     list->setHorizontalHeaderLabels({tr("Ход"), tr("Белые"), tr("Черные")});
     list->verticalHeader()->hide();
@@ -194,6 +187,35 @@ QTableWidget* TForm1::MakeMoveList() {
     list->setContextMenuPolicy(Qt::ActionsContextMenu);
     FListView1 = list;
     return list;
+}
+
+LogView* TForm1::RichEdit1() const {
+    return FRichEdit1 ? FRichEdit1 : const_cast<TForm1*>(this)->MakeLog();
+}
+
+// Where the form would have put it: under the list, after it in the focus chain, hidden until a game
+// starts.
+LogView* TForm1::MakeLog() {
+    auto* log = new LogView(this);
+    log->setObjectName(QStringLiteral("RichEdit1"));
+    log->setGeometry(384, 119, 200, 206);
+    log->hide();
+    // As the form set it up: read-only the form's way, which leaves the text to the mouse, so that Tab
+    // passes the log by.
+    log->setReadOnly(true);
+    log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QWidget::setTabOrder(FListView1 ? static_cast<QWidget*>(FListView1) : Button1, log);
+    log->setFont(TahomaFont());
+    QPalette green = log->palette();
+    green.setColor(QPalette::Text, WinColor(LogColor::Welcome));
+    log->setPalette(green);
+    log->setMaximumBlockCount(MaxLogLines);
+    log->SetTimeStamps(false);
+    for (const char* line : WelcomeLines) log->LogMessage(tr(line), WinColor(LogColor::Welcome));
+    log->SetTimeStamps(true);
+    CopyKeyPassThrough::Install(log);
+    FRichEdit1 = log;
+    return log;
 }
 
 QTcpSocket* TForm1::ClientSocket1() const {
@@ -304,7 +326,7 @@ void TForm1::Button1Click() {
     GameStarted = true;
     TabControl1->hide();
     ListView1()->show();
-    RichEdit1->show();
+    RichEdit1()->show();
     NewGameButton->show();
     Edit2->show();
     Edit2->setFocus();
@@ -416,7 +438,7 @@ void TForm1::ReturnToControlPanel() {
     FWayShown = false;
     ComputerThinkingChanged(false);
     ListView1()->setRowCount(0);
-    for (QWidget* w : std::initializer_list<QWidget*>{ListView1(), RichEdit1, NewGameButton, Edit2})
+    for (QWidget* w : std::initializer_list<QWidget*>{ListView1(), RichEdit1(), NewGameButton, Edit2})
         w->hide();
     NewGameButton->setDefault(false);
     TabControl1->show();
@@ -440,7 +462,7 @@ void TForm1::StartClient(const QString& Address) {
 }
 
 void TForm1::LogMessage(const QString& Text, const QColor& Color) {
-    RichEdit1->LogMessage(Text, Color);
+    RichEdit1()->LogMessage(Text, Color);
 }
 
 void TForm1::DrawMove() {
@@ -548,7 +570,7 @@ void TForm1::RefuseLength() {
 
 // One refusal shows one line, however many times the line edit reports it.
 void TForm1::ChatHint(const QString& Text) {
-    if (RichEdit1->document()->lastBlock().text().endsWith(QStringLiteral("]: ") + Text)) return;
+    if (RichEdit1()->document()->lastBlock().text().endsWith(QStringLiteral("]: ") + Text)) return;
     LogMessage(Text, StatusColor);
 }
 

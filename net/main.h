@@ -8,6 +8,7 @@
 #include "BoardRecord.h"
 #include "ChessTypes.h"
 #include "Dialogs.h"
+#include "LogView.h"
 #include "NetworkGame.h"
 #include "NetworkGameHost.h"
 #include "ui_main.h"
@@ -43,6 +44,9 @@ public:
     // The move list, made when first asked for: a table is a good part of a start that shows only the
     // panel, and it shows once a game starts.
     QTableWidget* ListView1() const;
+    // The status and chat log, made when first asked for, opening with the welcome lines: shown once a
+    // game starts, like the list.
+    LogView* RichEdit1() const;
 
     // Appends a time-stamped line to the log; a carriage return starts a further line in the same colour.
     void LogMessage(const QString& Text, const QColor& Color);
@@ -131,6 +135,7 @@ private:
     // mode chosen or from the peer.
     void CreateRecordActions();
     QTableWidget* MakeMoveList();
+    LogView* MakeLog();
     void CopyFen();
     void CopyPgn();
     void SaveGame();
@@ -146,6 +151,7 @@ private:
     quint16 FPort = 5000;
     NetworkGame* FNetwork;
     QTableWidget* FListView1 = nullptr;
+    LogView* FRichEdit1 = nullptr;
     // The record actions, which the move list offers in its menu once it is made.
     QList<QAction*> FRecordActions;
     // When the last chat line arrived: lines that arrive together share one sound.

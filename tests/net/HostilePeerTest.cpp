@@ -195,7 +195,7 @@ TEST_F(HostileClient, AChatFloodGivesOneSoundPerBurst) {
     for (int i = 0; i < 2000; ++i) Write(peer, "$:Chat:flood " + QByteArray::number(i));
     MarkEventually();
     EXPECT_LE(harness.PlayedSounds().count(QStringLiteral("CHAT")), 2) << "one, unless the flood paused";
-    EXPECT_LE(server->RichEdit1->LineCount(), 5000 + 3);
+    EXPECT_LE(server->RichEdit1()->LineCount(), 5000 + 3);
 }
 
 TEST_F(HostileClient, RandomBytesLeaveTheGameWhole) {

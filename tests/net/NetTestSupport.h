@@ -25,7 +25,7 @@ inline bool WaitUntil(const std::function<bool()>& Condition, int TimeoutMs = 10
 inline QStringList LogTexts(const TForm1& Form) {
     static const QRegularExpression stamp(QStringLiteral("^\\[\\d\\d:\\d\\d:\\d\\d\\]: "));
     QStringList texts;
-    for (QString line : Form.RichEdit1->Lines()) texts << line.remove(stamp);
+    for (QString line : Form.RichEdit1()->Lines()) texts << line.remove(stamp);
     return texts;
 }
 
@@ -40,7 +40,7 @@ inline int LogCount(const TForm1& Form, const QString& Text) {
 // The colour of the last log line that reads Text.
 inline QColor LogColorOf(const TForm1& Form, const QString& Text) {
     const int at = static_cast<int>(LogTexts(Form).lastIndexOf(Text));
-    return at < 0 ? QColor() : Form.RichEdit1->LineColor(at);
+    return at < 0 ? QColor() : Form.RichEdit1()->LineColor(at);
 }
 
 inline QString Cell(const TForm1& Form, int Row, int Column) {

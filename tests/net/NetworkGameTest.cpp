@@ -125,7 +125,7 @@ TEST_F(NetworkGame, ALongChatLineArrivesWholeAndLongWordsWrap) {
     TypeChat(*client, line);
     ASSERT_TRUE(WaitUntil([&] { return LogHas(*server, line); })) << "the peer sees what the sender sees";
     EXPECT_TRUE(LogHas(*client, line));
-    EXPECT_EQ(server->RichEdit1->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    EXPECT_EQ(server->RichEdit1()->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 TEST_F(NetworkGame, TheChatLineRefusesWhatThePeerWouldNotSee) {
@@ -169,9 +169,9 @@ TEST_F(NetworkGame, CommandsStayLocal) {
     const QStringList lines = LogTexts(*client);
     const int at = static_cast<int>(lines.indexOf(QStringLiteral("/help")));
     ASSERT_GE(at, 0);
-    EXPECT_EQ(client->RichEdit1->LineColor(at), Blue);
+    EXPECT_EQ(client->RichEdit1()->LineColor(at), Blue);
     EXPECT_TRUE(lines.value(at + 2).startsWith(QStringLiteral("Программа Gambitron позволяет играть")));
-    EXPECT_EQ(client->RichEdit1->LineColor(at + 2), Brown);
+    EXPECT_EQ(client->RichEdit1()->LineColor(at + 2), Brown);
     EXPECT_TRUE(LogHas(*client, QStringLiteral("/hello")));
 }
 

@@ -23,7 +23,7 @@ protected:
     void Drag(Square from, Square to) { WindowTestHarness::DragPiece(*form->ChessBrd1, from, to); }
     bool StampedLine(const QString& text) const {
         static const QRegularExpression stamped(QStringLiteral("^\\[\\d\\d:\\d\\d:\\d\\d\\]: "));
-        for (const QString& line : form->RichEdit1->Lines())
+        for (const QString& line : form->RichEdit1()->Lines())
             if (line.contains(stamped) && line.endsWith(QStringLiteral("]: ") + text)) return true;
         return false;
     }
@@ -41,7 +41,7 @@ TEST_F(Window, StartsWithTheControlPanelAndAnEmptyBoard) {
     EXPECT_EQ(form->ChessBrd1->GetPosition(), std::string(64, ' '));
     EXPECT_TRUE(form->TabControl1->isVisible());
     EXPECT_FALSE(form->ListView1()->isVisible());
-    EXPECT_FALSE(form->RichEdit1->isVisible());
+    EXPECT_FALSE(form->RichEdit1()->isVisible());
     EXPECT_FALSE(form->Edit2->isVisible());
     EXPECT_TRUE(form->RadioButton1->isChecked());
     EXPECT_EQ(form->ComboBox1->currentText(), QStringLiteral("Черные"));
@@ -51,10 +51,10 @@ TEST_F(Window, StartsWithTheControlPanelAndAnEmptyBoard) {
     EXPECT_FALSE(form->Edit1->isVisible());
     EXPECT_EQ(form->Edit1->text(), QStringLiteral("127.0.0.1"));
     EXPECT_EQ(form->ComboBox5->count(), 0);
-    EXPECT_EQ(form->RichEdit1->Lines(), (QStringList{QStringLiteral("Добро пожаловать в Gambitron!"),
-                                                     QStringLiteral("Информация об авторе - /about."),
-                                                     QStringLiteral("Краткая справка - /help.")}));
-    EXPECT_EQ(form->RichEdit1->LineColor(0), WinColor(LogColor::Welcome));
+    EXPECT_EQ(form->RichEdit1()->Lines(), (QStringList{QStringLiteral("Добро пожаловать в Gambitron!"),
+                                                       QStringLiteral("Информация об авторе - /about."),
+                                                       QStringLiteral("Краткая справка - /help.")}));
+    EXPECT_EQ(form->RichEdit1()->LineColor(0), WinColor(LogColor::Welcome));
 }
 
 TEST_F(Window, EnterOnTheFocusedStartButtonStartsTheGame) {
@@ -203,7 +203,7 @@ TEST_F(Window, ChatInALocalGameIsOnlyEchoed) {
     const int at = static_cast<int>(lines.indexOf(QStringLiteral("/about")));
     ASSERT_GE(at, 0);
     EXPECT_EQ(lines.value(at + 2), QStringLiteral("Версия: Gambitron 1.2"));
-    EXPECT_EQ(form->RichEdit1->LineColor(at + 2), WinColor(LogColor::Command));
+    EXPECT_EQ(form->RichEdit1()->LineColor(at + 2), WinColor(LogColor::Command));
     EXPECT_EQ(lines.size(), at + 5) << "nothing else: no status line, nothing sent";
     EXPECT_FALSE(LogHas(*form, QStringLiteral("Не подключен")));
 }
@@ -289,7 +289,7 @@ TEST_F(Window, ANewGameFromTheMiddleOfAComputerGameAsksFirstAndKeepsThePanelsCho
     Click(form->NewGameButton);
     EXPECT_EQ(harness.Dialogs.Questions.size(), 2u);
     EXPECT_TRUE(form->TabControl1->isVisible());
-    for (QWidget* w : std::initializer_list<QWidget*>{form->ListView1(), form->RichEdit1, form->Edit2,
+    for (QWidget* w : std::initializer_list<QWidget*>{form->ListView1(), form->RichEdit1(), form->Edit2,
                                                       form->NewGameButton, form->ThinkingLabel})
         EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
     EXPECT_EQ(form->ChessBrd1->GetPosition(), std::string(64, ' '));
@@ -334,12 +334,12 @@ TEST_F(Window, AfterMateTheNewGameButtonIsTheWayOnAndAsksNothing) {
 
 TEST_F(Window, TheThinkingLineShowsWhileTheComputerSearchesAndDropsMeanwhileGetAHint) {
     Click(form->Button1);
-    const QRect logPlace = form->RichEdit1->geometry();
+    const QRect logPlace = form->RichEdit1()->geometry();
     EXPECT_FALSE(form->ThinkingLabel->isVisible());
     Drag(E2, E4);
     EXPECT_TRUE(form->ThinkingLabel->isVisible());
     EXPECT_EQ(form->ThinkingLabel->text(), QStringLiteral("Компьютер думает…"));
-    EXPECT_EQ(form->RichEdit1->geometry(), logPlace);
+    EXPECT_EQ(form->RichEdit1()->geometry(), logPlace);
     ASSERT_TRUE(WaitUntil([&] { return !Cell(*form, 0, 2).isEmpty(); }));
     EXPECT_FALSE(form->ThinkingLabel->isVisible());
 
