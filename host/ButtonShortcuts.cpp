@@ -36,6 +36,6 @@ QAction* AddWindowAction(QWidget* Window, QWidget* MenuHolder, const char* Name,
     action->setShortcut(Key);
     QObject::connect(action, &QAction::triggered, Window, std::move(Triggered));
     Window->addAction(action);
-    MenuHolder->addAction(action);
+    if (MenuHolder) MenuHolder->addAction(action);
     return action;
 }

@@ -16,6 +16,6 @@ class QWidget;
 QString ShortcutTooltip(const QString& Name, const QList<QKeySequence>& Keys);
 // Names the button and its keys in its tooltip and lets each key click it.
 void BindShortcuts(QAbstractButton* Button, const QString& Name, const QList<QKeySequence>& Keys);
-// A window-wide action with its key, also offered in MenuHolder's context menu.
+// A window-wide action with its key, also offered in MenuHolder's context menu (none when null).
 QAction* AddWindowAction(QWidget* Window, QWidget* MenuHolder, const char* Name, const QString& Text,
                          const QKeySequence& Key, std::function<void()> Triggered);

@@ -2,6 +2,8 @@
 // lets tests replace them.
 #include "Dialogs.h"
 
+#include "Language.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QStandardPaths>
@@ -53,10 +55,12 @@ DialogProvider* Provider = &RealDialogs;
 namespace Dialogs {
 
 QString GetFileName(QWidget* Parent, const FileDialogRequest& Request) {
+    EnsureQtTexts();
     return Provider->GetFileName(Parent, Request);
 }
 
 void ShowMessage(QWidget* Parent, QMessageBox::Icon Icon, const QString& Caption, const QString& Text) {
+    EnsureQtTexts();
     Provider->ShowMessage(Parent, Icon, Caption, Text);
 }
 
@@ -65,6 +69,7 @@ void Warning(QWidget* Parent, const QString& Caption, const QString& Text) {
 }
 
 bool Ask(QWidget* Parent, const QString& Caption, const QString& Text) {
+    EnsureQtTexts();
     return Provider->Ask(Parent, Caption, Text);
 }
 

@@ -30,13 +30,55 @@ QString Variable(const char* Name) {
 }
 
 QPointer<QTranslator> OurTexts;
-QPointer<QTranslator> QtTexts;
+QPointer<QTranslator> QtsTexts;
 
 QTranslator* Loaded(QTranslator* Translator, bool Ok) {
     if (Ok && QCoreApplication::installTranslator(Translator)) return Translator;
     delete Translator;
     return nullptr;
 }
+
+void InstallQtTexts(Language Lang) {
+    // Qt's dialogs and message boxes name their buttons in the same language where Qt's translations are
+    // installed; without them they speak English.
+    const QLocale locale(Lang == Language::English ? QLocale::English : QLocale::Russian);
+    auto* qt = new QTranslator(QCoreApplication::instance());
+    QtsTexts = Loaded(qt, qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                                   QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+}
+
+// Holds Qt's texts back until they are needed: finding and reading Qt's translation file is part of no
+// window's first picture. Watches the application for the first context menu, whose entries are Qt's;
+// Qt's dialogs are opened through Dialogs, which asks for the texts itself.
+class PendingQtTexts : public QObject {
+public:
+    explicit PendingQtTexts(Language Lang) : QObject(QCoreApplication::instance()), FLanguage(Lang) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+    // Installs the texts and ends the wait.
+    void Install() {
+        FInstalling = true;
+        InstallQtTexts(FLanguage);
+        delete this;
+    }
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override {
+        // The texts serve menus and dialogs made from now on; the windows on the screen show none of them,
+        // and telling them of the change would repaint every one.
+        if (FInstalling)
+            return Event->type() == QEvent::LanguageChange && Watched == QCoreApplication::instance();
+        if (Event->type() == QEvent::ContextMenu) Install();
+        return false;
+    }
+
+private:
+    Language FLanguage;
+    bool FInstalling = false;
+};
+
+QPointer<PendingQtTexts> Pending;
 
 } // namespace
 
@@ -106,21 +148,23 @@ void ExitOnUnknownLanguage(const QCommandLineParser& Parser) {
     std::exit(2);
 }
 
-void InstallLanguage(Language Lang) {
-    for (QPointer<QTranslator>* installed : {&OurTexts, &QtTexts}) {
+void InstallLanguage(Language Lang, QtTexts When) {
+    delete Pending.data();
+    for (QPointer<QTranslator>* installed : {&OurTexts, &QtsTexts}) {
         if (!*installed) continue;
         QCoreApplication::removeTranslator(*installed);
         delete installed->data();
     }
-    QCoreApplication* app = QCoreApplication::instance();
     if (Lang == Language::English) {
-        auto* ours = new QTranslator(app);
+        auto* ours = new QTranslator(QCoreApplication::instance());
         OurTexts = Loaded(ours, ours->load(QStringLiteral(":/i18n/gambitron_en.qm")));
     }
-    // Qt's dialogs and message boxes name their buttons in the same language where Qt's translations are
-    // installed; without them they speak English.
-    const QLocale locale(Lang == Language::English ? QLocale::English : QLocale::Russian);
-    auto* qt = new QTranslator(app);
-    QtTexts = Loaded(qt, qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
-                                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    if (When == QtTexts::Now)
+        InstallQtTexts(Lang);
+    else
+        Pending = new PendingQtTexts(Lang);
+}
+
+void EnsureQtTexts() {
+    if (Pending) Pending->Install();
 }

@@ -32,7 +32,17 @@ QString UnknownLanguageError(const QCommandLineParser& Parser);
 // Ends the program with status 2 and that message when there is one.
 void ExitOnUnknownLanguage(const QCommandLineParser& Parser);
 
+// When Qt's own texts (its dialogs, context menus and command-line messages) are installed.
+enum class QtTexts {
+    Now,
+    // Once EnsureQtTexts is called, or a context menu is asked for, whichever comes first.
+    WhenNeeded
+};
+
 // Puts the texts of the application object that exists now into Lang: replaces the translators installed
 // by the previous call with ours (none for Russian) and Qt's own for its dialogs. Widgets made afterwards
 // speak Lang.
-void InstallLanguage(Language Lang);
+void InstallLanguage(Language Lang, QtTexts When = QtTexts::Now);
+// Installs Qt's own texts where InstallLanguage left them for later; does nothing otherwise. Call it
+// before opening any of Qt's dialogs.
+void EnsureQtTexts();

@@ -66,7 +66,11 @@ void PrepareProgram(const QString& DesktopId) {
     FirstPaintProbe::InstallIfAsked();
     QGuiApplication::setDesktopFileName(DesktopId);
     InstallFontSubstitutes();
-    InstallLanguage(LanguageForRun(QCoreApplication::arguments()));
+    // Without arguments nothing before the window speaks Qt's texts (no message of the command line, no
+    // file to open and warn about), so they wait for a dialog, a context menu or the first paint.
+    const QStringList arguments = QCoreApplication::arguments();
+    InstallLanguage(LanguageForRun(arguments), arguments.size() > 1 ? QtTexts::Now : QtTexts::WhenNeeded);
+    AfterFirstPaint(EnsureQtTexts);
 }
 
 bool CommandLineHasOptions(int argc, char** argv) {

@@ -1,6 +1,6 @@
 // What both programs do at start: the desktop entry, the fonts the fixed layouts are measured in and the
-// language of the run ("--lang", else the locale), which Qt's standard dialogs follow too, before the window
-// appears; the game's icon once it has painted.
+// language of the run ("--lang", else the locale) before the window appears; the game's icon, and Qt's own
+// texts for its standard dialogs unless something asked for them sooner, once it has painted.
 #pragma once
 #include <QString>
 

@@ -4,7 +4,6 @@
 
 #include "ButtonShortcuts.h"
 #include "ChessBrd.h"
-#include "CopyKeyPassThrough.h"
 #include "WinColor.h"
 #include "ui_main.h"
 
@@ -19,7 +18,7 @@
 void TForm1::CreateRecordActions() {
     const auto add = [this](const char* Name, const QString& Text, const QKeySequence& Key,
                             void (TForm1::*Slot)()) {
-        AddWindowAction(this, ui->RichEdit1, Name, Text, Key, [this, Slot] { (this->*Slot)(); });
+        FRecordActions << AddWindowAction(this, nullptr, Name, Text, Key, [this, Slot] { (this->*Slot)(); });
     };
     add("CopyFenAction", tr("Копировать позицию (FEN)"), QKeySequence(Qt::CTRL | Qt::Key_C),
         &TForm1::CopyFen);
@@ -27,8 +26,6 @@ void TForm1::CreateRecordActions() {
         &TForm1::CopyPgn);
     add("PasteGameAction", tr("Вставить игру (FEN или PGN)"), QKeySequence(Qt::CTRL | Qt::Key_V),
         &TForm1::PasteGame);
-    ui->RichEdit1->setContextMenuPolicy(Qt::ActionsContextMenu);
-    CopyKeyPassThrough::Install(ui->RichEdit1);
 }
 
 QString TForm1::CurrentFen() const {

@@ -5,9 +5,11 @@
 #include "BoardSettings.h"
 #include "ButtonShortcuts.h"
 #include "ChessBrd.h"
+#include "CopyKeyPassThrough.h"
 #include "GameMessages.h"
 #include "IniFile.h"
 #include "LastMoveFrames.h"
+#include "LogView.h"
 #include "SavedGame.h"
 #include "Sound.h"
 #include "WinColor.h"
@@ -92,9 +94,6 @@ void TForm1::FormCreate() {
     navy.setColor(QPalette::Active, QPalette::WindowText, WinColor(0x800000));
     navy.setColor(QPalette::Inactive, QPalette::WindowText, WinColor(0x800000));
     ui->Label3->setPalette(navy);
-    ui->RichEdit1->setFont(TahomaFont(11));
-    // A log is read, not edited: no caret.
-    ui->RichEdit1->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     ui->PngSpeedButton1->LoadPng(QStringLiteral(":/buttons/takeback.png"));
     ui->PngSpeedButton2->LoadPng(QStringLiteral(":/buttons/replay.png"));
@@ -155,7 +154,6 @@ void TForm1::FormCreate() {
     connect(ui->RadioButton2, &QRadioButton::toggled, this, [this] { RadioButton1Click(); });
     connect(ui->PngSpeedButton5, &QToolButton::clicked, this, [this] { PngSpeedButton5Click(); });
     connect(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    connect(ui->RichEdit1, &QPlainTextEdit::textChanged, this, [this] { RichEdit1Change(); });
     connect(ui->PngSpeedButton1, &QToolButton::clicked, this, [this] { PngSpeedButton1Click(); });
     connect(ui->PngSpeedButton2, &QToolButton::clicked, this, [this] { PngSpeedButton2Click(); });
     connect(ui->PngSpeedButton3, &QToolButton::clicked, this, [this] { PngSpeedButton3Click(); });
@@ -165,13 +163,36 @@ void TForm1::FormCreate() {
 
     CreateRecordActions();
 
-    LogStartLines();
-
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect r = rect();
         r.moveCenter(screen->availableGeometry().center());
         move(r.topLeft());
     }
+}
+
+LogView* TForm1::RichEdit1() const {
+    // Made on behalf of a query too: the log belongs to the window, whoever asks first.
+    return FRichEdit1 ? FRichEdit1 : const_cast<TForm1*>(this)->MakeLog();
+}
+
+// Where the form would have put it: over the start panel, after its button in the focus chain, hidden
+// until a game starts.
+LogView* TForm1::MakeLog() {
+    auto* log = new LogView(this);
+    log->setObjectName(QStringLiteral("RichEdit1"));
+    log->setGeometry(376, 4, 176, 314);
+    log->hide();
+    QWidget::setTabOrder(ui->Button1, log);
+    log->setFont(TahomaFont(11));
+    // A log is read, not edited: no caret.
+    log->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    connect(log, &QPlainTextEdit::textChanged, this, [this] { RichEdit1Change(); });
+    log->addActions(FRecordActions);
+    log->setContextMenuPolicy(Qt::ActionsContextMenu);
+    CopyKeyPassThrough::Install(log);
+    FRichEdit1 = log;
+    LogStartLines();
+    return log;
 }
 
 void TForm1::LogStartLines() {
@@ -257,7 +278,7 @@ void TForm1::Button1Click() {
 
 void TForm1::ShowGameControls() {
     ui->TabControl1->hide();
-    ui->RichEdit1->show();
+    RichEdit1()->show();
     for (TPngSpeedButton* b : {ui->PngSpeedButton1, ui->PngSpeedButton2, ui->PngSpeedButton3,
                                ui->PngSpeedButton4, ui->PngSpeedButton6, ui->NewGameButton})
         b->show();
@@ -297,8 +318,8 @@ void TForm1::ReturnToStartPanel() {
     for (TPngSpeedButton* b : {ui->PngSpeedButton1, ui->PngSpeedButton2, ui->PngSpeedButton3,
                                ui->PngSpeedButton4, ui->PngSpeedButton6, ui->NewGameButton})
         b->hide();
-    ui->RichEdit1->hide();
-    ui->RichEdit1->clear();
+    RichEdit1()->hide();
+    RichEdit1()->clear();
     LogStartLines();
     ui->TabControl1->show();
     ui->Button1->setFocus();
@@ -336,11 +357,11 @@ bool TForm1::StartWithFile(const QString& FileName) {
 }
 
 void TForm1::RichEdit1Change() {
-    ui->RichEdit1->ensureCursorVisible();
+    RichEdit1()->ensureCursorVisible();
 }
 
 void TForm1::LogMessage(const QString& Text, std::uint32_t Color) {
-    ui->RichEdit1->LogMessage(Text, WinColor(Color));
+    RichEdit1()->LogMessage(Text, WinColor(Color));
 }
 
 void TForm1::DrawMove() {

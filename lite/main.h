@@ -9,12 +9,15 @@
 #include "Dialogs.h"
 
 #include <QColor>
+#include <QList>
 #include <QWidget>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 
+class LogView;
+class QAction;
 class TChessBrd;
 namespace Ui {
 class TForm1;
@@ -33,6 +36,9 @@ public:
     bool StartWithFile(const QString& FileName);
 
     TChessBrd& Board() const;
+    // The log, made when first asked for (a game starts, a line is logged, a test looks), opening with the
+    // start lines: a text view is a good part of a start that shows only the start panel.
+    LogView* RichEdit1() const;
     // Whether the board is carrying out a move (the computer's piece may be sliding, processing window
     // messages): work that changes the board or waits for the engine is held until it is complete.
     bool MoveInProgress() const;
@@ -141,6 +147,10 @@ private:
     QImage GrabWindow();
 
     std::unique_ptr<Ui::TForm1> ui;
+    LogView* MakeLog();
+    LogView* FRichEdit1 = nullptr;
+    // The record actions, which the log offers in its menu once it is made.
+    QList<QAction*> FRecordActions;
     // Where the game began: (1, white) for a new game, the loaded side at move 1 for a saved one.
     int FStartMove = 1;
     bool FStartWhite = true;

@@ -30,6 +30,28 @@ QString NetworkGame::Readable(const QHostAddress& Address) {
 
 NetworkGame::NetworkGame(TChessBrd& Board, NetworkGameHost& Host, QObject* parent)
     : QObject(parent), FBoard(Board), FHost(Host) {
+    FDiscovery = new GameDiscovery(this);
+    connect(FDiscovery, &GameDiscovery::GamesChanged, this, [this] {
+        if (!FAwaitedGame.isEmpty()) LookForGame();
+    });
+    FConnectTimer.setSingleShot(true);
+    connect(&FConnectTimer, &QTimer::timeout, this, [this] {
+        Deliver([this, n = FAttempt] {
+            if (n != FAttempt || FClientActive) return;
+            if (!FAwaitedGame.isEmpty()) {
+                FAwaitedGame.clear();
+                ConnectError(QAbstractSocket::HostNotFoundError);
+            } else {
+                GiveUpConnecting();
+            }
+        });
+    });
+}
+
+// Made when network play first needs them: Qt's socket layer is a good part of the start, and most
+// starts never play over the network.
+void NetworkGame::MakeSockets() {
+    if (FServer) return;
     FServer = new QTcpServer(this);
     FServer->setListenBacklogSize(5);
     connect(FServer, &QTcpServer::newConnection, this, &NetworkGame::Accept);
@@ -61,27 +83,17 @@ NetworkGame::NetworkGame(TChessBrd& Board, NetworkGameHost& Host, QObject* paren
             if (n == FAttempt) ConnectError(e);
         });
     });
-    FDiscovery = new GameDiscovery(this);
-    connect(FDiscovery, &GameDiscovery::GamesChanged, this, [this] {
-        if (!FAwaitedGame.isEmpty()) LookForGame();
-    });
-    FConnectTimer.setSingleShot(true);
-    connect(&FConnectTimer, &QTimer::timeout, this, [this] {
-        Deliver([this, n = FAttempt] {
-            if (n != FAttempt || FClientActive) return;
-            if (!FAwaitedGame.isEmpty()) {
-                FAwaitedGame.clear();
-                ConnectError(QAbstractSocket::HostNotFoundError);
-            } else {
-                GiveUpConnecting();
-            }
-        });
-    });
+}
+
+QTcpSocket* NetworkGame::Client() {
+    MakeSockets();
+    return FClient;
 }
 
 // The sockets are children of this object and go with it; none of their signals may reach it meanwhile.
 NetworkGame::~NetworkGame() {
     FConnectTimer.stop();
+    if (!FServer) return;
     FClient->disconnect(this);
     FServer->disconnect(this);
     for (QTcpSocket* s : FServer->findChildren<QTcpSocket*>()) s->disconnect(this);
@@ -119,6 +131,7 @@ void NetworkGame::Send(QTcpSocket* Socket, const QByteArray& Message) {
 
 bool NetworkGame::Listen(quint16 Port, bool ServerWhite) {
     FServerWhite = ServerWhite;
+    MakeSockets();
     if (!FServer->listen(QHostAddress::Any, Port)) {
         QString reason;
         switch (FServer->serverError()) {
@@ -215,6 +228,7 @@ void NetworkGame::ConnectTo(const QString& Address, quint16 Port) {
         ConnectError(QAbstractSocket::HostNotFoundError);
         return;
     }
+    MakeSockets();
     if (literal)
         FClient->connectToHost(host, FPort);
     else
@@ -236,7 +250,7 @@ QString NetworkGame::ConnectFailure(QAbstractSocket::SocketError Error) const {
     case QAbstractSocket::HostNotFoundError:
         return tr("Имя не найдено: «%1»").arg(FAddress);
     default:
-        return FClient->errorString();
+        return FClient ? FClient->errorString() : QString();
     }
 }
 
@@ -252,11 +266,11 @@ void NetworkGame::End() {
         opponent->deleteLater();
         FOpponent = nullptr;
     }
-    FServer->close();
+    if (FServer) FServer->close();
     FDiscovery->Withdraw();
     FServerActive = false;
     FAwaitedGame.clear();
-    FClient->flush();
+    if (FClient) FClient->flush();
     AbortClient();
     FClientActive = false;
     FReader.Clear();
@@ -377,6 +391,7 @@ void NetworkGame::ConnectError(QAbstractSocket::SocketError Error) {
 
 // Closed without a word: the closing of a connection this copy gave up is no news to it.
 void NetworkGame::AbortClient() {
+    if (!FClient) return;
     const QSignalBlocker quiet(FClient);
     FClient->abort();
 }

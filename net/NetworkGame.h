@@ -76,12 +76,13 @@ public:
     QTcpSocket* Opponent() const;
     // An address as people write it: an IPv4 peer of the dual-stack server without its ::ffff: prefix.
     static QString Readable(const QHostAddress& Address);
-    QTcpServer* Server() const { return FServer; }
-    QTcpSocket* Client() const { return FClient; }
+    // The client's socket, made on first use.
+    QTcpSocket* Client();
     // The games found on the network; a listening server advertises itself there.
     GameDiscovery& Discovery() const { return *FDiscovery; }
 
 private:
+    void MakeSockets();
     void Accept();
     void ClientConnected(QTcpSocket* Socket);
     void ClientDisconnected(QTcpSocket* Socket);
@@ -115,8 +116,8 @@ private:
 
     TChessBrd& FBoard;
     NetworkGameHost& FHost;
-    QTcpServer* FServer;
-    QTcpSocket* FClient;
+    QTcpServer* FServer = nullptr;
+    QTcpSocket* FClient = nullptr;
     quint16 FPort = 5000;
     bool FServerWhite = true;
     bool FServerActive = false;

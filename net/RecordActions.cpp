@@ -22,7 +22,7 @@ void TForm1::CreateRecordActions() {
 
     const auto add = [this](const char* Name, const QString& Text, const QKeySequence& Key,
                             void (TForm1::*Slot)()) {
-        AddWindowAction(this, ListView1, Name, Text, Key, [this, Slot] { (this->*Slot)(); });
+        FRecordActions << AddWindowAction(this, nullptr, Name, Text, Key, [this, Slot] { (this->*Slot)(); });
     };
     add("CopyFenAction", tr("Копировать позицию (FEN)"), QKeySequence(Qt::CTRL | Qt::Key_C),
         &TForm1::CopyFen);
@@ -30,10 +30,8 @@ void TForm1::CreateRecordActions() {
         &TForm1::CopyPgn);
     add("SaveGameAction", tr("Сохранить партию (PGN)…"), QKeySequence(Qt::CTRL | Qt::Key_S),
         &TForm1::SaveGame);
-    ListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
     // The chat line nearly always has the focus: with nothing selected there, Ctrl+C is the window's.
     CopyKeyPassThrough::Install(Edit2);
-    CopyKeyPassThrough::Install(RichEdit1);
 }
 
 QString TForm1::CurrentFen() const {

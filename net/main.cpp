@@ -6,6 +6,7 @@
 #include "ButtonShortcuts.h"
 #include "ChatLineValidator.h"
 #include "ChessBrd.h"
+#include "CopyKeyPassThrough.h"
 #include "Dialogs.h"
 #include "GameDiscovery.h"
 #include "GameMessages.h"
@@ -23,7 +24,6 @@
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
 #include <QScreen>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTextBlock>
 #include <QToolTip>
@@ -102,29 +102,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     connect(SpinBox1, &QSpinBox::valueChanged, this,
             [this](int Port) { FPort = static_cast<quint16>(Port); });
 
-    ListView1->setColumnCount(3);
-    ListView1->setHorizontalHeaderLabels({tr("Ход"), tr("Белые"), tr("Черные")});
-    ListView1->verticalHeader()->hide();
-    ListView1->verticalHeader()->setDefaultSectionSize(17);
-    ListView1->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    ListView1->horizontalHeader()->setSectionsClickable(false);
-    ListView1->setColumnWidth(0, 35);
-    ListView1->setColumnWidth(1, 65);
-    ListView1->setColumnWidth(2, 65);
-    ListView1->setShowGrid(true);
-    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-
-    RichEdit1->setFont(TahomaFont());
-    QPalette green = RichEdit1->palette();
-    green.setColor(QPalette::Text, WinColor(LogColor::Welcome));
-    RichEdit1->setPalette(green);
-    RichEdit1->setMaximumBlockCount(MaxLogLines);
-    RichEdit1->SetTimeStamps(false);
-    for (const char* line : WelcomeLines) RichEdit1->LogMessage(tr(line), WinColor(LogColor::Welcome));
-    RichEdit1->SetTimeStamps(true);
     Edit2->installEventFilter(this);
     // The chat line takes only what the peer's screen will show: characters of the wire's code page, and
     // no more than a line of the longest chat text.
@@ -143,12 +120,9 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
         connect(r, &QRadioButton::clicked, this, &TForm1::RadioButton1Click);
 
     FNetwork = new NetworkGame(*ChessBrd1, *this, this);
-    ServerSocket1 = FNetwork->Server();
-    ClientSocket1 = FNetwork->Client();
 
     // The games found on the network, kept current; picking one fills in its address and port.
     ComboBox6->setPlaceholderText(tr("нет"));
-    ComboBox6->view()->setMinimumWidth(180);
     connect(&FNetwork->Discovery(), &GameDiscovery::GamesChanged, this, &TForm1::ShowFoundGames);
     connect(ComboBox6, &QComboBox::activated, this, [this](int Index) {
         Edit1->setText(ComboBox6->itemData(Index, AddressRole).toString());
@@ -179,6 +153,73 @@ TForm1::~TForm1() {
     // theirs may call back into it.
     DetachWindowHandlers(*ChessBrd1);
     delete FNetwork;
+}
+
+QTableWidget* TForm1::ListView1() const {
+    // Made on behalf of a query too: the list belongs to the window, whoever asks first.
+    return FListView1 ? FListView1 : const_cast<TForm1*>(this)->MakeMoveList();
+}
+
+// Where the form would have put it: beside the board, after the panel's button and before the log in the
+// focus chain, hidden until a game starts.
+QTableWidget* TForm1::MakeMoveList() {
+    auto* list = new QTableWidget(this);
+    list->setObjectName(QStringLiteral("ListView1"));
+    list->setGeometry(384, 8, 200, 107);
+    list->hide();
+    QWidget::setTabOrder(Button1, list);
+    list->setColumnCount(3);
+    list->setHorizontalHeaderLabels({tr("Ход"), tr("Белые"), tr("Черные")});
+    list->verticalHeader()->hide();
+    list->verticalHeader()->setDefaultSectionSize(17);
+    list->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    list->horizontalHeader()->setSectionsClickable(false);
+    list->setColumnWidth(0, 35);
+    list->setColumnWidth(1, 65);
+    list->setColumnWidth(2, 65);
+    list->setShowGrid(true);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    list->addActions(FRecordActions);
+    list->setContextMenuPolicy(Qt::ActionsContextMenu);
+    FListView1 = list;
+    return list;
+}
+
+LogView* TForm1::RichEdit1() const {
+    return FRichEdit1 ? FRichEdit1 : const_cast<TForm1*>(this)->MakeLog();
+}
+
+// Where the form would have put it: under the list, after it in the focus chain, hidden until a game
+// starts.
+LogView* TForm1::MakeLog() {
+    auto* log = new LogView(this);
+    log->setObjectName(QStringLiteral("RichEdit1"));
+    log->setGeometry(384, 119, 200, 206);
+    log->hide();
+    // As the form set it up: read-only the form's way, which leaves the text to the mouse, so that Tab
+    // passes the log by.
+    log->setReadOnly(true);
+    log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QWidget::setTabOrder(FListView1 ? static_cast<QWidget*>(FListView1) : Button1, log);
+    log->setFont(TahomaFont());
+    QPalette green = log->palette();
+    green.setColor(QPalette::Text, WinColor(LogColor::Welcome));
+    log->setPalette(green);
+    log->setMaximumBlockCount(MaxLogLines);
+    log->SetTimeStamps(false);
+    for (const char* line : WelcomeLines) log->LogMessage(tr(line), WinColor(LogColor::Welcome));
+    log->SetTimeStamps(true);
+    CopyKeyPassThrough::Install(log);
+    FRichEdit1 = log;
+    return log;
+}
+
+QTcpSocket* TForm1::ClientSocket1() const {
+    return FNetwork->Client();
 }
 
 bool TForm1::event(QEvent* e) {
@@ -264,6 +305,9 @@ void TForm1::RadioButton1Click() {
     // The client's side of the row lists the games found instead of the side, which only the server picks.
     ComboBox3->setVisible(server);
     ComboBox6->setVisible(client);
+    // The drop-down is wider than the box, for the games' names; set once the box shows, since asking for
+    // it builds the drop-down, which a start on the panel never opens.
+    if (client) ComboBox6->view()->setMinimumWidth(180);
     ComboBox6->setEnabled(network);
     Label5->setEnabled(network);
     Label5->setText(client ? tr("Игры в сети:") : tr("Сторона:"));
@@ -281,8 +325,8 @@ void TForm1::RadioButton1Click() {
 void TForm1::Button1Click() {
     GameStarted = true;
     TabControl1->hide();
-    ListView1->show();
-    RichEdit1->show();
+    ListView1()->show();
+    RichEdit1()->show();
     NewGameButton->show();
     Edit2->show();
     Edit2->setFocus();
@@ -393,8 +437,9 @@ void TForm1::ReturnToControlPanel() {
     FGameRunning = false;
     FWayShown = false;
     ComputerThinkingChanged(false);
-    ListView1->setRowCount(0);
-    for (QWidget* w : std::initializer_list<QWidget*>{ListView1, RichEdit1, NewGameButton, Edit2}) w->hide();
+    ListView1()->setRowCount(0);
+    for (QWidget* w : std::initializer_list<QWidget*>{ListView1(), RichEdit1(), NewGameButton, Edit2})
+        w->hide();
     NewGameButton->setDefault(false);
     TabControl1->show();
     RadioButton1Click();
@@ -417,7 +462,7 @@ void TForm1::StartClient(const QString& Address) {
 }
 
 void TForm1::LogMessage(const QString& Text, const QColor& Color) {
-    RichEdit1->LogMessage(Text, Color);
+    RichEdit1()->LogMessage(Text, Color);
 }
 
 void TForm1::DrawMove() {
@@ -425,7 +470,7 @@ void TForm1::DrawMove() {
 }
 
 void TForm1::ListView1Change() {
-    ListView1->scrollToBottom();
+    ListView1()->scrollToBottom();
 }
 
 void TForm1::ChessBrd1LegalMove(ChessGame*, Square oldSq, Square newSq) {
@@ -440,12 +485,12 @@ void TForm1::ChessBrd1LegalMove(ChessGame*, Square oldSq, Square newSq) {
 
     const QString text = GameMessages::MoveText(oldSq, newSq);
     const bool whiteMoved = ChessBrd1->PieceColor(newSq) == 1;
-    if (whiteMoved || ListView1->rowCount() == 0) {
-        const int row = ListView1->rowCount();
-        ListView1->insertRow(row);
-        ListView1->setItem(row, 0, new QTableWidgetItem(QString::number(row + 1) + QLatin1Char('.')));
+    if (whiteMoved || ListView1()->rowCount() == 0) {
+        const int row = ListView1()->rowCount();
+        ListView1()->insertRow(row);
+        ListView1()->setItem(row, 0, new QTableWidgetItem(QString::number(row + 1) + QLatin1Char('.')));
     }
-    ListView1->setItem(ListView1->rowCount() - 1, whiteMoved ? 1 : 2, new QTableWidgetItem(text));
+    ListView1()->setItem(ListView1()->rowCount() - 1, whiteMoved ? 1 : 2, new QTableWidgetItem(text));
     ListView1Change();
     FollowComputerTurn();
 
@@ -525,7 +570,7 @@ void TForm1::RefuseLength() {
 
 // One refusal shows one line, however many times the line edit reports it.
 void TForm1::ChatHint(const QString& Text) {
-    if (RichEdit1->document()->lastBlock().text().endsWith(QStringLiteral("]: ") + Text)) return;
+    if (RichEdit1()->document()->lastBlock().text().endsWith(QStringLiteral("]: ") + Text)) return;
     LogMessage(Text, StatusColor);
 }
 
@@ -569,7 +614,7 @@ void TForm1::NetworkGameStarts(bool LocalWhite) {
 void TForm1::StartGame(bool WhiteOnTop, bool ComputerWhite, bool ComputerBlack) {
     LogMessage(tr("Запуск игры..."), StatusColor);
     ChessBrd1->SetWhiteOnTop(WhiteOnTop);
-    ListView1->setRowCount(0);
+    ListView1()->setRowCount(0);
     ChessBrd1->NewGame();
     ChessBrd1->SetComputerPlaysBlack(ComputerBlack);
     ChessBrd1->SetComputerPlaysWhite(ComputerWhite);

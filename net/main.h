@@ -8,17 +8,18 @@
 #include "BoardRecord.h"
 #include "ChessTypes.h"
 #include "Dialogs.h"
+#include "LogView.h"
 #include "NetworkGame.h"
 #include "NetworkGameHost.h"
 #include "ui_main.h"
 
 #include <QColor>
 #include <QElapsedTimer>
+#include <QTableWidget>
 #include <QTimer>
 #include <QWidget>
 
 class ChessGame;
-class QTcpServer;
 class QTcpSocket;
 
 class TForm1 : public QWidget, public Ui::TForm1, private NetworkGameHost {
@@ -38,8 +39,14 @@ public:
     Square LastMoveFrom = None;
     Square LastMoveTo = None;
 
-    QTcpServer* ServerSocket1;
-    QTcpSocket* ClientSocket1;
+    // The client's socket, made when first asked for.
+    QTcpSocket* ClientSocket1() const;
+    // The move list, made when first asked for: a table is a good part of a start that shows only the
+    // panel, and it shows once a game starts.
+    QTableWidget* ListView1() const;
+    // The status and chat log, made when first asked for, opening with the welcome lines: shown once a
+    // game starts, like the list.
+    LogView* RichEdit1() const;
 
     // Appends a time-stamped line to the log; a carriage return starts a further line in the same colour.
     void LogMessage(const QString& Text, const QColor& Color);
@@ -127,6 +134,8 @@ private:
     // modes, from the move list's menu and the window's shortcuts. There is no paste: a game comes from the
     // mode chosen or from the peer.
     void CreateRecordActions();
+    QTableWidget* MakeMoveList();
+    LogView* MakeLog();
     void CopyFen();
     void CopyPgn();
     void SaveGame();
@@ -141,6 +150,10 @@ private:
 
     quint16 FPort = 5000;
     NetworkGame* FNetwork;
+    QTableWidget* FListView1 = nullptr;
+    LogView* FRichEdit1 = nullptr;
+    // The record actions, which the move list offers in its menu once it is made.
+    QList<QAction*> FRecordActions;
     // When the last chat line arrived: lines that arrive together share one sound.
     QElapsedTimer FLastChatLine;
     bool FGameRunning = false;

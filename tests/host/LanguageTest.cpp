@@ -3,12 +3,15 @@
 #include "Language.h"
 #include "GameMessages.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QCoreApplication>
+#include <QContextMenuEvent>
 #include <QFile>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 
 namespace {
@@ -134,6 +137,35 @@ TEST(InstallLanguage, SwitchesOurTextsAndQtsOwnAndBack) {
     EXPECT_EQ(GameMessages::CheckText(false), QStringLiteral("Черные ставят шах!"));
     // Qt's own buttons follow where Qt's translations are installed (qt6-translations-l10n).
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
+}
+
+// A start without arguments leaves Qt's texts for later; the first context menu, whose entries are Qt's, or
+// a dialog (through EnsureQtTexts) must find them in place.
+TEST(InstallLanguage, QtsTextsLeftForLaterArriveWithTheFirstContextMenuOrDialog) {
+    RussianAfterwards restore;
+    const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    const struct {
+        const char* Trigger;
+        std::function<void()> Ask;
+    } cases[] = {
+        {"context menu",
+         [] {
+             QWidget widget;
+             QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+             QApplication::sendEvent(&widget, &menu);
+         }},
+        {"dialog", [] { EnsureQtTexts(); }},
+    };
+    for (const auto& c : cases) {
+        InstallLanguage(Language::English);
+        InstallLanguage(Language::Russian, QtTexts::WhenNeeded);
+        EXPECT_EQ(cancel(), QStringLiteral("Cancel")) << c.Trigger;
+        c.Ask();
+        EXPECT_EQ(cancel(), QStringLiteral("Отмена")) << c.Trigger;
+        // Once in place they stay, and a further request changes nothing.
+        EnsureQtTexts();
+        EXPECT_EQ(cancel(), QStringLiteral("Отмена")) << c.Trigger;
+    }
 }
 
 // The English texts a player meets most, as a native speaker who plays chess would write them.

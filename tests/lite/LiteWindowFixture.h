@@ -33,7 +33,7 @@ protected:
         return control;
     }
     TChessBrd& Board() const { return Form->Board(); }
-    LogView& Log() const { return *Control<LogView>("RichEdit1"); }
+    LogView& Log() const { return *Form->RichEdit1(); }
     TPngSpeedButton& Button(const char* Name) const { return *Control<TPngSpeedButton>(Name); }
     void Click(const char* Name) const { QTest::mouseClick(Control<QAbstractButton>(Name), Qt::LeftButton); }
     bool StartPanelShown() const { return Control<QWidget>("TabControl1")->isVisible(); }

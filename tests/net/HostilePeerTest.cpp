@@ -63,7 +63,7 @@ protected:
 
 TEST_F(HostileClient, CannotPlayTheServersMoves) {
     SendThenMark("$:Move:5254");
-    EXPECT_EQ(server->ListView1->rowCount(), 0);
+    EXPECT_EQ(server->ListView1()->rowCount(), 0);
     EXPECT_EQ(server->ChessBrd1->PieceAt(E2), 'P');
 
     ServerPlays(E2, E4);
@@ -83,7 +83,7 @@ TEST_F(HostileClient, MalformedMovesNeverReachTheBoard) {
                             "$:Move:57-5", "$:Move:5758", "$:Move:5757"})
         SendThenMark(bad);
     EXPECT_EQ(server->ChessBrd1->GetPosition(), before);
-    EXPECT_EQ(server->ListView1->rowCount(), 1);
+    EXPECT_EQ(server->ListView1()->rowCount(), 1);
     EXPECT_TRUE(server->BoardPanel->isEnabled() == false) << "still the opponent's turn";
     SendThenMark("$:Move:5755");
     EXPECT_EQ(server->ChessBrd1->PieceAt(E5), 'p') << "the game goes on after the junk";
@@ -99,7 +99,7 @@ TEST_F(HostileClient, UnknownTagsAndTheServersOwnMessagesAreIgnored) {
     server->ReceiveFromOpponent("#:Busy");
     server->ReceiveFromOpponent("$:move:5755");
     server->ReceiveFromOpponent(QByteArray("\0\0\0\0\0\0\0\0\0\0\0", 11));
-    EXPECT_EQ(server->ListView1->rowCount(), 1);
+    EXPECT_EQ(server->ListView1()->rowCount(), 1);
     EXPECT_FALSE(LogHas(*server, QStringLiteral("not from a client")));
     EXPECT_FALSE(LogHas(*server, QStringLiteral("Сервер уже занят")));
     EXPECT_TRUE(server->PlayingWhite);
@@ -188,14 +188,14 @@ TEST_F(HostileClient, AMegabyteChatLineNeitherBlocksNorCrashes) {
         return server->ChessBrd1->PieceAt(E5) == 'p';
     }));
     EXPECT_TRUE(BoardMatchesMoveList(*server));
-    EXPECT_EQ(server->ListView1->rowCount(), 1);
+    EXPECT_EQ(server->ListView1()->rowCount(), 1);
 }
 
 TEST_F(HostileClient, AChatFloodGivesOneSoundPerBurst) {
     for (int i = 0; i < 2000; ++i) Write(peer, "$:Chat:flood " + QByteArray::number(i));
     MarkEventually();
     EXPECT_LE(harness.PlayedSounds().count(QStringLiteral("CHAT")), 2) << "one, unless the flood paused";
-    EXPECT_LE(server->RichEdit1->LineCount(), 5000 + 3);
+    EXPECT_LE(server->RichEdit1()->LineCount(), 5000 + 3);
 }
 
 TEST_F(HostileClient, RandomBytesLeaveTheGameWhole) {
@@ -210,7 +210,7 @@ TEST_F(HostileClient, RandomBytesLeaveTheGameWhole) {
     }
     MarkEventually();
     EXPECT_TRUE(BoardMatchesMoveList(*server));
-    EXPECT_LE(server->ListView1->rowCount(), 1);
+    EXPECT_LE(server->ListView1()->rowCount(), 1);
     EXPECT_EQ(server->ChessBrd1->PieceAt(E4), 'P');
 }
 
@@ -289,7 +289,7 @@ protected:
 
 TEST_F(HostileServer, NoMoveCountsBeforeTheSide) {
     SendThenMark("#:Move:5254");
-    EXPECT_EQ(client->ListView1->rowCount(), 0);
+    EXPECT_EQ(client->ListView1()->rowCount(), 0);
     EXPECT_EQ(client->ChessBrd1->GetPosition(), std::string(64, ' '));
 }
 
@@ -301,7 +301,7 @@ TEST_F(HostileServer, ARepeatedSideMessageDoesNotRestartTheGame) {
     SendThenMark("#:Side:White");
     EXPECT_FALSE(client->PlayingWhite);
     EXPECT_EQ(LogCount(*client, QStringLiteral("Игра запущена")), 1);
-    EXPECT_EQ(client->ListView1->rowCount(), 1);
+    EXPECT_EQ(client->ListView1()->rowCount(), 1);
     EXPECT_EQ(client->ChessBrd1->PieceAt(E4), 'P');
     EXPECT_TRUE(client->BoardPanel->isEnabled());
 }
@@ -310,7 +310,7 @@ TEST_F(HostileServer, CannotPlayTheClientsMoves) {
     SendThenMark("#:Side:White#:Move:5254");
     SendThenMark("#:Move:5755");
     EXPECT_EQ(client->ChessBrd1->PieceAt(E7), 'p');
-    EXPECT_EQ(client->ListView1->rowCount(), 1);
+    EXPECT_EQ(client->ListView1()->rowCount(), 1);
     received += peer->readAll();
     EXPECT_TRUE(received.isEmpty()) << "nothing is sent back";
 
@@ -324,7 +324,7 @@ TEST_F(HostileServer, AClientPlayingWhiteIgnoresAMoveMadeForIt) {
     SendThenMark("#:Side:Black#:Move:5254");
     EXPECT_TRUE(client->PlayingWhite);
     EXPECT_EQ(client->ChessBrd1->PieceAt(E2), 'P');
-    EXPECT_EQ(client->ListView1->rowCount(), 0);
+    EXPECT_EQ(client->ListView1()->rowCount(), 0);
 }
 
 TEST_F(HostileServer, AnOddSidePayloadGivesTheClientWhite) {
@@ -344,7 +344,7 @@ TEST_F(HostileServer, BusyIsReportedOnlyAsItsOwnMessage) {
 
 TEST_F(HostileServer, TheClientSendsEachMessageWithoutWaitingForTheLastOne) {
     // Small writes held back until the previous one is acknowledged would leave together with the next.
-    EXPECT_EQ(client->ClientSocket1->socketOption(QAbstractSocket::LowDelayOption).toInt(), 1);
+    EXPECT_EQ(client->ClientSocket1()->socketOption(QAbstractSocket::LowDelayOption).toInt(), 1);
 }
 
 TEST_F(HostileServer, RandomBytesLeaveTheGameWhole) {
@@ -360,7 +360,7 @@ TEST_F(HostileServer, RandomBytesLeaveTheGameWhole) {
     EXPECT_FALSE(client->PlayingWhite);
     EXPECT_EQ(LogCount(*client, QStringLiteral("Игра запущена")), 1);
     EXPECT_TRUE(BoardMatchesMoveList(*client));
-    EXPECT_EQ(client->ListView1->rowCount(), 0);
+    EXPECT_EQ(client->ListView1()->rowCount(), 0);
 }
 
 } // namespace

@@ -25,7 +25,7 @@ inline bool WaitUntil(const std::function<bool()>& Condition, int TimeoutMs = 10
 inline QStringList LogTexts(const TForm1& Form) {
     static const QRegularExpression stamp(QStringLiteral("^\\[\\d\\d:\\d\\d:\\d\\d\\]: "));
     QStringList texts;
-    for (QString line : Form.RichEdit1->Lines()) texts << line.remove(stamp);
+    for (QString line : Form.RichEdit1()->Lines()) texts << line.remove(stamp);
     return texts;
 }
 
@@ -40,11 +40,11 @@ inline int LogCount(const TForm1& Form, const QString& Text) {
 // The colour of the last log line that reads Text.
 inline QColor LogColorOf(const TForm1& Form, const QString& Text) {
     const int at = static_cast<int>(LogTexts(Form).lastIndexOf(Text));
-    return at < 0 ? QColor() : Form.RichEdit1->LineColor(at);
+    return at < 0 ? QColor() : Form.RichEdit1()->LineColor(at);
 }
 
 inline QString Cell(const TForm1& Form, int Row, int Column) {
-    const QTableWidgetItem* item = Form.ListView1->item(Row, Column);
+    const QTableWidgetItem* item = Form.ListView1()->item(Row, Column);
     return item ? item->text() : QString();
 }
 
@@ -79,7 +79,7 @@ inline std::unique_ptr<TForm1> NewClient(quint16 Port) {
 inline ::testing::AssertionResult BoardMatchesMoveList(const TForm1& Form) {
     ChessGame replay;
     replay.NewGame();
-    for (int row = 0; row < Form.ListView1->rowCount(); ++row) {
+    for (int row = 0; row < Form.ListView1()->rowCount(); ++row) {
         for (int column = 1; column <= 2; ++column) {
             const QString move = Cell(Form, row, column);
             if (move.isEmpty()) continue;

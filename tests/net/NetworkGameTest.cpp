@@ -36,7 +36,7 @@ protected:
     }
     static int Listed(const TForm1& form) {
         int n = 0;
-        for (int row = 0; row < form.ListView1->rowCount(); ++row)
+        for (int row = 0; row < form.ListView1()->rowCount(); ++row)
             n += !Cell(form, row, 1).isEmpty() + !Cell(form, row, 2).isEmpty();
         return n;
     }
@@ -75,7 +75,7 @@ TEST_F(NetworkGame, MovesTravelBothWaysAndAppearInBothLists) {
     Play(*server, *client, G1, F3);
 
     for (TForm1* form : {server.get(), client.get()}) {
-        ASSERT_EQ(form->ListView1->rowCount(), 2);
+        ASSERT_EQ(form->ListView1()->rowCount(), 2);
         EXPECT_EQ(Cell(*form, 0, 0), QStringLiteral("1."));
         EXPECT_EQ(Cell(*form, 0, 1), QStringLiteral("E2 - E4"));
         EXPECT_EQ(Cell(*form, 0, 2), QStringLiteral("E7 - E5"));
@@ -111,7 +111,7 @@ TEST_F(NetworkGame, ChatArrivesInThePeersColourWithTheChatSound) {
     ASSERT_TRUE(WaitUntil([&] { return LogHas(*server, line); }));
     EXPECT_EQ(LogColorOf(*server, line), Blue) << "the black player's lines are blue on both screens";
     EXPECT_TRUE(WaitUntil([&] { return harness.PlayedSounds().contains(QStringLiteral("CHAT")); }));
-    EXPECT_EQ(server->ListView1->rowCount(), 0) << "a move text inside chat moves nothing";
+    EXPECT_EQ(server->ListView1()->rowCount(), 0) << "a move text inside chat moves nothing";
 
     TypeChat(*server, QStringLiteral("И тебе"));
     ASSERT_TRUE(WaitUntil([&] { return LogHas(*client, QStringLiteral("И тебе")); }));
@@ -125,7 +125,7 @@ TEST_F(NetworkGame, ALongChatLineArrivesWholeAndLongWordsWrap) {
     TypeChat(*client, line);
     ASSERT_TRUE(WaitUntil([&] { return LogHas(*server, line); })) << "the peer sees what the sender sees";
     EXPECT_TRUE(LogHas(*client, line));
-    EXPECT_EQ(server->RichEdit1->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    EXPECT_EQ(server->RichEdit1()->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 TEST_F(NetworkGame, TheChatLineRefusesWhatThePeerWouldNotSee) {
@@ -169,9 +169,9 @@ TEST_F(NetworkGame, CommandsStayLocal) {
     const QStringList lines = LogTexts(*client);
     const int at = static_cast<int>(lines.indexOf(QStringLiteral("/help")));
     ASSERT_GE(at, 0);
-    EXPECT_EQ(client->RichEdit1->LineColor(at), Blue);
+    EXPECT_EQ(client->RichEdit1()->LineColor(at), Blue);
     EXPECT_TRUE(lines.value(at + 2).startsWith(QStringLiteral("Программа Gambitron позволяет играть")));
-    EXPECT_EQ(client->RichEdit1->LineColor(at + 2), Brown);
+    EXPECT_EQ(client->RichEdit1()->LineColor(at + 2), Brown);
     EXPECT_TRUE(LogHas(*client, QStringLiteral("/hello")));
 }
 
@@ -205,7 +205,7 @@ TEST_F(NetworkGame, TheServersNextClientStartsAFreshGameWithTheSameColours) {
 
     client = Connect();
     EXPECT_EQ(LogCount(*server, QStringLiteral("Вы играете белыми")), 2);
-    EXPECT_EQ(server->ListView1->rowCount(), 0);
+    EXPECT_EQ(server->ListView1()->rowCount(), 0);
     EXPECT_TRUE(server->BoardPanel->isEnabled());
     EXPECT_EQ(server->ChessBrd1->GetPosition(), client->ChessBrd1->GetPosition());
     EXPECT_TRUE(server->ChessBrd1->GetWhiteToMove());
@@ -224,7 +224,7 @@ TEST_F(NetworkGame, BothWindowsGoBackToTheirPanelsAndPlayAgain) {
     ASSERT_TRUE(WaitUntil([&] { return LogHas(*server, QStringLiteral("Клиент отключился")); }));
     QTest::mouseClick(client->Button1, Qt::LeftButton);
     ASSERT_TRUE(WaitUntil([&] { return client->Phase() == TForm1::NetPhase::Playing; }));
-    ASSERT_TRUE(WaitUntil([&] { return server->ListView1->rowCount() == 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return server->ListView1()->rowCount() == 0; }));
     Play(*server, *client, D2, D4);
 
     server->ReturnToControlPanel();
@@ -265,7 +265,7 @@ TEST_F(NetworkGame, AnErrorOnTheOpponentsConnectionFreesTheServerForTheNextClien
     auto next = Connect();
     EXPECT_FALSE(LogHas(*next, QStringLiteral("Сервер уже занят")));
     EXPECT_TRUE(LogHas(*next, QStringLiteral("Вы играете черными")));
-    EXPECT_EQ(server->ListView1->rowCount(), 0);
+    EXPECT_EQ(server->ListView1()->rowCount(), 0);
 }
 
 TEST_F(NetworkGame, AServerPlayingBlackWaitsForTheClientsFirstMove) {
@@ -319,7 +319,7 @@ TEST_F(NetworkGame, ANewGameOnTheClientEndsTheConnectionAndTheServerTakesItsNext
     QTest::mouseClick(client->Button1, Qt::LeftButton);
     ASSERT_TRUE(WaitUntil([&] { return client->Phase() == TForm1::NetPhase::Playing; }));
     ASSERT_TRUE(WaitUntil([&] { return LogCount(*server, QStringLiteral("Вы играете белыми")) == 2; }));
-    EXPECT_EQ(client->ListView1->rowCount(), 0);
+    EXPECT_EQ(client->ListView1()->rowCount(), 0);
     Play(*server, *client, D2, D4);
     EXPECT_TRUE(BoardMatchesMoveList(*client));
 }
@@ -345,7 +345,7 @@ TEST_F(NetworkGame, ANewGameOnTheServerEndsTheConnectionAndStopsListening) {
     QTest::mouseClick(server->Button1, Qt::LeftButton);
     ASSERT_TRUE(server->ServerActive());
     auto next = Connect();
-    EXPECT_EQ(server->ListView1->rowCount(), 0);
+    EXPECT_EQ(server->ListView1()->rowCount(), 0);
     Play(*server, *next, D2, D4);
     EXPECT_TRUE(BoardMatchesMoveList(*next));
 }
@@ -397,7 +397,7 @@ TEST(NetworkStart, AnAddressThatIsNoIPv4AddressIsNeverLookedUp) {
         auto form = NewWindow();
         form->StartClient(QString::fromLatin1(address));
         EXPECT_TRUE(LogHas(*form, QStringLiteral("Ошибка подключения"))) << address;
-        EXPECT_EQ(form->ClientSocket1->state(), QAbstractSocket::UnconnectedState) << address;
+        EXPECT_EQ(form->ClientSocket1()->state(), QAbstractSocket::UnconnectedState) << address;
     }
 }
 

@@ -68,9 +68,9 @@ TEST_F(Records, TwoPlayersSaveTheFinishedGameAsPgnFromTheMoveList) {
     for (auto [from, to] : {std::pair{F2, F3}, {E7, E5}, {G2, G4}, {D8, H4}}) Drag(from, to);
 
     QStringList menu;
-    for (const QAction* action : form->ListView1->actions())
+    for (const QAction* action : form->ListView1()->actions())
         menu << action->text() + QStringLiteral(" ") + action->shortcut().toString();
-    EXPECT_EQ(form->ListView1->contextMenuPolicy(), Qt::ActionsContextMenu);
+    EXPECT_EQ(form->ListView1()->contextMenuPolicy(), Qt::ActionsContextMenu);
     EXPECT_EQ(menu, (QStringList{QStringLiteral("Копировать позицию (FEN) Ctrl+C"),
                                  QStringLiteral("Копировать партию (PGN) Ctrl+Shift+C"),
                                  QStringLiteral("Сохранить партию (PGN)… Ctrl+S")}));
