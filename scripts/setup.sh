@@ -11,8 +11,6 @@ RUN_PACKAGES+=(qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools)
 RUN_PACKAGES+=(fonts-liberation)
 # Finding games on the local network (DNS-SD over mDNS through the system's avahi-daemon).
 RUN_PACKAGES+=(libavahi-client-dev)
-# The linker that puts the programs' start-up code together (cmake/StartupOrder.cmake).
-RUN_PACKAGES+=(lld)
 TEST_PACKAGES=(git clang-format clang libclang-rt-14-dev xvfb xauth xdotool imagemagick)
 # The discovery tests run their own daemons in a private network namespace (tests/net/run_isolated.sh).
 TEST_PACKAGES+=(avahi-daemon dbus iproute2)
