@@ -30,7 +30,7 @@ QString Variable(const char* Name) {
 }
 
 QPointer<QTranslator> OurTexts;
-QPointer<QTranslator> QtsTexts;
+QPointer<QTranslator> QtOwnTexts;
 
 QTranslator* Loaded(QTranslator* Translator, bool Ok) {
     if (Ok && QCoreApplication::installTranslator(Translator)) return Translator;
@@ -43,8 +43,8 @@ void InstallQtTexts(Language Lang) {
     // installed; without them they speak English.
     const QLocale locale(Lang == Language::English ? QLocale::English : QLocale::Russian);
     auto* qt = new QTranslator(QCoreApplication::instance());
-    QtsTexts = Loaded(qt, qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
-                                   QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    QtOwnTexts = Loaded(qt, qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
 }
 
 // Holds Qt's texts back until they are needed: finding and reading Qt's translation file is part of no
@@ -150,7 +150,7 @@ void ExitOnUnknownLanguage(const QCommandLineParser& Parser) {
 
 void InstallLanguage(Language Lang, QtTexts When) {
     delete Pending.data();
-    for (QPointer<QTranslator>* installed : {&OurTexts, &QtsTexts}) {
+    for (QPointer<QTranslator>* installed : {&OurTexts, &QtOwnTexts}) {
         if (!*installed) continue;
         QCoreApplication::removeTranslator(*installed);
         delete installed->data();

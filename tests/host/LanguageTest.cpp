@@ -141,7 +141,7 @@ TEST(InstallLanguage, SwitchesOurTextsAndQtsOwnAndBack) {
 
 // A start without arguments leaves Qt's texts for later; the first context menu, whose entries are Qt's, or
 // a dialog (through EnsureQtTexts) must find them in place.
-TEST(InstallLanguage, QtsTextsLeftForLaterArriveWithTheFirstContextMenuOrDialog) {
+TEST(InstallLanguage, QtTextsLeftForLaterArriveWithTheFirstContextMenuOrDialog) {
     RussianAfterwards restore;
     const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
     const struct {
