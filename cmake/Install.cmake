@@ -20,9 +20,6 @@ function(gambitron_gzip source output)
     set(gambitron_compressed ${gambitron_compressed} ${output} PARENT_SCOPE)
 endfunction()
 
-# Debian keeps games, chess engines included, in /usr/games (on every user's PATH); other layouts may
-# prefer bin.
-set(GAMBITRON_INSTALL_GAMESDIR games CACHE PATH "Folder for the programs, relative to the prefix")
 
 set(GAMBITRON_PACKAGE_MAINTAINER "The Gambitron developers <gambitron@users.noreply.github.com>"
     CACHE STRING "Maintainer of the Debian package, as \"Name <address>\"")
@@ -36,6 +33,9 @@ foreach(program gambitron gambitron-lite gambitron-engine)
         continue()
     endif()
     install(TARGETS ${program} RUNTIME DESTINATION ${GAMBITRON_INSTALL_GAMESDIR})
+    if(program STREQUAL "gambitron")
+        install(TARGETS gambitron_netplay LIBRARY DESTINATION ${GAMBITRON_INSTALL_MODULEDIR})
+    endif()
     # The English page is the default one; "man -L ru" (or a Russian locale) finds the Russian one.
     gambitron_gzip(${GAMBITRON_PACKAGING_DIR}/man/${program}.6 ${CMAKE_CURRENT_BINARY_DIR}/man/${program}.6.gz)
     install(FILES ${CMAKE_CURRENT_BINARY_DIR}/man/${program}.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)

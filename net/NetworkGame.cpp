@@ -5,6 +5,7 @@
 #include "GameDiscovery.h"
 #include "GameMessages.h"
 #include "NetworkGameHost.h"
+#include "USock.h"
 #include "Wire.h"
 
 #include <QHostAddress>
@@ -28,10 +29,9 @@ QString NetworkGame::Readable(const QHostAddress& Address) {
     return mapped ? QHostAddress(v4).toString() : Address.toString();
 }
 
-NetworkGame::NetworkGame(TChessBrd& Board, NetworkGameHost& Host, QObject* parent)
-    : QObject(parent), FBoard(Board), FHost(Host) {
-    FDiscovery = new GameDiscovery(this);
-    connect(FDiscovery, &GameDiscovery::GamesChanged, this, [this] {
+NetworkGame::NetworkGame(TChessBrd& Board, NetworkGameHost& Host, GameDiscovery& Discovery, QObject* parent)
+    : QObject(parent), FBoard(Board), FHost(Host), FDiscovery(Discovery) {
+    connect(&FDiscovery, &GameDiscovery::GamesChanged, this, [this] {
         if (!FAwaitedGame.isEmpty()) LookForGame();
     });
     FConnectTimer.setSingleShot(true);
@@ -122,6 +122,20 @@ QTcpSocket* NetworkGame::Opponent() const {
     return FClientActive ? FClient : nullptr;
 }
 
+QString NetworkGame::OpponentAddress() const {
+    const QTcpSocket* peer = Opponent();
+    return peer ? Readable(peer->peerAddress()) : QString();
+}
+
+QString NetworkGame::LocalIPv4Addresses() const {
+    return GetLocalIPAddresses();
+}
+
+extern "C" Q_DECL_EXPORT NetworkPlay* GambitronMakeNetworkPlay(TChessBrd& Board, NetworkGameHost& Host,
+                                                               GameDiscovery& Discovery, QObject* Parent) {
+    return new NetworkGame(Board, Host, Discovery, Parent);
+}
+
 void NetworkGame::Send(QTcpSocket* Socket, const QByteArray& Message) {
     if (!Socket || Socket->state() != QAbstractSocket::ConnectedState) return;
     Socket->write(Message);
@@ -152,7 +166,7 @@ bool NetworkGame::Listen(quint16 Port, bool ServerWhite) {
     FPort = FServer->serverPort();
     FHost.NetworkStatus(tr("Сервер запущен"));
     FHost.NetworkStatus(tr("Адреса: %1").arg(Addresses(FPort).join(QStringLiteral(", "))));
-    FDiscovery->Publish(FPort, ServerWhite);
+    FDiscovery.Publish(FPort, ServerWhite);
     return true;
 }
 
@@ -193,7 +207,7 @@ void NetworkGame::Connect(const QString& Address, quint16 Port) {
     FAddress = Address.trimmed();
     FConnectTimer.start(FConnectTimeoutMs);
     // A game found on the network is known by its name, which no host name can be: it has blanks.
-    if (GameDiscovery::Game game; FDiscovery->Find(FAddress, game)) {
+    if (GameDiscovery::Game game; FDiscovery.Find(FAddress, game)) {
         ConnectTo(game.Address, game.Port);
         return;
     }
@@ -208,7 +222,7 @@ void NetworkGame::Connect(const QString& Address, quint16 Port) {
 
 void NetworkGame::LookForGame() {
     GameDiscovery::Game game;
-    if (!FDiscovery->Find(FAwaitedGame, game)) return;
+    if (!FDiscovery.Find(FAwaitedGame, game)) return;
     FAwaitedGame.clear();
     ConnectTo(game.Address, game.Port);
 }
@@ -267,7 +281,7 @@ void NetworkGame::End() {
         FOpponent = nullptr;
     }
     if (FServer) FServer->close();
-    FDiscovery->Withdraw();
+    FDiscovery.Withdraw();
     FServerActive = false;
     FAwaitedGame.clear();
     if (FClient) FClient->flush();

@@ -2,9 +2,11 @@
 // time and deals the colours; as the client it connects to a server and takes the colour it is given.
 // Either way it carries the wire messages of Wire.h: the local player's moves and chat lines out, the
 // opponent's in. Received work waits for the board's move in progress (TChessBrd::AfterMove), so that a
-// message never runs in the middle of a move. It reports to the window through NetworkGameHost.
+// message never runs in the middle of a move. It reports to the window through NetworkGameHost. This is
+// the network play module: the window reaches it through NetworkPlay.
 #pragma once
 #include "ChessTypes.h"
+#include "NetworkPlay.h"
 #include "WireReader.h"
 
 #include <QAbstractSocket>
@@ -25,29 +27,16 @@ class QTcpServer;
 class QTcpSocket;
 class TChessBrd;
 
-class NetworkGame : public QObject {
+class NetworkGame : public QObject, public NetworkPlay {
     Q_OBJECT
 public:
-    NetworkGame(TChessBrd& Board, NetworkGameHost& Host, QObject* parent = nullptr);
+    NetworkGame(TChessBrd& Board, NetworkGameHost& Host, GameDiscovery& Discovery, QObject* parent = nullptr);
     ~NetworkGame() override;
 
-    // Where a network game stands: before a game (also after the server's opponent left), the client
-    // connected and waiting for its side, a game in progress, and a game that has ended.
-    enum class Phase { Idle, WaitingForSide, Playing, Over };
-
-    // Starts listening on Port (0: a port the system picks), IPv4 and IPv6 alike, for an opponent; the
-    // server's player takes white or black. Reports "Сервер запущен" and every address a client can use.
-    // False when listening cannot start (the host has been told why).
-    bool Listen(quint16 Port, bool ServerWhite);
-    // Starts connecting to a server given by an IPv4 or IPv6 address, a host name, which is looked up
-    // without blocking, or the name of a game found on the network (waited for when it has not been
-    // seen yet). An attempt that gets no answer gives up after the connect timeout.
-    void Connect(const QString& Address, quint16 Port);
-    void SetConnectTimeout(int Milliseconds) { FConnectTimeoutMs = Milliseconds; }
-    // Ends network play, whatever it is doing: the opponent's connection is closed (the peer sees its
-    // usual disconnection lines), the server stops listening, a connection attempt is abandoned. Listen
-    // or Connect starts again.
-    void End();
+    bool Listen(quint16 Port, bool ServerWhite) override;
+    void Connect(const QString& Address, quint16 Port) override;
+    void SetConnectTimeout(int Milliseconds) override { FConnectTimeoutMs = Milliseconds; }
+    void End() override;
 
     // The addresses a client can reach this machine at, as "address:port" (IPv6 in brackets): every
     // interface address but loopback and IPv6 link-local ones, or loopback where there is nothing else.
@@ -56,30 +45,24 @@ public:
     // pulled, machine off) ends the game within about 30 s; a peer that is merely silent keeps it.
     static bool EnableKeepAlive(QTcpSocket* Socket);
 
-    // The local player's move, sent to the opponent; a status line when there is none.
-    void SendLocalMove(Square From, Square To);
-    // A chat line, sent when there is an opponent to read it.
-    void SendChat(const QString& Text);
-    // The board has ended the game (mate, stalemate, repetition).
-    void GameOver();
+    void SendLocalMove(Square From, Square To) override;
+    void SendChat(const QString& Text) override;
+    void GameOver() override;
 
-    // Handles bytes as the opponent's connection delivers them: cut into messages, each processed.
-    void ReceiveFromOpponent(const QByteArray& Bytes);
+    void ReceiveFromOpponent(const QByteArray& Bytes) override;
     // Acts on one received message; anything the current state does not expect is dropped.
     void ProcessMessage(const QByteArray& Message);
 
-    bool ServerActive() const { return FServerActive; }
-    bool ClientActive() const { return FClientActive; }
-    Phase CurrentPhase() const { return FPhase; }
-    quint16 Port() const { return FPort; }
-    // The server's opponent or the client's connection to its server; null when there is none.
-    QTcpSocket* Opponent() const;
+    bool ServerActive() const override { return FServerActive; }
+    bool ClientActive() const override { return FClientActive; }
+    Phase CurrentPhase() const override { return FPhase; }
+    quint16 Port() const override { return FPort; }
+    QTcpSocket* Opponent() const override;
+    QString OpponentAddress() const override;
     // An address as people write it: an IPv4 peer of the dual-stack server without its ::ffff: prefix.
     static QString Readable(const QHostAddress& Address);
-    // The client's socket, made on first use.
-    QTcpSocket* Client();
-    // The games found on the network; a listening server advertises itself there.
-    GameDiscovery& Discovery() const { return *FDiscovery; }
+    QTcpSocket* Client() override;
+    QString LocalIPv4Addresses() const override;
 
 private:
     void MakeSockets();
@@ -132,7 +115,7 @@ private:
     QString FAddress;
     // The found game's name a connection waits for, while it has not been seen.
     QString FAwaitedGame;
-    GameDiscovery* FDiscovery;
+    GameDiscovery& FDiscovery;
     QTimer FConnectTimer;
     int FConnectTimeoutMs = 10000;
 };

@@ -12,7 +12,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QGuiApplication>
-#include <QTcpSocket>
 
 void TForm1::CreateRecordActions() {
     SaveGameDialog.Title = tr("Сохранение партии");
@@ -45,9 +44,8 @@ QString TForm1::CurrentPgn() const {
         if (ChessBrd1->GetComputerPlaysWhite()) white = computer;
         if (ChessBrd1->GetComputerPlaysBlack()) black = computer;
     } else {
-        const QTcpSocket* peer = FNetwork->Opponent();
-        (PlayingWhite ? black : white) =
-            peer ? NetworkGame::Readable(peer->peerAddress()) : QStringLiteral("?");
+        const QString peer = FNetwork ? FNetwork->OpponentAddress() : QString();
+        (PlayingWhite ? black : white) = peer.isEmpty() ? QStringLiteral("?") : peer;
     }
     return FRecord.Pgn(*ChessBrd1, white, black);
 }

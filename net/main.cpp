@@ -12,7 +12,6 @@
 #include "GameMessages.h"
 #include "LastMoveFrames.h"
 #include "Sound.h"
-#include "USock.h"
 #include "WinColor.h"
 #include "Wire.h"
 
@@ -24,7 +23,6 @@
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
 #include <QScreen>
-#include <QTcpSocket>
 #include <QTextBlock>
 #include <QToolTip>
 
@@ -119,11 +117,10 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     for (QRadioButton* r : {RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5})
         connect(r, &QRadioButton::clicked, this, &TForm1::RadioButton1Click);
 
-    FNetwork = new NetworkGame(*ChessBrd1, *this, this);
-
     // The games found on the network, kept current; picking one fills in its address and port.
+    FDiscovery = new GameDiscovery(this);
     ComboBox6->setPlaceholderText(tr("нет"));
-    connect(&FNetwork->Discovery(), &GameDiscovery::GamesChanged, this, &TForm1::ShowFoundGames);
+    connect(FDiscovery, &GameDiscovery::GamesChanged, this, &TForm1::ShowFoundGames);
     connect(ComboBox6, &QComboBox::activated, this, [this](int Index) {
         Edit1->setText(ComboBox6->itemData(Index, AddressRole).toString());
         SpinBox1->setValue(ComboBox6->itemData(Index, PortRole).toInt());
@@ -219,7 +216,8 @@ LogView* TForm1::MakeLog() {
 }
 
 QTcpSocket* TForm1::ClientSocket1() const {
-    return FNetwork->Client();
+    NetworkPlay* network = const_cast<TForm1*>(this)->LoadNetwork();
+    return network ? network->Client() : nullptr;
 }
 
 bool TForm1::event(QEvent* e) {
@@ -245,7 +243,7 @@ void TForm1::closeEvent(QCloseEvent* e) {
 
 bool TForm1::eventFilter(QObject* watched, QEvent* e) {
     if (watched == ChessBrd1 && e->type() == QEvent::MouseButtonRelease && !BoardPanel->isEnabled() &&
-        FNetwork->CurrentPhase() == NetPhase::Playing && ChessBrd1->GetWhiteToMove() != PlayingWhite)
+        Phase() == NetPhase::Playing && ChessBrd1->GetWhiteToMove() != PlayingWhite)
         QMetaObject::invokeMethod(this, &TForm1::InputRefused, Qt::QueuedConnection);
     if (watched == Edit2) {
         if (e->type() == QEvent::KeyPress) {
@@ -316,7 +314,8 @@ void TForm1::RadioButton1Click() {
     ComboBox4->setEnabled(twoPlayers);
     if (server) {
         ComboBox5->clear();
-        const QString addresses = GetLocalIPAddresses();
+        NetworkPlay* network = LoadNetwork();
+        const QString addresses = network ? network->LocalIPv4Addresses() : QString();
         if (!addresses.isEmpty()) ComboBox5->addItems(addresses.split(QLatin1Char(',')));
         ComboBox5->setCurrentIndex(0);
     }
@@ -342,9 +341,11 @@ void TForm1::Button1Click() {
             ChessBrd1->SetWhiteOnTop(ComboBox3->currentIndex() == 1);
             LogMessage(tr("Запуск сервера..."), StatusColor);
             QCoreApplication::processEvents();
-            if (FNetwork->Listen(FPort, ComboBox3->currentIndex() == 0)) FPort = FNetwork->Port();
-        } else {
-            FNetwork->Connect(Edit1->text(), FPort);
+            if (NetworkPlay* network = LoadNetwork();
+                network && network->Listen(FPort, ComboBox3->currentIndex() == 0))
+                FPort = network->Port();
+        } else if (NetworkPlay* network = LoadNetwork()) {
+            network->Connect(Edit1->text(), FPort);
         }
     } else if (RadioButton3->isChecked()) {
         LocalGame = true;
@@ -390,7 +391,7 @@ void TForm1::ShowFoundGames() {
     const QString picked = ComboBox6->currentText();
     const QSignalBlocker blocker(ComboBox6);
     ComboBox6->clear();
-    for (const GameDiscovery::Game& game : FNetwork->Discovery().Games()) {
+    for (const GameDiscovery::Game& game : FDiscovery->Games()) {
         ComboBox6->addItem(game.Name);
         const int at = ComboBox6->count() - 1;
         ComboBox6->setItemData(at, game.Address, AddressRole);
@@ -421,7 +422,7 @@ void TForm1::ReturnToControlPanel() {
         ChessBrd1->AfterMove([this] { ReturnToControlPanel(); });
         return;
     }
-    FNetwork->End();
+    if (FNetwork) FNetwork->End();
     ChessBrd1->SetComputerPlaysBlack(false);
     ChessBrd1->SetComputerPlaysWhite(false);
     ChessBrd1->ResetGame();
@@ -494,7 +495,7 @@ void TForm1::ChessBrd1LegalMove(ChessGame*, Square oldSq, Square newSq) {
     ListView1Change();
     FollowComputerTurn();
 
-    if (localPlayersMove) FNetwork->SendLocalMove(oldSq, newSq);
+    if (localPlayersMove && FNetwork) FNetwork->SendLocalMove(oldSq, newSq);
     // The list and the log are painted now; clicks and keys wait, since a drop here would be a move inside
     // this one, and network work waits in Deliver.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -530,7 +531,7 @@ void TForm1::PlaySound(const QString& Name) {
 void TForm1::EndOfGame() {
     BoardPanel->setEnabled(false);
     LogMessage(tr("Игра завершена"), StatusColor);
-    if (!LocalGame) FNetwork->GameOver();
+    if (!LocalGame && FNetwork) FNetwork->GameOver();
     FGameRunning = false;
     FollowComputerTurn();
     PlaySound(QStringLiteral("MATE"));
@@ -552,7 +553,7 @@ void TForm1::Edit2KeyPress() {
     LogMessage(text, OwnColor);
     Edit2->clear();
     // Sent before pending messages run: a line typed meanwhile is handled in there and would leave first.
-    if (!text.startsWith(QLatin1Char('/'))) FNetwork->SendChat(text);
+    if (!text.startsWith(QLatin1Char('/')) && FNetwork) FNetwork->SendChat(text);
     QCoreApplication::processEvents();
     if (text == QStringLiteral("/help"))
         LogMessage(tr(HelpText), CommandColor);
@@ -587,6 +588,17 @@ void TForm1::Edit2Exit() {
 
 // ---------------------------------------------------------------------------------------------------------
 // What network play reports
+
+NetworkPlay* TForm1::LoadNetwork() {
+    if (FNetwork) return FNetwork;
+    QString error;
+    FNetwork = NetworkPlay::Load(*ChessBrd1, *this, *FDiscovery, this, error);
+    if (!FNetwork) {
+        qWarning("gambitron: network play cannot be loaded: %s", qUtf8Printable(error));
+        NetworkFailure(tr("Сетевая игра недоступна: %1").arg(error));
+    }
+    return FNetwork;
+}
 
 bool TForm1::HoldingNetworkWork() const {
     return ChessBrd1->HoldingWork();

@@ -9,8 +9,8 @@
 #include "ChessTypes.h"
 #include "Dialogs.h"
 #include "LogView.h"
-#include "NetworkGame.h"
 #include "NetworkGameHost.h"
+#include "NetworkPlay.h"
 #include "ui_main.h"
 
 #include <QColor>
@@ -20,6 +20,7 @@
 #include <QWidget>
 
 class ChessGame;
+class GameDiscovery;
 class QTcpSocket;
 
 class TForm1 : public QWidget, public Ui::TForm1, private NetworkGameHost {
@@ -28,7 +29,7 @@ public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
-    using NetPhase = NetworkGame::Phase;
+    using NetPhase = NetworkPlay::Phase;
 
     // Window state
     bool GameStarted = false;
@@ -66,13 +67,17 @@ public:
     void ReturnToControlPanel();
     void StartClient(const QString& Address);
 
-    // The window's network play, and what tests and the program start ask of it.
-    NetworkGame& Network() { return *FNetwork; }
-    bool ServerActive() const { return FNetwork->ServerActive(); }
-    bool ClientActive() const { return FNetwork->ClientActive(); }
-    NetPhase Phase() const { return FNetwork->CurrentPhase(); }
-    QTcpSocket* Opponent() const { return FNetwork->Opponent(); }
-    void ReceiveFromOpponent(const QByteArray& Bytes) { FNetwork->ReceiveFromOpponent(Bytes); }
+    // The window's network play, loaded on first need (tests have it linked in), and what tests and the
+    // program start ask of it.
+    NetworkPlay& Network() { return *LoadNetwork(); }
+    GameDiscovery& Discovery() const { return *FDiscovery; }
+    bool ServerActive() const { return FNetwork && FNetwork->ServerActive(); }
+    bool ClientActive() const { return FNetwork && FNetwork->ClientActive(); }
+    NetPhase Phase() const { return FNetwork ? FNetwork->CurrentPhase() : NetPhase::Idle; }
+    QTcpSocket* Opponent() const { return FNetwork ? FNetwork->Opponent() : nullptr; }
+    void ReceiveFromOpponent(const QByteArray& Bytes) {
+        if (NetworkPlay* network = LoadNetwork()) network->ReceiveFromOpponent(Bytes);
+    }
     // Whether received network work waits for the move in progress to complete.
     bool HoldingNetworkWork() const;
 
@@ -149,7 +154,10 @@ private:
     void ChatHint(const QString& Text);
 
     quint16 FPort = 5000;
-    NetworkGame* FNetwork;
+    // Network play, once loaded; null before, and when the module cannot be loaded (the user has been told).
+    NetworkPlay* LoadNetwork();
+    NetworkPlay* FNetwork = nullptr;
+    GameDiscovery* FDiscovery;
     QTableWidget* FListView1 = nullptr;
     LogView* FRichEdit1 = nullptr;
     // The record actions, which the move list offers in its menu once it is made.

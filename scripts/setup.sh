@@ -16,7 +16,7 @@ TEST_PACKAGES=(git clang-format clang libclang-rt-14-dev xvfb xauth xdotool imag
 TEST_PACKAGES+=(avahi-daemon dbus iproute2)
 # Checks of the installed tree and the Debian package (tests/install).
 TEST_PACKAGES+=(desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl man-db lintian
-    dpkg-dev fakeroot file binutils)
+    dpkg-dev fakeroot file binutils python3)
 
 # install_missing [PACKAGE...]: installs the given packages (default: what running needs) when missing.
 install_missing() {

@@ -778,5 +778,9 @@
         <source>Партия сохранена</source>
         <translation>Game saved</translation>
     </message>
+    <message>
+        <source>Сетевая игра недоступна: %1</source>
+        <translation>Network play is not available: %1</translation>
+    </message>
 </context>
 </TS>

@@ -82,6 +82,9 @@ if [ ${#gui[@]} -gt 0 ]; then
     expected+=(share/icons/hicolor/scalable/apps/gambitron.svg)
 fi
 has gambitron-lite && expected+=(share/mime/packages/gambitron.xml)
+# gambitron's network play is a module it loads when a network game starts.
+moduledir=$(sed -n 's/^GAMBITRON_INSTALL_MODULEDIR:PATH=//p' "$build/CMakeCache.txt")
+has gambitron && expected+=("$moduledir/libgambitron-netplay.so")
 
 missing=()
 for file in "${expected[@]}"; do [ -f "$tree/$file" ] || missing+=("$file"); done
@@ -188,6 +191,29 @@ for program in "${gui[@]}"; do
     start_offscreen "$program"
 done
 has gambitron-lite && start_offscreen gambitron-lite "$saves/game.pos"
+# Started as a server, the installed gambitron loads its network module and deals a connecting peer its side.
+if has gambitron; then
+    port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+    (cd "$work" && exec timeout 10 "$tree/$bindir/gambitron" --server --port "$port" >"$work/server.out" 2>&1) &
+    server=$!
+    reply=
+    for _ in $(seq 50); do
+        if { exec 3<>"/dev/tcp/127.0.0.1/$port"; } 2>/dev/null; then
+            read -r -t 5 -N 12 reply <&3 || true
+            exec 3<&-
+            break
+        fi
+        sleep 0.1
+    done
+    kill "$server" 2>/dev/null || true
+    wait "$server" 2>/dev/null || true
+    if [ "$reply" = "#:Side:White" ]; then
+        pass "gambitron --server, installed, loads its network play and answers a peer"
+    else
+        fail "gambitron --server, installed, did not answer a peer with its side (\"$reply\"):"
+        sed 's/^/     /' "$work/server.out"
+    fi
+fi
 has gambitron-lite && start_offscreen gambitron-lite "$saves/game.pgn"
 
 echo "== desktop entries, metainfo, icons"

@@ -1,6 +1,7 @@
 // NetworkGame without a window: listening, connecting by address and by name, why an attempt failed,
 // keep-alive on both ends, and playing again after a game's connection has gone.
 #include "ChessBrd.h"
+#include "GameDiscovery.h"
 #include "NetTestSupport.h"
 #include "NetworkGame.h"
 #include "NetworkGameHost.h"
@@ -44,7 +45,8 @@ struct Copy {
     Copy() { board.SetPosition("init"); }
     TChessBrd board;
     RecordingHost host{board};
-    NetworkGame game{board, host};
+    GameDiscovery discovery;
+    NetworkGame game{board, host, discovery};
 };
 
 quint16 UnusedPort() {

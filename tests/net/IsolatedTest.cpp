@@ -26,7 +26,7 @@ TEST_F(Isolated, AListeningServerIsFoundPickedAndPlayed) {
     server->SetServerSide(false);
     server->StartServer();
     ASSERT_TRUE(server->ServerActive());
-    GameDiscovery& published = server->Network().Discovery();
+    GameDiscovery& published = server->Discovery();
     ASSERT_TRUE(WaitUntil([&] { return published.Published(); }, 15000)) << "the daemon took the game";
 
     auto client = NewWindow();
@@ -36,7 +36,7 @@ TEST_F(Isolated, AListeningServerIsFoundPickedAndPlayed) {
     ASSERT_TRUE(
         WaitUntil([&] { return client->ComboBox6->findText(published.PublishedName()) >= 0; }, 15000));
     GameDiscovery::Game found;
-    ASSERT_TRUE(client->Network().Discovery().Find(published.PublishedName(), found));
+    ASSERT_TRUE(client->Discovery().Find(published.PublishedName(), found));
     EXPECT_EQ(found.Side, QStringLiteral("black"));
     EXPECT_EQ(found.Version, QCoreApplication::applicationVersion());
     EXPECT_EQ(found.Address, QStringLiteral("127.0.0.1"));
@@ -65,7 +65,7 @@ TEST_F(Isolated, AGameIsConnectedToByItsNameEvenBeforeItHasBeenSeen) {
     auto server = NewWindow();
     server->SetPort(0);
     server->StartServer();
-    const QString name = server->Network().Discovery().PublishedName();
+    const QString name = server->Discovery().PublishedName();
     client->Network().SetConnectTimeout(15000);
     client->StartClient(name);
     EXPECT_TRUE(LogHas(*client, QStringLiteral("Поиск игры «%1»...").arg(name)));

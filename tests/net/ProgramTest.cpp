@@ -1,7 +1,9 @@
 // The program as it is started: its options, and a copy started with --server or --connect meeting a peer.
 #include "NetTestSupport.h"
 
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 
 using namespace NetTest;
 
@@ -15,13 +17,13 @@ protected:
             process.waitForFinished(5000);
         }
     }
-    void Start(const QStringList& arguments) {
+    void Start(const QStringList& arguments, const QString& program = QStringLiteral(GAMBITRON_PATH)) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         // Silent, whatever the machine's sound card: ALSA finds no device without its configuration.
         environment.insert(QStringLiteral("ALSA_CONFIG_PATH"), QStringLiteral("/dev/null"));
         process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(GAMBITRON_PATH), arguments);
+        process.start(program, arguments);
         ASSERT_TRUE(process.waitForStarted(5000));
     }
     QString Run(const QStringList& arguments) {
@@ -118,6 +120,22 @@ TEST_F(Program, StartedWithConnectItConnectsAtOnce) {
     std::unique_ptr<QTcpSocket> peer(listener.nextPendingConnection());
     Write(*peer, "#:Side:White");
     Write(*peer, "#:Move:5254");
+    QTest::qWait(200);
+    EXPECT_EQ(process.state(), QProcess::Running);
+}
+
+// Network play is a module of the program's own: a copy without it still starts, and asked to serve it says
+// why it cannot instead of ending.
+TEST_F(Program, WithoutItsNetworkModuleItSaysWhyAndKeepsRunning) {
+    QTemporaryDir folder;
+    const QString copy = folder.filePath(QStringLiteral("gambitron"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(GAMBITRON_PATH), copy));
+    Start({QStringLiteral("--server"), QStringLiteral("--port"), QString::number(FreePort())}, copy);
+    QByteArray errors;
+    EXPECT_TRUE(WaitUntil([&] {
+        errors += process.readAllStandardError();
+        return errors.contains("network play cannot be loaded") && errors.contains("libgambitron-netplay.so");
+    })) << errors.toStdString();
     QTest::qWait(200);
     EXPECT_EQ(process.state(), QProcess::Running);
 }
