@@ -443,6 +443,8 @@ TEST(BoardRendering, SizeWritesThatLeaveTheSideUnchangedStillRedrawTheBoard) {
 TEST(BoardRendering, ASetterRepaintsAtOnceAfterRaisingOnPaint) {
     TChessBrd b;
     b.Paint();
+    // The canvas is made when first read: from here on it holds the board's picture.
+    ASSERT_EQ(At(b, 300, 300 - 40), Gray);
     int paints = 0;
     QColor seen;
     b.OnPaint = [&](ChessGame*) {
