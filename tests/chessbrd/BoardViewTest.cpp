@@ -469,3 +469,22 @@ TEST(BoardRendering, AMoveRedrawsOnlyItsSquares) {
     EXPECT_EQ(SquarePixel(b, D5, 20, 20), PieceColour(0, 0));
     EXPECT_EQ(SquarePixel(b, E4, 20, 20), Silver);
 }
+
+// Until a square is drawn the board draws its full paint in place; the canvas made for the first square
+// must hold the same picture, or the board would change under a move's first redraw.
+TEST(BoardRendering, TheCanvasMadeForTheFirstSquareHoldsThePictureDrawnInPlace) {
+    for (bool flipped : {false, true}) {
+        TChessBrd b;
+        MainWindowSettings(b);
+        b.SetDisplayCoords(CoordSet::All());
+        b.SetCustomPieceSet(BlockPieceSet(40));
+        b.SetBoardLines(true);
+        b.SetWhiteOnTop(flipped);
+        const QImage inPlace = b.grab().toImage();
+        b.DrawSquare(E2);
+        b.DrawPiece(E2, b.PieceAt(E2));
+        b.DrawBoardLines();
+        EXPECT_EQ(b.grab().toImage(), inPlace) << "flipped " << flipped;
+        EXPECT_EQ(b.Canvas().convertToFormat(inPlace.format()), inPlace) << "flipped " << flipped;
+    }
+}
