@@ -239,8 +239,12 @@ public:
     void DrawBoardLines() override;
     void SquareToXY(Square Sq, int& X, int& Y) const;
     // The picture the board shows; hosts may draw over it (e.g. last-move frames) and call update(). It
-    // has the screen's device pixel ratio, so a painter on it works in the board's own coordinates.
-    QImage& Canvas() { return FCanvas; }
+    // has the screen's device pixel ratio, so a painter on it works in the board's own coordinates. Made
+    // on first use; null or stale while a full paint is due.
+    QImage& Canvas() {
+        EnsureCanvas();
+        return FCanvas;
+    }
     // The device pixel ratio the board draws at: the screen's, or the one set here for a picture at
     // another scale (0 follows the screen again). Pieces come from the drawing made for that scale, or
     // the next larger one scaled down smoothly.
@@ -361,6 +365,7 @@ private:
     void LargerCustomSetChanged();
 
     // ChessBrdPaint.cpp
+    void DrawBoard(class QPainter& p);
     void DrawBorder(class QPainter& p);
     void DrawSquares(class QPainter& p);
     void DrawPieces(class QPainter& p);
@@ -370,6 +375,7 @@ private:
     void FillArea(class QPainter& p, const QImage& Bitmap, const QColor& Color, const class QRegion& Clip);
     void ApplySizeRule();
     bool CanvasReady() const;
+    bool EnsureCanvas();
     int CoordFontSize() const;
 
     // ChessBrdInput.cpp
@@ -402,9 +408,12 @@ private:
     void EngineHandOver(Square FromSq, Square ToSq, const EnginePosition& Searched);
 
     // View state
+    // Until a single square is drawn, the paint event draws the last full paint straight onto the window,
+    // and there is no canvas; then the canvas is made from the same full paint and kept.
     QImage FCanvas;
     bool FCanvasValid = false;
-    std::array<QPixmap, 12> PieceImages; // white P N B R Q K, then black, each with its mask applied
+    std::array<char, 64> FPaintedPieces{}; // the position of the last full paint, A8 to H1
+    std::array<QPixmap, 12> PieceImages;   // white P N B R Q K, then black, each with its mask applied
     std::array<std::array<int, 6>, 2> PieceImageIndexTable{{{0, 1, 2, 3, 4, 5}, {6, 7, 8, 9, 10, 11}}};
     bool FPieceImagesValid = false;
     bool FInSettings = false;
@@ -413,6 +422,7 @@ private:
     LazyImage DefaultPieceSet2x;
     LazyImage DefaultPieceSet3x;
     QSize FCanvasSize; // in the board's own pixels
+    qreal FCanvasRatio = 0;
     qreal FRatioOverride = 0;
     LazyImage FCustomPieceSet;
     QImage FSquareLight;

@@ -7,6 +7,7 @@
 #include <QtMath>
 
 #include <algorithm>
+#include <cmath>
 
 void TChessBrd::Paint() {
     if (FInSettings) {
@@ -17,19 +18,22 @@ void TChessBrd::Paint() {
     if (OnPaint) OnPaint(this);
     const qreal ratio = CanvasRatio();
     ApplySizeRule();
-    if (FCanvasSize != size() || FCanvas.devicePixelRatio() != ratio) {
-        // As many device pixels as the screen gives the board, so that nothing is scaled on the way.
-        FCanvas = QImage(qCeil(width() * ratio), qCeil(height() * ratio), QImage::Format_RGB32);
-        FCanvas.setDevicePixelRatio(ratio);
+    if (FCanvasSize != size() || FCanvasRatio != ratio) {
+        // Made again at the new size when it is next needed.
+        FCanvas = QImage();
         FCanvasSize = size();
+        FCanvasRatio = ratio;
     }
-    {
-        QPainter p(&FCanvas);
-        DrawBorder(p);
-        DrawSquares(p);
-        DrawPieces(p);
-    }
+    std::copy_n(FBoard + A8, FPaintedPieces.size(), FPaintedPieces.begin());
     FCanvasValid = true;
+    if (!FCanvas.isNull()) {
+        QPainter p(&FCanvas);
+        DrawBoard(p);
+    } else if (ratio != devicePixelRatioF() || ratio != std::floor(ratio)) {
+        // Drawn in place, a board at another scale than the screen's would come out differently, and at
+        // a fractional scale it would start between device pixels: only a canvas, shown whole, keeps it.
+        EnsureCanvas();
+    }
     update();
     if (!Painted) {
         Painted = true;
@@ -38,6 +42,27 @@ void TChessBrd::Paint() {
         connect(PollTimer, &QTimer::timeout, this, &TChessBrd::TimerTick);
         PollTimer->start();
     }
+}
+
+// The canvas holds the last full paint and the single squares drawn since. Most windows are shown and
+// looked at for a while before a square changes, so it is made (from the last full paint) only then.
+bool TChessBrd::EnsureCanvas() {
+    if (!CanvasReady()) return false;
+    if (FCanvas.isNull()) {
+        // As many device pixels as the screen gives the board, so that nothing is scaled on the way.
+        FCanvas = QImage(qCeil(FCanvasSize.width() * FCanvasRatio),
+                         qCeil(FCanvasSize.height() * FCanvasRatio), QImage::Format_RGB32);
+        FCanvas.setDevicePixelRatio(FCanvasRatio);
+        QPainter p(&FCanvas);
+        DrawBoard(p);
+    }
+    return true;
+}
+
+void TChessBrd::DrawBoard(QPainter& p) {
+    DrawBorder(p);
+    DrawSquares(p);
+    DrawPieces(p);
 }
 
 // The square size follows the mean of width and height. Below one pixel per square nothing sensible can
@@ -50,7 +75,7 @@ void TChessBrd::ApplySizeRule() {
 }
 
 bool TChessBrd::CanvasReady() const {
-    return FCanvasValid && FCanvasSize == size() && FCanvas.devicePixelRatio() == CanvasRatio();
+    return FCanvasValid && FCanvasSize == size() && FCanvasRatio == CanvasRatio();
 }
 
 // The labels are placed by the font's point size; a font given in pixels is converted at 96 dots per inch,
@@ -132,8 +157,8 @@ void TChessBrd::DrawSquares(QPainter& p) {
 
 void TChessBrd::DrawPieces(QPainter& p) {
     for (int q = A8; q <= H1; ++q) {
-        const auto sq = static_cast<Square>(q);
-        if (PieceAt(sq) != ' ') DrawPieceOn(p, sq, PieceAt(sq));
+        const char piece = FPaintedPieces[q - A8];
+        if (piece != ' ') DrawPieceOn(p, static_cast<Square>(q), piece);
     }
 }
 
@@ -177,7 +202,7 @@ void TChessBrd::DrawBoardLinesOn(QPainter& p) {
 void TChessBrd::DrawSquare(Square Sq) {
     // Every change of the position redraws squares: marks made for the old one go first.
     DropStaleMarks();
-    if (Sq < A8 || Sq > H1 || !CanvasReady()) return;
+    if (Sq < A8 || Sq > H1 || !EnsureCanvas()) return;
     {
         QPainter p(&FCanvas);
         DrawSquareOn(p, Sq);
@@ -188,7 +213,7 @@ void TChessBrd::DrawSquare(Square Sq) {
 }
 
 void TChessBrd::DrawPiece(Square Sq, char Piece) {
-    if (Sq < A8 || Sq > H1 || !CanvasReady()) return;
+    if (Sq < A8 || Sq > H1 || !EnsureCanvas()) return;
     QRect changed;
     {
         QPainter p(&FCanvas);
@@ -198,7 +223,7 @@ void TChessBrd::DrawPiece(Square Sq, char Piece) {
 }
 
 void TChessBrd::DrawBoardLines() {
-    if (!FBoardLines || !CanvasReady()) return;
+    if (!FBoardLines || !EnsureCanvas()) return;
     {
         QPainter p(&FCanvas);
         DrawBoardLinesOn(p);
@@ -214,15 +239,18 @@ void TChessBrd::SquareToXY(Square Sq, int& X, int& Y) const {
     Y = BoardTop + row * FSizeOfSquare;
 }
 
-// A resize or the first show leaves the canvas stale; only then does the paint event draw in full,
-// otherwise it shows what the single-square operations have left in the canvas.
+// A resize or the first show leaves the canvas stale; only then does the paint event start a full paint.
+// It shows the canvas, or while there is none, draws the last full paint in place.
 void TChessBrd::paintEvent(QPaintEvent* e) {
     if (!CanvasReady()) Paint();
     QPainter p(this);
     // The whole canvas under the event's clip: at a fractional scale a part of it would start between
     // device pixels and be resampled.
     p.setClipRegion(e->region());
-    p.drawImage(QPoint(0, 0), FCanvas);
+    if (FCanvas.isNull())
+        DrawBoard(p);
+    else
+        p.drawImage(QPoint(0, 0), FCanvas);
     PaintMarks(p);
 }
 

@@ -30,6 +30,10 @@ function(gambitron_startup_order target)
         return()
     endif()
     set(list ${PROJECT_BINARY_DIR}/startup-sections.txt)
-    target_link_options(${target} PRIVATE -fuse-ld=gold -Wl,--section-ordering-file=${list})
+    # The engine's link-time optimised code is compiled at the link: without sections of its own there, a
+    # library function it instantiates (std::string's allocation, say) stays inside the engine's code and
+    # takes a page of it along when the start calls that function.
+    target_link_options(${target} PRIVATE -fuse-ld=gold -Wl,--section-ordering-file=${list} -ffunction-sections
+                        -fdata-sections)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${list})
 endfunction()

@@ -36,6 +36,9 @@ void EraseEarlierFrames(TChessBrd& Board, Square From, Square To) {
 } // namespace
 
 void DrawLastMoveFrames(TChessBrd& Board, Square From, Square To) {
+    // With nothing framed before and nothing to frame (no move yet), the board is left to draw itself
+    // without a canvas.
+    if (!OnBoard(From) && !Board.property(FramedProperty).isValid()) return;
     // A canvas that does not match the board is stale: the next paint draws it in full anyway.
     QImage& canvas = Board.Canvas();
     if (canvas.isNull() || canvas.deviceIndependentSize().toSize() != Board.size()) return;

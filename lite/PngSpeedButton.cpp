@@ -17,17 +17,21 @@
 namespace {
 
 // The button's icon: its picture and the picture's disabled copy, at 1x and, from the drawing of twice the
-// size, at 2x. Each pixmap is made when first asked for, and the larger drawing is decoded then: the
-// hidden buttons and a screen of scale 1 pay for nothing they do not show.
+// size, at 2x. Each pixmap is made when first asked for, and each drawing is decoded then: the hidden buttons
+// and a screen of scale 1 pay for nothing they do not show.
 class PictureIconEngine : public QIconEngine {
 public:
-    PictureIconEngine(const QImage& Image, const QString& LargerFile, int Options)
-        : FOptions(Options), FLargerFile(LargerFile) {
+    PictureIconEngine(const QImage& Image, const QByteArray& Data, const QSize& Size,
+                      const QString& LargerFile, int Options)
+        : FOptions(Options), FData(Image.isNull() ? Data : QByteArray()), FSize(Size),
+          FLargerFile(LargerFile) {
         FScales[0].Image = Image;
     }
 
     QPixmap pixmap(const QSize& Size, QIcon::Mode Mode, QIcon::State) override {
         Scale& scale = FScales[WantsLarger(Size) ? 1 : 0];
+        if (!FData.isEmpty() && &scale == &FScales[0])
+            scale.Image = PngImage::Decode(std::exchange(FData, QByteArray()));
         QPixmap& pixmap = Mode == QIcon::Disabled ? scale.Disabled : scale.Normal;
         if (pixmap.isNull())
             pixmap = QPixmap::fromImage(Mode == QIcon::Disabled
@@ -40,7 +44,7 @@ public:
     }
 
     QSize actualSize(const QSize& Size, QIcon::Mode, QIcon::State) override {
-        const QSize own = FScales[WantsLarger(Size) ? 1 : 0].Image.size();
+        const QSize own = WantsLarger(Size) ? FScales[1].Image.size() : FSize;
         return own.width() > Size.width() || own.height() > Size.height()
                    ? own.scaled(Size, Qt::KeepAspectRatio)
                    : own;
@@ -52,13 +56,13 @@ public:
     }
 
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
-        QList<QSize> sizes{FScales[0].Image.size()};
+        QList<QSize> sizes{FSize};
         if (HasLarger()) sizes.append(FScales[1].Image.size());
         return sizes;
     }
 
     QIconEngine* clone() const override { return new PictureIconEngine(*this); }
-    bool isNull() override { return FScales[0].Image.isNull(); }
+    bool isNull() override { return FSize.isEmpty(); }
 
 private:
     struct Scale {
@@ -68,21 +72,21 @@ private:
     };
 
     bool WantsLarger(const QSize& Size) {
-        const QSize own = FScales[0].Image.size();
-        return (Size.width() > own.width() || Size.height() > own.height()) && HasLarger();
+        return (Size.width() > FSize.width() || Size.height() > FSize.height()) && HasLarger();
     }
 
     // Decodes the larger drawing on first use; one that is not exactly twice the size counts as none.
     bool HasLarger() {
         if (!FLargerFile.isEmpty()) {
             const QImage image = PngImage::Load(std::exchange(FLargerFile, QString()));
-            if (image.size() == 2 * FScales[0].Image.size())
-                FScales[1].Image = image.convertToFormat(QImage::Format_RGBA8888);
+            if (image.size() == 2 * FSize) FScales[1].Image = image.convertToFormat(QImage::Format_RGBA8888);
         }
         return !FScales[1].Image.isNull();
     }
 
     int FOptions;
+    QByteArray FData; // the drawing's bytes until it is decoded
+    QSize FSize;
     QString FLargerFile;
     std::array<Scale, 2> FScales;
 };
@@ -96,22 +100,34 @@ TPngSpeedButton::TPngSpeedButton(QWidget* parent) : QToolButton(parent) {
 }
 
 bool TPngSpeedButton::LoadPng(const QString& FileName) {
-    FPngImage = PngImage::Load(FileName).convertToFormat(QImage::Format_RGBA8888);
+    QByteArray data = PngImage::Read(FileName);
+    FPngSize = PngImage::HeaderSize(data);
+    FPngImage = QImage();
+    FPngData = FPngSize.isEmpty() ? QByteArray() : std::move(data);
     // A drawing of twice the size beside it ("name@2x.png") serves screens with two device pixels per pixel.
     const qsizetype dot = FileName.lastIndexOf(u'.');
-    FPngFile2x = FPngImage.isNull() ? QString()
+    FPngFile2x = FPngSize.isEmpty() ? QString()
                  : dot < 0          ? FileName + QStringLiteral("@2x")
                                     : FileName.left(dot) + QStringLiteral("@2x") + FileName.mid(dot);
-    setIconSize(FPngImage.isNull() ? QSize() : FPngImage.size());
+    setIconSize(FPngSize.isEmpty() ? QSize() : FPngSize);
     UpdateIcon();
-    return !FPngImage.isNull();
+    return !FPngSize.isEmpty();
 }
 
 void TPngSpeedButton::SetPngImage(const QImage& Image) {
     FPngImage = Image.convertToFormat(QImage::Format_RGBA8888);
+    FPngData.clear();
+    FPngSize = FPngImage.size();
     FPngFile2x.clear();
     setIconSize(FPngImage.isNull() ? QSize() : FPngImage.size());
     UpdateIcon();
+}
+
+const QImage& TPngSpeedButton::PngImage() const {
+    if (!FPngData.isEmpty())
+        FPngImage =
+            PngImage::Decode(std::exchange(FPngData, QByteArray())).convertToFormat(QImage::Format_RGBA8888);
+    return FPngImage;
 }
 
 void TPngSpeedButton::SetPngOptions(int Options) {
@@ -135,7 +151,9 @@ QImage TPngSpeedButton::DisabledImage(const QImage& Image, int Options) {
 }
 
 void TPngSpeedButton::UpdateIcon() {
-    setIcon(FPngImage.isNull() ? QIcon() : QIcon(new PictureIconEngine(FPngImage, FPngFile2x, FPngOptions)));
+    setIcon(FPngSize.isEmpty()
+                ? QIcon()
+                : QIcon(new PictureIconEngine(FPngImage, FPngData, FPngSize, FPngFile2x, FPngOptions)));
 }
 
 void TPngSpeedButton::mousePressEvent(QMouseEvent* e) {

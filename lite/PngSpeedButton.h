@@ -2,6 +2,7 @@
 // where a speed button puts its glyph (centred, or beside the caption); a disabled button shows a copy of
 // the picture made grey and half transparent instead of the style's own disabled look.
 #pragma once
+#include <QByteArray>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QToolButton>
@@ -13,12 +14,15 @@ public:
 
     explicit TPngSpeedButton(QWidget* parent = nullptr);
 
-    // Decodes the PNG file or resource through libpng; false (and no picture) when it cannot be read. A
-    // picture of twice the size named "NAME@2x.png" beside it serves screens of scale 2; it is decoded
-    // when the icon is first asked for that size, so a screen of scale 1 never pays for it.
+    // Reads the PNG file or resource; false (and no picture) when it cannot be read or its header is no
+    // PNG's. The picture is decoded through libpng when first drawn or asked for, so that the buttons a
+    // window hides at its start cost nothing before its first paint; a stream damaged past its header then
+    // leaves the button without a picture. A picture of twice the size named "NAME@2x.png" beside it serves
+    // screens of scale 2; it is decoded when the icon is first asked for that size, so a screen of scale 1
+    // never pays for it.
     bool LoadPng(const QString& FileName);
     void SetPngImage(const QImage& Image);
-    const QImage& PngImage() const { return FPngImage; }
+    const QImage& PngImage() const;
     void SetPngOptions(int Options);
     int PngOptions() const { return FPngOptions; }
 
@@ -34,7 +38,9 @@ protected:
 private:
     void UpdateIcon();
 
-    QImage FPngImage;
+    mutable QImage FPngImage;
+    mutable QByteArray FPngData; // the file's bytes until the picture is decoded
+    QSize FPngSize;
     QString FPngFile2x;
     int FPngOptions = pngBlendOnDisabled | pngGrayscaleOnDisabled;
     // When this button last took a press: the second half of a double-click that began elsewhere (on

@@ -50,6 +50,8 @@ void AnswerHelpAndVersion(int argc, char** argv) {
 
 // The saved game named on the command line, if any; anything else there is an error.
 QString FileFromCommandLine(const QCoreApplication& App) {
+    // Nothing to read: the usual start leaves the parser's code, and the pages it is on, alone.
+    if (App.arguments().size() < 2) return {};
     QCommandLineParser parser;
     DescribeCommandLine(parser);
     parser.process(App);

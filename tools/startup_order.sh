@@ -31,5 +31,9 @@ done
             inside && /^fn=/ && !/^fn=(0x|\()/ { name = substr($0, 4); sub(/\x27[0-9]+$/, "", name); print name }' \
             "$work/$(basename "$program").out"
     done | LC_ALL=C sort -u
+    # Last the resources' data. Listed sections follow the others, so that listing the data moves the pictures
+    # and sounds (which all share this name) behind the rest of the read-only data, which then sits next to
+    # the start-up code instead of beyond them; the few the start reads lie beside the indexes.
+    echo _ZL16qt_resource_data
 } >"$here/cmake/startup-order.txt"
 echo "$(grep -vc '^#' "$here/cmake/startup-order.txt") symbols in cmake/startup-order.txt"

@@ -443,6 +443,8 @@ TEST(BoardRendering, SizeWritesThatLeaveTheSideUnchangedStillRedrawTheBoard) {
 TEST(BoardRendering, ASetterRepaintsAtOnceAfterRaisingOnPaint) {
     TChessBrd b;
     b.Paint();
+    // The canvas is made when first read: from here on it holds the board's picture.
+    ASSERT_EQ(At(b, 300, 300 - 40), Gray);
     int paints = 0;
     QColor seen;
     b.OnPaint = [&](ChessGame*) {
@@ -466,4 +468,23 @@ TEST(BoardRendering, AMoveRedrawsOnlyItsSquares) {
     ASSERT_TRUE(b.MakeMove(E4, D5));
     EXPECT_EQ(SquarePixel(b, D5, 20, 20), PieceColour(0, 0));
     EXPECT_EQ(SquarePixel(b, E4, 20, 20), Silver);
+}
+
+// Until a square is drawn the board draws its full paint in place; the canvas made for the first square
+// must hold the same picture, or the board would change under a move's first redraw.
+TEST(BoardRendering, TheCanvasMadeForTheFirstSquareHoldsThePictureDrawnInPlace) {
+    for (bool flipped : {false, true}) {
+        TChessBrd b;
+        MainWindowSettings(b);
+        b.SetDisplayCoords(CoordSet::All());
+        b.SetCustomPieceSet(BlockPieceSet(40));
+        b.SetBoardLines(true);
+        b.SetWhiteOnTop(flipped);
+        const QImage inPlace = b.grab().toImage();
+        b.DrawSquare(E2);
+        b.DrawPiece(E2, b.PieceAt(E2));
+        b.DrawBoardLines();
+        EXPECT_EQ(b.grab().toImage(), inPlace) << "flipped " << flipped;
+        EXPECT_EQ(b.Canvas().convertToFormat(inPlace.format()), inPlace) << "flipped " << flipped;
+    }
 }

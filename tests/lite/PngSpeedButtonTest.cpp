@@ -1,8 +1,10 @@
 #include "LiteWindowFixture.h"
 #include "PngImage.h"
 
+#include <QFile>
 #include <QIcon>
 #include <QPixmap>
+#include <QTemporaryDir>
 
 TEST(PngSpeedButtonLook, ADisabledPictureIsGreyAndHalfTransparent) {
     QImage picture(2, 1, QImage::Format_RGBA8888);
@@ -22,6 +24,28 @@ TEST(PngSpeedButtonLook, AnUnreadablePictureLeavesTheButtonWithout) {
     EXPECT_FALSE(button.LoadPng(":/buttons/missing.png"));
     EXPECT_TRUE(button.PngImage().isNull());
     EXPECT_TRUE(button.icon().isNull());
+}
+
+// The picture is decoded when first drawn: a file whose damage lies past its header is taken, and the
+// button then draws without a picture instead of failing.
+TEST(PngSpeedButtonLook, APictureDamagedPastItsHeaderLeavesTheButtonBlank) {
+    QTemporaryDir dir;
+    const QString name = dir.filePath("damaged.png");
+    const QByteArray good = PngImage::Read(QStringLiteral(":/buttons/turn.png"));
+    ASSERT_FALSE(good.isEmpty());
+    {
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(good.left(good.size() / 2));
+    }
+    TPngSpeedButton button;
+    EXPECT_TRUE(button.LoadPng(name));
+    EXPECT_EQ(button.iconSize(), QSize(24, 24));
+    button.resize(32, 32);
+    const QImage drawn = button.grab().toImage();
+    EXPECT_EQ(drawn.size(), QSize(32, 32));
+    EXPECT_TRUE(button.icon().pixmap(QSize(24, 24)).isNull());
+    EXPECT_TRUE(button.PngImage().isNull());
 }
 
 using LitePictureButtons = LiteWindow;

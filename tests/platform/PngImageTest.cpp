@@ -40,6 +40,7 @@ TEST(PngImageDecoding, PixelsAndAlphaComeBackUnchanged) {
     const QImage decoded = PngImage::Decode(Encode(Sample()));
     ASSERT_FALSE(decoded.isNull());
     ASSERT_EQ(decoded.size(), QSize(5, 3));
+    EXPECT_EQ(PngImage::HeaderSize(Encode(Sample())), QSize(5, 3));
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x)
             EXPECT_EQ(decoded.pixelColor(x, y), Sample().pixelColor(x, y)) << x << "," << y;
@@ -58,6 +59,13 @@ TEST(PngImageDecoding, DamagedDataGivesANullImage) {
     EXPECT_TRUE(PngImage::Decode(QByteArray()).isNull());
     EXPECT_TRUE(PngImage::Decode("not a picture at all").isNull());
     EXPECT_TRUE(PngImage::Decode(good.left(good.size() / 2)).isNull());
+    // Cut inside the picture's data, after the header: its size reads, and the damage shows only in the
+    // decoding.
+    const QByteArray cut = good.left(good.size() - 20);
+    EXPECT_EQ(PngImage::HeaderSize(cut), QSize(5, 3));
+    EXPECT_TRUE(PngImage::Decode(cut).isNull());
+    EXPECT_TRUE(PngImage::HeaderSize(QByteArray()).isEmpty());
+    EXPECT_TRUE(PngImage::HeaderSize("not a picture at all").isEmpty());
     QByteArray corrupt = good;
     for (qsizetype i = 40; i < corrupt.size() - 12; ++i) corrupt[i] = static_cast<char>(corrupt[i] ^ 0x5A);
     EXPECT_TRUE(PngImage::Decode(corrupt).isNull());
@@ -70,6 +78,7 @@ TEST(PngImageDecoding, HugeDeclaredSizesAreRefusedBeforeAllocating) {
     const quint32 crc = Crc32(bytes.mid(12, 17));
     for (int i = 0; i < 4; ++i) bytes[29 + i] = static_cast<char>(crc >> (24 - 8 * i));
     EXPECT_TRUE(PngImage::Decode(bytes).isNull());
+    EXPECT_TRUE(PngImage::HeaderSize(bytes).isEmpty());
 }
 
 TEST(PngImageLoading, FilesAreReadAndMissingOnesGiveANullImage) {
