@@ -54,22 +54,26 @@ void AnswerHelpAndVersion(int argc, char** argv) {
     if (parser.isSet(QStringLiteral("version"))) parser.showVersion();
 }
 
-} // namespace
+// What the command line asks for.
+struct StartRequest {
+    quint16 Port = 5000;
+    bool ServerWhite = true;
+    bool Server = false;
+    bool Connect = false;
+    QString Address;
+};
 
-int main(int argc, char** argv) {
-    AnswerHelpAndVersion(argc, argv);
-    // Named before the window system starts, which takes the name for windows of its own.
-    NameApplication();
-    QApplication app(argc, argv);
-    PrepareProgram(QStringLiteral("io.github.gambitron.Gambitron"));
-
+// Reads the command line into Request; false (with the reason on stderr) when it cannot be used. The usual
+// start has nothing on it and leaves the parser's code, and the pages it is on, alone.
+bool ReadCommandLine(const QApplication& App, StartRequest& Request) {
+    if (App.arguments().size() < 2) return true;
     QCommandLineParser parser;
     DescribeCommandLine(parser);
     const QString serverOption = QStringLiteral("server");
     const QString connectOption = QStringLiteral("connect");
     const QString portOption = QStringLiteral("port");
     const QString sideOption = QStringLiteral("side");
-    parser.process(app);
+    parser.process(App);
 
     bool portOk = false;
     const uint port = parser.value(portOption).toUInt(&portOk);
@@ -78,14 +82,14 @@ int main(int argc, char** argv) {
             stderr, "%s\n",
             qPrintable(QCoreApplication::translate("CommandLine", "%1: неверный порт: %2")
                            .arg(QCoreApplication::applicationName().toLower(), parser.value(portOption))));
-        return 2;
+        return false;
     }
     if (parser.isSet(serverOption) && parser.isSet(connectOption)) {
         std::fprintf(stderr, "%s\n",
                      qPrintable(QCoreApplication::translate("CommandLine",
                                                             "%1: --server и --connect исключают друг друга")
                                     .arg(QCoreApplication::applicationName().toLower())));
-        return 2;
+        return false;
     }
 
     const QString side = parser.value(sideOption).toLower();
@@ -94,16 +98,34 @@ int main(int argc, char** argv) {
             stderr, "%s\n",
             qPrintable(QCoreApplication::translate("CommandLine", "%1: --side: white или black, а не %2")
                            .arg(QCoreApplication::applicationName().toLower(), parser.value(sideOption))));
-        return 2;
+        return false;
     }
+    Request.Port = static_cast<quint16>(port);
+    Request.ServerWhite = side == QStringLiteral("white");
+    Request.Server = parser.isSet(serverOption);
+    Request.Connect = parser.isSet(connectOption);
+    Request.Address = parser.value(connectOption);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    AnswerHelpAndVersion(argc, argv);
+    // Named before the window system starts, which takes the name for windows of its own.
+    NameApplication();
+    QApplication app(argc, argv);
+    PrepareProgram(QStringLiteral("io.github.gambitron.Gambitron"));
+    StartRequest request;
+    if (!ReadCommandLine(app, request)) return 2;
 
     TForm1 Form1;
-    Form1.SetPort(static_cast<quint16>(port));
-    Form1.SetServerSide(side == QStringLiteral("white"));
+    Form1.SetPort(request.Port);
+    Form1.SetServerSide(request.ServerWhite);
     Form1.show();
-    if (parser.isSet(serverOption))
+    if (request.Server)
         Form1.StartServer();
-    else if (parser.isSet(connectOption))
-        Form1.StartClient(parser.value(connectOption));
+    else if (request.Connect)
+        Form1.StartClient(request.Address);
     return app.exec();
 }
