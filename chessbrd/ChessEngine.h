@@ -227,7 +227,8 @@ protected:
     std::array<int, MaxPly> FPvLength{};
     bool FFollowPv = false;
 
-    std::array<std::array<std::array<int, 64>, 6>, 2> FPieceSquare{};
+    // By colour, piece and square; the row of EmptySquare stays zero, so that an empty square adds nothing.
+    std::array<std::array<std::array<int, 64>, 7>, 2> FPieceSquare{};
 
     // Constant tables
     std::array<int, 120> Mailbox{};
@@ -678,22 +679,22 @@ ChessEngine::EvaluateFrom(std::uint64_t WhitePawns, std::uint64_t BlackPawns, st
     // A node in check has no use for its evaluation.
     if (Check) return;
 
-    // The pieces and sums as the move would leave them.
+    // The pieces and sums as the move would leave them, without branching on the kinds and without arrays
+    // indexed by colour (built as vectors, they would be read back piece by piece and wait): the moving piece
+    // and the taken one drop out of every set (a set that did not hold them stays as it was), an empty
+    // square's values are zero, and only the set of the piece placed gains the destination.
     const int captured = FPiece[t];
-    std::uint64_t pawns[2] = {FPieceBits[White][Pawn], FPieceBits[Black][Pawn]};
-    std::uint64_t rooks[2] = {FPieceBits[White][Rook], FPieceBits[Black][Rook]};
-    int score[2] = {FScore[White], FScore[Black]};
-    score[us] += FPieceSquare[us][static_cast<std::size_t>(placed)][t] -
-                 FPieceSquare[us][static_cast<std::size_t>(mover)][f];
-    if (mover == Pawn) pawns[us] ^= fromBit;
-    if (placed == Pawn) pawns[us] |= toBit;
-    if (mover == Rook) rooks[us] ^= fromBit;
-    if (placed == Rook) rooks[us] |= toBit;
-    if (captured != EmptySquare) {
-        score[them] -= FPieceSquare[them][static_cast<std::size_t>(captured)][t];
-        pawns[them] &= ~toBit;
-        rooks[them] &= ~toBit;
-    }
-    Eval = EvaluateFrom(pawns[White], pawns[Black], rooks[White], rooks[Black], score[White], score[Black],
-                        FXSide);
+    const std::uint64_t pawnTo = toBit & (std::uint64_t{0} - static_cast<std::uint64_t>(placed == Pawn));
+    const std::uint64_t rookTo = toBit & (std::uint64_t{0} - static_cast<std::uint64_t>(placed == Rook));
+    const std::uint64_t ourPawns = (FPieceBits[us][Pawn] & ~fromBit) | pawnTo;
+    const std::uint64_t ourRooks = (FPieceBits[us][Rook] & ~fromBit) | rookTo;
+    const std::uint64_t theirPawns = FPieceBits[them][Pawn] & ~toBit;
+    const std::uint64_t theirRooks = FPieceBits[them][Rook] & ~toBit;
+    const int ourScore = FScore[us] + FPieceSquare[us][static_cast<std::size_t>(placed)][t] -
+                         FPieceSquare[us][static_cast<std::size_t>(mover)][f];
+    const int theirScore = FScore[them] - FPieceSquare[them][static_cast<std::size_t>(captured)][t];
+    const bool white = us == White;
+    Eval = EvaluateFrom(white ? ourPawns : theirPawns, white ? theirPawns : ourPawns,
+                        white ? ourRooks : theirRooks, white ? theirRooks : ourRooks,
+                        white ? ourScore : theirScore, white ? theirScore : ourScore, FXSide);
 }

@@ -33,14 +33,24 @@ constexpr int PvBonus = 10000000;
     MoveEntry* p = slot + 1;
 #if defined(__SSE2__)
     static_assert(sizeof(MoveEntry) == 8 && offsetof(MoveEntry, Score) == 4);
-    __m128i bound = _mm_set1_epi32(bestScore);
-    for (; end - p >= 4; p += 4) {
-        const __m128 low = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
-        const __m128 high = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2)));
-        const __m128i scores = _mm_castps_si128(_mm_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1)));
-        if (_mm_movemask_epi8(_mm_cmpgt_epi32(scores, bound)) == 0) continue;
-        for (MoveEntry* q = p; q < p + 4; ++q) take(q);
-        bound = _mm_set1_epi32(bestScore);
+    if (end - p >= 4) {
+        // Groups of four from the front; the last group ends at the end and may look again at moves already
+        // looked at, which cannot beat the best so far. Only a group holding a better score is looked at
+        // move by move.
+        __m128i bound = _mm_set1_epi32(bestScore);
+        MoveEntry* const lastGroup = end - 4;
+        for (;;) {
+            const __m128 low = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+            const __m128 high = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2)));
+            const __m128i scores = _mm_castps_si128(_mm_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1)));
+            if (_mm_movemask_epi8(_mm_cmpgt_epi32(scores, bound)) != 0) {
+                for (MoveEntry* q = p; q < p + 4; ++q) take(q);
+                bound = _mm_set1_epi32(bestScore);
+            }
+            if (p == lastGroup) break;
+            p = end - p >= 8 ? p + 4 : lastGroup;
+        }
+        p = end;
     }
 #endif
     for (; p < end; ++p) take(p);

@@ -229,6 +229,45 @@ TEST(EngineBoard, FastAttackTestAndGenerationOrderAgreeWithTheFrameWalk) {
     }
 }
 
+TEST(EngineBoard, PickingBringsUpTheFirstBestMoveOfTheRestInTurn) {
+    // Random games with small random history scores, so that lists of every length hold groups of equal
+    // scores: picking slot after slot over all moves and over the captures must give the entries of the
+    // plain selection, which takes the first of the best-scored moves left and swaps it into the slot.
+    std::mt19937 random(5);
+    for (const std::string& fen : SamplePositions) {
+        auto engine = EngineAt(fen);
+        for (auto& row : engine->FHistoryScore)
+            for (int& score : row) score = static_cast<int>(random() % 3);
+        for (int ply = 0; ply < 40; ++ply) {
+            for (bool captures : {false, true}) {
+                if (captures)
+                    engine->GenerateCaptures();
+                else
+                    engine->GenerateMoves();
+                std::vector<MoveEntry> expected(&engine->Slot(engine->FirstSlot()),
+                                                &engine->Slot(engine->FirstSlot()) +
+                                                    (engine->LastSlot() - engine->FirstSlot()));
+                for (std::size_t i = 0; i < expected.size(); ++i) {
+                    std::size_t best = i;
+                    for (std::size_t j = i + 1; j < expected.size(); ++j)
+                        if (expected[j].Score > expected[best].Score) best = j;
+                    std::swap(expected[i], expected[best]);
+                }
+                for (std::size_t i = 0; i < expected.size(); ++i) {
+                    const int slot = engine->FirstSlot() + static_cast<int>(i);
+                    engine->PickMove(slot);
+                    ASSERT_EQ(engine->Slot(slot).Move, expected[i].Move)
+                        << fen << " ply " << ply << " slot " << i;
+                    ASSERT_EQ(engine->Slot(slot).Score, expected[i].Score);
+                }
+            }
+            const std::vector<EngineMove> moves = engine->LegalMoves();
+            if (moves.empty()) break;
+            engine->DoMove(moves[random() % moves.size()]);
+        }
+    }
+}
+
 TEST(EngineBoard, LookBeforeTheMoveAndEvasionOrderAgreeWithMakingAndSelecting) {
     // Random games: the check and evaluation PeekMove finds must be those after making the move, and where
     // OrderEvasions gives an order it must be the order in which the selection over the whole list brings up

@@ -18,6 +18,7 @@ public:
     using ChessEngine::DoMove;
     using ChessEngine::Evaluate;
     using ChessEngine::FFirst;
+    using ChessEngine::FHistoryScore;
     using ChessEngine::FPieceSquare;
     using ChessEngine::FPly;
     using ChessEngine::FPvLength;
