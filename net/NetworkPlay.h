@@ -1,6 +1,6 @@
 // NetworkPlay: what the window asks of network play. The implementation (NetworkGame, on Qt Network) is a
 // module of its own, loaded when network play is first needed: Qt Network and the libraries it brings
-// (Kerberos, the proxy library) cost a start that shows only the control panel about 1.5 MB and several
+// (Kerberos, the proxy library) cost a start that shows only the control panel about 1.4 MB and several
 // milliseconds, and most games are against the computer or two people at one board.
 #pragma once
 #include "ChessTypes.h"
