@@ -17,6 +17,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QHeaderView>
@@ -114,6 +115,11 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     });
 
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    // The three modes form one group. Left to auto-exclusivity, which also counts the server and client
+    // choices nested in the same frame, a second change of mode left two modes checked, and a click on the
+    // checked mode cleared it, so that "Начать игру" started nothing.
+    auto* modes = new QButtonGroup(this);
+    for (QRadioButton* r : {RadioButton1, RadioButton2, RadioButton3}) modes->addButton(r);
     for (QRadioButton* r : {RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5})
         connect(r, &QRadioButton::clicked, this, &TForm1::RadioButton1Click);
 
@@ -312,7 +318,8 @@ void TForm1::RadioButton1Click() {
     Label5->move(client ? ComboBox6->x() : ComboBox3->x(), Label5->y());
     Label6->setEnabled(twoPlayers);
     ComboBox4->setEnabled(twoPlayers);
-    if (server) {
+    // Only network play needs the addresses, and with them its module.
+    if (network && server) {
         ComboBox5->clear();
         NetworkPlay* network = LoadNetwork();
         const QString addresses = network ? network->LocalIPv4Addresses() : QString();

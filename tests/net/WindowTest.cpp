@@ -93,6 +93,36 @@ TEST_F(Window, TheRadioButtonsEnableTheirOwnOptions) {
     EXPECT_TRUE(form->Label6->isEnabled());
 }
 
+// However the player goes between the modes, exactly the mode last clicked is chosen.
+TEST_F(Window, TheModesExcludeEachOtherWhateverTheOrderOfClicks) {
+    const std::vector<std::vector<QRadioButton*>> orders = {
+        {form->RadioButton1},
+        {form->RadioButton3, form->RadioButton1},
+        {form->RadioButton2, form->RadioButton3, form->RadioButton1},
+        {form->RadioButton3, form->RadioButton2, form->RadioButton2},
+        {form->RadioButton2, form->RadioButton5, form->RadioButton1, form->RadioButton3},
+    };
+    for (const auto& order : orders) {
+        for (QRadioButton* r : order) Click(r);
+        for (QRadioButton* mode : {form->RadioButton1, form->RadioButton2, form->RadioButton3})
+            EXPECT_EQ(mode->isChecked(), mode == order.back())
+                << mode->objectName().toStdString() << " after " << order.size() << " clicks";
+        EXPECT_TRUE(form->RadioButton4->isChecked() != form->RadioButton5->isChecked());
+    }
+    Click(form->RadioButton1);
+    Click(form->Button1);
+    EXPECT_TRUE(form->LocalGame);
+    EXPECT_TRUE(form->ChessBrd1->GetComputerPlaysBlack());
+}
+
+TEST_F(Window, OnlyNetworkPlayListsThisMachinesAddresses) {
+    Click(form->RadioButton3);
+    Click(form->RadioButton1);
+    EXPECT_EQ(form->ComboBox5->count(), 0);
+    Click(form->RadioButton2);
+    EXPECT_GT(form->ComboBox5->count(), 0);
+}
+
 TEST_F(Window, TheServerAddressTakesAddressesAndHostNamesOnly) {
     Click(form->RadioButton2);
     Click(form->RadioButton5);
