@@ -239,20 +239,29 @@ template <bool WithQuiet, bool Evasions> void ChessEngine::Generate() {
         const std::uint64_t lastButOne = FSide == White ? Rank7 : Rank2;
         own &= ~pawns | pawnSets.Left | pawnSets.Right | (pawnSets.Step & lastButOne);
     }
+    // Whether a square holds a pawn, told by the set rather than the board, so that the branch on it does not
+    // wait for a load.
+    const std::uint64_t ownPawns = FPieceBits[static_cast<std::size_t>(FSide)][Pawn];
     while (own != 0) {
         const int s = std::countr_zero(own);
         own &= own - 1;
+        if (((ownPawns >> s) & 1u) != 0) {
+            MoveEntry* const before = out;
+            out = AddPawnMoves<WithQuiet>(out, s, pawnSets);
+            if constexpr (Evasions) {
+                if ((PieceReach[Pawn][static_cast<std::size_t>(s)] & evasion) != 0)
+                    for (MoveEntry* p = before; p < out; ++p)
+                        if (((evasion >> p->Move.To) & 1u) != 0) NoteCandidate(static_cast<int>(p - begin));
+            }
+            continue;
+        }
         const int piece = FPiece[static_cast<std::size_t>(s)];
         // Without quiet moves most pieces have nothing to take, which one look tells.
-        if (!WithQuiet && piece != Pawn &&
-            (PieceReach[static_cast<std::size_t>(piece)][static_cast<std::size_t>(s)] &
-             FOccupied[static_cast<std::size_t>(FXSide)]) == 0)
+        if (!WithQuiet && (PieceReach[static_cast<std::size_t>(piece)][static_cast<std::size_t>(s)] &
+                           FOccupied[static_cast<std::size_t>(FXSide)]) == 0)
             continue;
         MoveEntry* const before = out;
-        if (piece == Pawn)
-            out = AddPawnMoves<WithQuiet>(out, s, pawnSets);
-        else
-            out = AddPieceMoves<WithQuiet>(out, s, piece);
+        out = AddPieceMoves<WithQuiet>(out, s, piece);
         if constexpr (Evasions) {
             if (piece == King) {
                 for (MoveEntry* p = before; p < out; ++p) NoteCandidate(static_cast<int>(p - begin));
