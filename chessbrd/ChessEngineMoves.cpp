@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <type_traits>
 
 namespace {
 
@@ -239,29 +240,51 @@ template <bool WithQuiet, bool Evasions> void ChessEngine::Generate() {
         const std::uint64_t lastButOne = FSide == White ? Rank7 : Rank2;
         own &= ~pawns | pawnSets.Left | pawnSets.Right | (pawnSets.Step & lastButOne);
     }
+    // Whether a square holds a pawn, told by the set rather than the board, so that the branch on it does not
+    // wait for a load.
+    const auto& mine = FPieceBits[static_cast<std::size_t>(FSide)];
+    const std::uint64_t ownPawns = mine[Pawn];
     while (own != 0) {
         const int s = std::countr_zero(own);
         own &= own - 1;
-        const int piece = FPiece[static_cast<std::size_t>(s)];
-        // Without quiet moves most pieces have nothing to take, which one look tells.
-        if (!WithQuiet && piece != Pawn &&
-            (PieceReach[static_cast<std::size_t>(piece)][static_cast<std::size_t>(s)] &
-             FOccupied[static_cast<std::size_t>(FXSide)]) == 0)
-            continue;
-        MoveEntry* const before = out;
-        if (piece == Pawn)
+        if (((ownPawns >> s) & 1u) != 0) {
+            MoveEntry* const before = out;
             out = AddPawnMoves<WithQuiet>(out, s, pawnSets);
-        else
-            out = AddPieceMoves<WithQuiet>(out, s, piece);
-        if constexpr (Evasions) {
-            if (piece == King) {
-                for (MoveEntry* p = before; p < out; ++p) NoteCandidate(static_cast<int>(p - begin));
-            } else if ((PieceReach[static_cast<std::size_t>(piece)][static_cast<std::size_t>(s)] & evasion) !=
-                       0) {
-                for (MoveEntry* p = before; p < out; ++p)
-                    if (((evasion >> p->Move.To) & 1u) != 0) NoteCandidate(static_cast<int>(p - begin));
+            if constexpr (Evasions) {
+                if ((PieceReach[Pawn][static_cast<std::size_t>(s)] & evasion) != 0)
+                    for (MoveEntry* p = before; p < out; ++p)
+                        if (((evasion >> p->Move.To) & 1u) != 0) NoteCandidate(static_cast<int>(p - begin));
             }
+            continue;
         }
+        // The other kinds from the sets too: each branch walks its own kind's moves, with the kind known.
+        auto add = [&](auto Kind) {
+            constexpr int piece = decltype(Kind)::value;
+            const std::uint64_t reach = PieceReach[piece][static_cast<std::size_t>(s)];
+            // Without quiet moves most pieces have nothing to take, which one look tells.
+            if (!WithQuiet && (reach & FOccupied[static_cast<std::size_t>(FXSide)]) == 0) return;
+            MoveEntry* const before = out;
+            out = AddPieceMoves<WithQuiet>(out, s, piece);
+            if constexpr (Evasions) {
+                if (piece == King) {
+                    for (MoveEntry* p = before; p < out; ++p) NoteCandidate(static_cast<int>(p - begin));
+                } else if ((reach & evasion) != 0) {
+                    for (MoveEntry* p = before; p < out; ++p)
+                        if (((evasion >> p->Move.To) & 1u) != 0) NoteCandidate(static_cast<int>(p - begin));
+                }
+            }
+        };
+        auto holds = [s](std::uint64_t Set) { return ((Set >> s) & 1u) != 0; };
+        if (holds(mine[Knight]))
+            add(std::integral_constant<int, Knight>{});
+        else if (holds(mine[Bishop]))
+            add(std::integral_constant<int, Bishop>{});
+        else if (holds(mine[Rook]))
+            add(std::integral_constant<int, Rook>{});
+        else if (holds(mine[Queen]))
+            add(std::integral_constant<int, Queen>{});
+        else
+            add(std::integral_constant<int, King>{});
     }
     // Castling and en passant always pass MightEndCheck.
     MoveEntry* const special = out;
