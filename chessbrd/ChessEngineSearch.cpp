@@ -57,6 +57,31 @@ constexpr int PvBonus = 10000000;
     if (best != slot) std::swap(*slot, *best);
 }
 
+// How many of the moves in [Begin, End) score above Score, four at a time where it can.
+[[gnu::always_inline]] inline int CountAbove(const MoveEntry* Begin, const MoveEntry* const End,
+                                             std::int32_t Score) {
+    int count = 0;
+#if defined(__SSE2__)
+    if (End - Begin >= 4) {
+        const __m128i bound = _mm_set1_epi32(Score);
+        __m128i counts = _mm_setzero_si128();
+        for (; End - Begin >= 4; Begin += 4) {
+            const __m128 low = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(Begin)));
+            const __m128 high =
+                _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(Begin + 2)));
+            const __m128i scores = _mm_castps_si128(_mm_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1)));
+            // Each lane above the bound compares to -1.
+            counts = _mm_sub_epi32(counts, _mm_cmpgt_epi32(scores, bound));
+        }
+        counts = _mm_add_epi32(counts, _mm_shuffle_epi32(counts, _MM_SHUFFLE(1, 0, 3, 2)));
+        counts = _mm_add_epi32(counts, _mm_shuffle_epi32(counts, _MM_SHUFFLE(2, 3, 0, 1)));
+        count = _mm_cvtsi128_si32(counts);
+    }
+#endif
+    for (; Begin < End; ++Begin) count += Begin->Score > Score ? 1 : 0;
+    return count;
+}
+
 } // namespace
 
 void ChessEngine::PickMove(int Slot) {
@@ -137,8 +162,7 @@ int ChessEngine::OrderEvasions(std::array<int, MaxOrderedEvasions>& Order) const
             (k >= 2 && score == scoreAt(Order[static_cast<std::size_t>(k - 2)])))
             continue;
         // The first of a group of equal scores: the selection reaches its place only after every higher move.
-        int higher = 0;
-        for (int i = first; i < last; ++i) higher += scoreAt(i) > score ? 1 : 0;
+        const int higher = CountAbove(list + first, list + last, score);
         if (Order[static_cast<std::size_t>(k - 1)] - first < higher) return -1;
     }
     return count;
