@@ -272,15 +272,16 @@ protected:
 
     // Pawn-structure scores of both colours by the pawns' squares; the prepared pawn values they include
     // change with every search, so PrepareEvaluation empties it.
-    struct PawnEntry {
+    // Half a cache line each, so that a look-up touches one line.
+    struct alignas(32) PawnEntry {
         std::uint64_t WhitePawns = ~std::uint64_t{0};
         std::uint64_t BlackPawns = ~std::uint64_t{0};
         std::array<int, 2> Score{};
-        // The squares of the files with pawns of each colour, for the rooks.
-        std::array<std::uint64_t, 2> FilesWithPawns{};
+        // The files with pawns of each colour (bit 0 = file a), for the rooks.
+        std::array<std::uint8_t, 2> FilesWithPawns{};
     };
     // A power of two, indexed by the top bits of the hash.
-    static constexpr std::size_t PawnCacheSize = 8192;
+    static constexpr std::size_t PawnCacheSize = 2048;
     std::array<PawnEntry, PawnCacheSize> FPawnCache{};
 
     // Speed-ups that answer the same questions as the board arrays: the squares of each colour (scanned in
@@ -616,8 +617,11 @@ ChessEngine::EvaluateFrom(std::uint64_t WhitePawns, std::uint64_t BlackPawns, st
     int white = WhiteScore + entry.Score[White];
     int black = BlackScore + entry.Score[Black];
     // A rook on a file without own pawns gets 10, 5 more without any pawn; mostly there is none.
-    const std::uint64_t whiteHalfOpen = WhiteRooks & ~entry.FilesWithPawns[White];
-    const std::uint64_t blackHalfOpen = BlackRooks & ~entry.FilesWithPawns[Black];
+    constexpr std::uint64_t fileA = 0x0101010101010101ull;
+    const std::uint64_t whitePawnFiles = entry.FilesWithPawns[White] * fileA;
+    const std::uint64_t blackPawnFiles = entry.FilesWithPawns[Black] * fileA;
+    const std::uint64_t whiteHalfOpen = WhiteRooks & ~whitePawnFiles;
+    const std::uint64_t blackHalfOpen = BlackRooks & ~blackPawnFiles;
     if ((whiteHalfOpen | blackHalfOpen) != 0) [[unlikely]] {
         // Counted without a loop, whose end would be mispredicted: mostly a side has at most two rooks.
         auto count = [](std::uint64_t rooks) {
@@ -626,8 +630,8 @@ ChessEngine::EvaluateFrom(std::uint64_t WhitePawns, std::uint64_t BlackPawns, st
             for (std::uint64_t more = rest & (rest - 1); more != 0; more &= more - 1) ++n;
             return n;
         };
-        white += 10 * count(whiteHalfOpen) + 5 * count(whiteHalfOpen & ~entry.FilesWithPawns[Black]);
-        black += 10 * count(blackHalfOpen) + 5 * count(blackHalfOpen & ~entry.FilesWithPawns[White]);
+        white += 10 * count(whiteHalfOpen) + 5 * count(whiteHalfOpen & ~blackPawnFiles);
+        black += 10 * count(blackHalfOpen) + 5 * count(blackHalfOpen & ~whitePawnFiles);
     }
     return Side == White ? white - black : black - white;
 }

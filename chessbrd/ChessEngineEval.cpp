@@ -152,7 +152,8 @@ void ChessEngine::FillPawnEntry(PawnEntry& Entry, std::uint64_t WhitePawns, std:
     Entry.WhitePawns = WhitePawns;
     Entry.BlackPawns = BlackPawns;
     Entry.Score = PawnStructure(WhitePawns, BlackPawns);
-    Entry.FilesWithPawns = {FilesOf(WhitePawns) * FileA, FilesOf(BlackPawns) * FileA};
+    Entry.FilesWithPawns = {static_cast<std::uint8_t>(FilesOf(WhitePawns)),
+                            static_cast<std::uint8_t>(FilesOf(BlackPawns))};
 }
 
 // Worked out for all pawns of a colour at once, file by file: a pawn shares its file (-5), has no own pawn on
