@@ -33,6 +33,9 @@ inline constexpr std::uint8_t mfDoubleStep = 8;
 inline constexpr std::uint8_t mfPawn = 16;
 inline constexpr std::uint8_t mfPromotion = 32;
 
+// The squares of the a-file in engine numbering (a8 = 0, h1 = 63); shifted by f, those of file f.
+inline constexpr std::uint64_t EngineFileA = 0x0101010101010101ull;
+
 struct MoveEntry {
     EngineMove Move;
     std::int32_t Score = 0;
@@ -617,9 +620,8 @@ ChessEngine::EvaluateFrom(std::uint64_t WhitePawns, std::uint64_t BlackPawns, st
     int white = WhiteScore + entry.Score[White];
     int black = BlackScore + entry.Score[Black];
     // A rook on a file without own pawns gets 10, 5 more without any pawn; mostly there is none.
-    constexpr std::uint64_t fileA = 0x0101010101010101ull;
-    const std::uint64_t whitePawnFiles = entry.FilesWithPawns[White] * fileA;
-    const std::uint64_t blackPawnFiles = entry.FilesWithPawns[Black] * fileA;
+    const std::uint64_t whitePawnFiles = entry.FilesWithPawns[White] * EngineFileA;
+    const std::uint64_t blackPawnFiles = entry.FilesWithPawns[Black] * EngineFileA;
     const std::uint64_t whiteHalfOpen = WhiteRooks & ~whitePawnFiles;
     const std::uint64_t blackHalfOpen = BlackRooks & ~blackPawnFiles;
     if ((whiteHalfOpen | blackHalfOpen) != 0) [[unlikely]] {

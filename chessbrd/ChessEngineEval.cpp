@@ -123,8 +123,6 @@ constexpr unsigned FilesOf(std::uint64_t Pawns) {
     return static_cast<unsigned>(Pawns & 0xFF);
 }
 
-constexpr std::uint64_t FileA = 0x0101010101010101ull;
-
 // The squares of Bits and every square of the same file towards square 0 (a8), or towards square 63 (h1).
 constexpr std::uint64_t FillTowardsA8(std::uint64_t Bits) {
     Bits |= Bits >> 8;
@@ -142,7 +140,7 @@ constexpr int CountSquares(std::uint64_t Bits) {
     Bits -= (Bits >> 1) & 0x5555555555555555ull;
     Bits = (Bits & 0x3333333333333333ull) + ((Bits >> 2) & 0x3333333333333333ull);
     Bits = (Bits + (Bits >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-    return static_cast<int>((Bits * FileA) >> 56);
+    return static_cast<int>((Bits * 0x0101010101010101ull) >> 56); // the sum of the bytes, in the top one
 }
 
 } // namespace
@@ -164,7 +162,7 @@ std::array<int, 2> ChessEngine::PawnStructure(std::uint64_t WhitePawns, std::uin
     const std::uint64_t pawnBits[2] = {WhitePawns, BlackPawns};
     const unsigned files[2] = {FilesOf(WhitePawns), FilesOf(BlackPawns)};
     // Squares of the files whose bits are set in Files.
-    auto squaresOf = [](unsigned Files) { return Files * FileA; };
+    auto squaresOf = [](unsigned Files) { return Files * EngineFileA; };
     auto besideOf = [](unsigned Files) { return ((Files << 1) | (Files >> 1)) & 0xFFu; };
     for (int c = White; c <= Black; ++c) {
         const std::uint64_t pawns = pawnBits[c];

@@ -11,8 +11,7 @@ namespace {
 
 constexpr int CaptureScore = 1000000;
 // Engine squares run a8 = 0 to h1 = 63.
-constexpr std::uint64_t FileA = 0x0101010101010101ull;
-constexpr std::uint64_t FileH = FileA << 7;
+constexpr std::uint64_t FileH = EngineFileA << 7;
 constexpr std::uint64_t Rank7 = 0xFFull << 8;
 constexpr std::uint64_t Rank2 = 0xFFull << 48;
 constexpr std::uint64_t Rank8 = 0xFFull;
@@ -331,13 +330,13 @@ template <bool WithQuiet, bool Evasions> void ChessEngine::Generate() {
     sets.Forward = FSide == White ? -8 : 8;
     if (FSide == White) {
         const std::uint64_t movable = pawns & ~Rank8;
-        sets.Left = movable & ~FileA & (enemy << 9);
+        sets.Left = movable & ~EngineFileA & (enemy << 9);
         sets.Right = movable & ~FileH & (enemy << 7);
         sets.Step = movable & (empty << 8);
         sets.Double = sets.Step & (Rank2 | Rank1) & (empty << 16);
     } else {
         const std::uint64_t movable = pawns & ~Rank1;
-        sets.Left = movable & ~FileA & (enemy >> 7);
+        sets.Left = movable & ~EngineFileA & (enemy >> 7);
         sets.Right = movable & ~FileH & (enemy >> 9);
         sets.Step = movable & (empty >> 8);
         sets.Double = sets.Step & (Rank7 | Rank8) & (empty >> 16);

@@ -321,8 +321,8 @@ void TForm1::RadioButton1Click() {
     // Only network play needs the addresses, and with them its module.
     if (network && server) {
         ComboBox5->clear();
-        NetworkPlay* network = LoadNetwork();
-        const QString addresses = network ? network->LocalIPv4Addresses() : QString();
+        NetworkPlay* play = LoadNetwork();
+        const QString addresses = play ? play->LocalIPv4Addresses() : QString();
         if (!addresses.isEmpty()) ComboBox5->addItems(addresses.split(QLatin1Char(',')));
         ComboBox5->setCurrentIndex(0);
     }
