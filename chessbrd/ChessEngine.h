@@ -626,7 +626,7 @@ ChessEngine::EvaluateFrom(std::uint64_t WhitePawns, std::uint64_t BlackPawns, st
     const std::uint64_t blackHalfOpen = BlackRooks & ~blackPawnFiles;
     if ((whiteHalfOpen | blackHalfOpen) != 0) [[unlikely]] {
         // Counted without a loop, whose end would be mispredicted: mostly a side has at most two rooks.
-        auto count = [](std::uint64_t rooks) {
+        auto count = [](std::uint64_t rooks) __attribute__((always_inline)) {
             const std::uint64_t rest = rooks & (rooks - 1);
             int n = static_cast<int>(rooks != 0) + static_cast<int>(rest != 0);
             for (std::uint64_t more = rest & (rest - 1); more != 0; more &= more - 1) ++n;
