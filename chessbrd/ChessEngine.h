@@ -131,21 +131,25 @@ protected:
     std::atomic<bool> FStopRequested{false};
 
     // Move generation and make/take-back on the current ply.
+    //
+    // The search and its helpers take Regular: true when each colour has one king and the side not to move
+    // is not in check at the root. Then every move made is legal, so no king is ever taken and both king
+    // squares are always known, and the tests for the odd positions drop out of the hot paths.
     void GenerateMoves();
     void GenerateCaptures();
-    bool DoMove(EngineMove Move);
+    template <bool Regular = false> bool DoMove(EngineMove Move);
     void UndoMove();
-    bool KnownLegalityApplies(EngineMove Move) const;
+    template <bool Regular> bool KnownLegalityApplies(EngineMove Move) const;
     bool LegalBeforeMake(EngineMove Move);
     void MakeMove(EngineMove Move);
     // Evaluate and InCheck of the side to move after Move (one LegalBeforeMake allowed, taking no king, with
     // the other king on the board), found without making it.
-    void PeekMove(EngineMove Move, int& Eval, bool& Check);
+    template <bool Regular = false> void PeekMove(EngineMove Move, int& Eval, bool& Check);
     int EvaluateFrom(std::uint64_t WhitePawns, std::uint64_t BlackPawns, std::uint64_t WhiteRooks,
                      std::uint64_t BlackRooks, int WhiteScore, int BlackScore, int Side);
     // Plays Move and searches the quiescence node after it; false (and nothing searched) when it is illegal.
-    bool QuiescenceChild(EngineMove Move, int alpha, int beta, int& Score);
-    bool InCheck(int Colour) const;
+    template <bool Regular> bool QuiescenceChild(EngineMove Move, int alpha, int beta, int& Score);
+    template <bool Regular = false> bool InCheck(int Colour) const;
     bool IsAttacked(int Sq, int By) const;
     // IsAttacked on a board with the squares Occupied taken, where only the pieces of By inside Pieces
     // count: the board as a move would leave it.
@@ -155,8 +159,8 @@ protected:
     void PrepareEvaluation();
     int Evaluate();
 
-    int AlphaBeta(int alpha, int beta, int depth);
-    int Quiescence(int alpha, int beta);
+    template <bool Regular = false> int AlphaBeta(int alpha, int beta, int depth);
+    template <bool Regular = false> int Quiescence(int alpha, int beta);
 
     // True when this node must be scored statically: the next ply or the moves of this one might not fit.
     bool AtCapacityLimit() const;
@@ -192,7 +196,7 @@ protected:
     struct PawnEntry;
     void FillPawnEntry(PawnEntry& Entry, std::uint64_t WhitePawns, std::uint64_t BlackPawns) const;
     void PickMove(int Slot);
-    void NoteCheck(bool InCheck);
+    template <bool Regular = false> void NoteCheck(bool InCheck);
     bool MightEndCheck(EngineMove Move) const;
     // The moves of an in-check node that MightEndCheck lets through, as list indices in the order the search
     // tries them; -1 when that order needs the full selection (or more than fit).
@@ -296,6 +300,8 @@ protected:
     std::array<int, 2> FKingSquare{};
     // With several kings of one colour the "first king" moves around; then InCheck scans like the board does.
     bool FScanForKings = false;
+    // Whether the root is regular, as the search and its helpers take it (see above DoMove).
+    bool FRegular = false;
     // Whether the side to move is in check in the position at each ply: -1 not yet known, 0 no, 1 yes, 2 yes
     // with its evasion squares (see EvasionSquares) in FEvasionSquares.
     std::array<std::int8_t, MaxPly + 1> FInCheckAtPly{}; // one more for the make at the last ply
@@ -389,10 +395,10 @@ inline bool ChessEngine::MightEndCheck(EngineMove Move) const {
     return ((FEvasionSquares[ply] >> Move.To) & 1u) != 0;
 }
 
-[[gnu::always_inline]] inline bool ChessEngine::InCheck(int Colour) const {
-    if (!FScanForKings) {
+template <bool Regular> [[gnu::always_inline]] inline bool ChessEngine::InCheck(int Colour) const {
+    if (Regular || !FScanForKings) {
         const int king = FKingSquare[static_cast<std::size_t>(Colour)];
-        return king >= 0 && IsAttacked(king, 1 - Colour);
+        return (Regular || king >= 0) && IsAttacked(king, 1 - Colour);
     }
     for (int s = 0; s < 64; ++s) {
         if (FPiece[static_cast<std::size_t>(s)] == King && FColor[static_cast<std::size_t>(s)] == Colour)
@@ -406,8 +412,8 @@ inline bool ChessEngine::MightEndCheck(EngineMove Move) const {
 // looking, which gives the same answer as looking. Where it must look, it looks at the board as the move
 // would leave it before making it, so that a refused move costs no make and take-back. Only for moves other
 // than castling and en passant, with one king of the side to move on the board (KnownLegalityApplies).
-inline bool ChessEngine::KnownLegalityApplies(EngineMove Move) const {
-    return !FScanForKings && FKingSquare[static_cast<std::size_t>(FSide)] >= 0 &&
+template <bool Regular> inline bool ChessEngine::KnownLegalityApplies(EngineMove Move) const {
+    return (Regular || (!FScanForKings && FKingSquare[static_cast<std::size_t>(FSide)] >= 0)) &&
            !(Move.Flags & (mfEnPassant | mfCastle));
 }
 
@@ -515,9 +521,9 @@ inline bool ChessEngine::KnownLegalityApplies(EngineMove Move) const {
 
 // Make and take-back run at every node of the search and of perft, so they stay inline. Castling and en
 // passant are looked at after the move.
-[[gnu::always_inline]] inline bool ChessEngine::DoMove(EngineMove Move) {
+template <bool Regular> [[gnu::always_inline]] inline bool ChessEngine::DoMove(EngineMove Move) {
     if (!(Move.Flags & (mfEnPassant | mfCastle))) [[likely]] {
-        if (!FScanForKings && FKingSquare[static_cast<std::size_t>(FSide)] >= 0) {
+        if (Regular || (!FScanForKings && FKingSquare[static_cast<std::size_t>(FSide)] >= 0)) {
             if (!LegalBeforeMake(Move)) return false;
             MakeMove(Move);
             return true;
@@ -529,14 +535,14 @@ inline bool ChessEngine::KnownLegalityApplies(EngineMove Move) const {
         if (castling == nullptr) return false;
         for (Square s : castling->Between)
             if (s != None && FColor[static_cast<std::size_t>(ToEngineSquare(s))] != EmptySquare) return false;
-        if (InCheck(FSide)) return false;
+        if (InCheck<Regular>(FSide)) return false;
         for (Square s : castling->KingPath)
             if (IsAttacked(ToEngineSquare(s), FXSide)) return false;
         ClearSquare(ToEngineSquare(castling->RookFrom));
         PlacePiece(ToEngineSquare(castling->RookTo), FSide, Rook);
     }
     MakeMove(Move);
-    if (InCheck(FXSide)) {
+    if (InCheck<Regular>(FXSide)) {
         UndoMove();
         return false;
     }
@@ -638,6 +644,7 @@ ChessEngine::EvaluateFrom(std::uint64_t WhitePawns, std::uint64_t BlackPawns, st
     return Side == White ? white - black : black - white;
 }
 
+template <bool Regular>
 [[gnu::always_inline]] inline void ChessEngine::PeekMove(EngineMove Move, int& Eval, bool& Check) {
     const int from = Move.From;
     const int to = Move.To;
@@ -665,8 +672,8 @@ ChessEngine::EvaluateFrom(std::uint64_t WhitePawns, std::uint64_t BlackPawns, st
         check = nearest == to;
     }
     if (!check) {
-        if (FPly == 0) {
-            // The root may come with their king attacked already.
+        if (!Regular && FPly == 0) {
+            // An odd root may come with their king attacked already.
             check = AttackedWith(king, FSide, occupied, ~fromBit);
         } else if ((((DiagonalLines[k] | StraightLines[k]) >> from) & 1u) != 0) {
             // Below the root their king stands unattacked (the move that led here was legal), so only a
