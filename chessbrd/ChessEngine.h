@@ -422,47 +422,35 @@ template <bool Regular> inline bool ChessEngine::KnownLegalityApplies(EngineMove
     const int to = Move.To;
     const auto f0 = static_cast<std::size_t>(from);
     const int king = FKingSquare[static_cast<std::size_t>(FSide)];
+    const auto k = static_cast<std::size_t>(king);
     const auto ply = static_cast<std::size_t>(FPly);
     std::int8_t& state = FInCheckAtPly[ply];
     if (state < 0) state = IsAttacked(king, FXSide) ? 1 : 0;
-    bool look = true;
+    const std::uint64_t toBit = std::uint64_t{1} << to;
     if (from != king) {
         if (state != 0) {
             // In check, any other piece must take the checker or step between: elsewhere the check stays.
+            // One that does ends the only check, so like a move out of check it fails only by leaving a line.
             if (state == 1) {
                 FEvasionSquares[ply] = EvasionSquares(king);
                 state = 2;
             }
             if (((FEvasionSquares[ply] >> to) & 1u) == 0) return false;
-        } else {
-            look = (((DiagonalLines[static_cast<std::size_t>(king)] |
-                      StraightLines[static_cast<std::size_t>(king)]) >>
-                     from) &
-                    1u) != 0;
         }
+        if ((((DiagonalLines[k] | StraightLines[k]) >> from) & 1u) == 0) return true;
     }
-    if (look) {
-        const std::uint64_t fromBit = std::uint64_t{1} << from;
-        const std::uint64_t toBit = std::uint64_t{1} << to;
-        const std::uint64_t occupied = ((FOccupied[White] | FOccupied[Black]) & ~fromBit) | toBit;
-        if (from != king && state == 0) {
-            // Out of check only a slider behind the vacated square can come to attack: leapers attacked
-            // before or never, and the filled square only blocks.
-            const std::size_t direction = LineDirection[static_cast<std::size_t>(king)][f0];
-            const std::uint64_t blockers = Rays[direction][static_cast<std::size_t>(king)] & occupied;
-            if (blockers != 0) {
-                const int nearest =
-                    direction < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
-                const auto& pieces = FPieceBits[static_cast<std::size_t>(FXSide)];
-                const std::uint64_t sliders =
-                    (pieces[Queen] | pieces[IsDiagonal(direction) ? Bishop : Rook]) & ~toBit;
-                if (((sliders >> nearest) & 1u) != 0) return false;
-            }
-        } else if (AttackedWith(from == king ? to : king, FXSide, occupied, ~toBit)) {
-            return false;
-        }
-    }
-    return true;
+    const std::uint64_t occupied =
+        ((FOccupied[White] | FOccupied[Black]) & ~(std::uint64_t{1} << from)) | toBit;
+    if (from == king) return !AttackedWith(to, FXSide, occupied, ~toBit);
+    // Only a slider behind the vacated square can come to attack: leapers attacked before or never (in check,
+    // the checker is taken or shut out), and the filled square only blocks.
+    const std::size_t direction = LineDirection[k][f0];
+    const std::uint64_t blockers = Rays[direction][k] & occupied;
+    if (blockers == 0) return true;
+    const int nearest = direction < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
+    const auto& pieces = FPieceBits[static_cast<std::size_t>(FXSide)];
+    const std::uint64_t sliders = (pieces[Queen] | pieces[IsDiagonal(direction) ? Bishop : Rook]) & ~toBit;
+    return ((sliders >> nearest) & 1u) == 0;
 }
 
 // The make itself, without looking at legality; the sides have changed when it returns.
