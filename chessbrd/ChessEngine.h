@@ -36,6 +36,14 @@ inline constexpr std::uint8_t mfPromotion = 32;
 // The squares of the a-file in engine numbering (a8 = 0, h1 = 63); shifted by f, those of file f.
 inline constexpr std::uint64_t EngineFileA = 0x0101010101010101ull;
 
+// The number of set bits, without the processor's own count, which the baseline x86-64 lacks.
+constexpr int CountSquares(std::uint64_t Bits) {
+    Bits -= (Bits >> 1) & 0x5555555555555555ull;
+    Bits = (Bits & 0x3333333333333333ull) + ((Bits >> 2) & 0x3333333333333333ull);
+    Bits = (Bits + (Bits >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<int>((Bits * 0x0101010101010101ull) >> 56); // the sum of the bytes, in the top one
+}
+
 struct MoveEntry {
     EngineMove Move;
     std::int32_t Score = 0;
@@ -619,15 +627,20 @@ ChessEngine::EvaluateFrom(std::uint64_t WhitePawns, std::uint64_t BlackPawns, st
     const std::uint64_t whiteHalfOpen = WhiteRooks & ~whitePawnFiles;
     const std::uint64_t blackHalfOpen = BlackRooks & ~blackPawnFiles;
     if ((whiteHalfOpen | blackHalfOpen) != 0) [[unlikely]] {
-        // Counted without a loop, whose end would be mispredicted: mostly a side has at most two rooks.
-        auto count = [](std::uint64_t rooks) __attribute__((always_inline)) {
-            const std::uint64_t rest = rooks & (rooks - 1);
-            int n = static_cast<int>(rooks != 0) + static_cast<int>(rest != 0);
-            for (std::uint64_t more = rest & (rest - 1); more != 0; more &= more - 1) ++n;
-            return n;
-        };
-        white += 10 * count(whiteHalfOpen) + 5 * count(whiteHalfOpen & ~blackPawnFiles);
-        black += 10 * count(blackHalfOpen) + 5 * count(blackHalfOpen & ~whitePawnFiles);
+        // Counted without a loop, whose end would be mispredicted: mostly a side has at most two rooks, and
+        // then so have the sets counted.
+        const std::uint64_t whiteRest = whiteHalfOpen & (whiteHalfOpen - 1);
+        const std::uint64_t blackRest = blackHalfOpen & (blackHalfOpen - 1);
+        if (((whiteRest & (whiteRest - 1)) | (blackRest & (blackRest - 1))) == 0) [[likely]] {
+            auto count = [](std::uint64_t rooks) __attribute__((always_inline)) {
+                return static_cast<int>(rooks != 0) + static_cast<int>((rooks & (rooks - 1)) != 0);
+            };
+            white += 10 * count(whiteHalfOpen) + 5 * count(whiteHalfOpen & ~blackPawnFiles);
+            black += 10 * count(blackHalfOpen) + 5 * count(blackHalfOpen & ~whitePawnFiles);
+        } else {
+            white += 10 * CountSquares(whiteHalfOpen) + 5 * CountSquares(whiteHalfOpen & ~blackPawnFiles);
+            black += 10 * CountSquares(blackHalfOpen) + 5 * CountSquares(blackHalfOpen & ~whitePawnFiles);
+        }
     }
     return Side == White ? white - black : black - white;
 }
