@@ -144,6 +144,8 @@ void ChessEngine::ReadBoard() {
 
     FSide = FRoot.WhiteToMove ? White : Black;
     FXSide = 1 - FSide;
+    FRegular = kingCount[White] == 1 && kingCount[Black] == 1 &&
+               !IsAttacked(FKingSquare[static_cast<std::size_t>(FXSide)], FSide);
 
     // A right enters only with its king and rook at home: castling moves a rook that must be there, and a
     // right without it would make the engine choose a move the board refuses.

@@ -36,6 +36,14 @@ inline constexpr std::uint8_t mfPromotion = 32;
 // The squares of the a-file in engine numbering (a8 = 0, h1 = 63); shifted by f, those of file f.
 inline constexpr std::uint64_t EngineFileA = 0x0101010101010101ull;
 
+// The number of set bits, without the processor's own count, which the baseline x86-64 lacks.
+constexpr int CountSquares(std::uint64_t Bits) {
+    Bits -= (Bits >> 1) & 0x5555555555555555ull;
+    Bits = (Bits & 0x3333333333333333ull) + ((Bits >> 2) & 0x3333333333333333ull);
+    Bits = (Bits + (Bits >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<int>((Bits * 0x0101010101010101ull) >> 56); // the sum of the bytes, in the top one
+}
+
 struct MoveEntry {
     EngineMove Move;
     std::int32_t Score = 0;
@@ -131,21 +139,25 @@ protected:
     std::atomic<bool> FStopRequested{false};
 
     // Move generation and make/take-back on the current ply.
+    //
+    // The search and its helpers take Regular: true when each colour has one king and the side not to move
+    // is not in check at the root. Then every move made is legal, so no king is ever taken and both king
+    // squares are always known, and the tests for the odd positions drop out of the hot paths.
     void GenerateMoves();
     void GenerateCaptures();
-    bool DoMove(EngineMove Move);
+    template <bool Regular = false> bool DoMove(EngineMove Move);
     void UndoMove();
-    bool KnownLegalityApplies(EngineMove Move) const;
+    template <bool Regular> bool KnownLegalityApplies(EngineMove Move) const;
     bool LegalBeforeMake(EngineMove Move);
     void MakeMove(EngineMove Move);
     // Evaluate and InCheck of the side to move after Move (one LegalBeforeMake allowed, taking no king, with
     // the other king on the board), found without making it.
-    void PeekMove(EngineMove Move, int& Eval, bool& Check);
+    template <bool Regular = false> void PeekMove(EngineMove Move, int& Eval, bool& Check);
     int EvaluateFrom(std::uint64_t WhitePawns, std::uint64_t BlackPawns, std::uint64_t WhiteRooks,
                      std::uint64_t BlackRooks, int WhiteScore, int BlackScore, int Side);
     // Plays Move and searches the quiescence node after it; false (and nothing searched) when it is illegal.
-    bool QuiescenceChild(EngineMove Move, int alpha, int beta, int& Score);
-    bool InCheck(int Colour) const;
+    template <bool Regular> bool QuiescenceChild(EngineMove Move, int alpha, int beta, int& Score);
+    template <bool Regular = false> bool InCheck(int Colour) const;
     bool IsAttacked(int Sq, int By) const;
     // IsAttacked on a board with the squares Occupied taken, where only the pieces of By inside Pieces
     // count: the board as a move would leave it.
@@ -155,8 +167,8 @@ protected:
     void PrepareEvaluation();
     int Evaluate();
 
-    int AlphaBeta(int alpha, int beta, int depth);
-    int Quiescence(int alpha, int beta);
+    template <bool Regular = false> int AlphaBeta(int alpha, int beta, int depth);
+    template <bool Regular = false> int Quiescence(int alpha, int beta);
 
     // True when this node must be scored statically: the next ply or the moves of this one might not fit.
     bool AtCapacityLimit() const;
@@ -192,7 +204,7 @@ protected:
     struct PawnEntry;
     void FillPawnEntry(PawnEntry& Entry, std::uint64_t WhitePawns, std::uint64_t BlackPawns) const;
     void PickMove(int Slot);
-    void NoteCheck(bool InCheck);
+    template <bool Regular = false> void NoteCheck(bool InCheck);
     bool MightEndCheck(EngineMove Move) const;
     // The moves of an in-check node that MightEndCheck lets through, as list indices in the order the search
     // tries them; -1 when that order needs the full selection (or more than fit).
@@ -296,6 +308,8 @@ protected:
     std::array<int, 2> FKingSquare{};
     // With several kings of one colour the "first king" moves around; then InCheck scans like the board does.
     bool FScanForKings = false;
+    // Whether the root is regular, as the search and its helpers take it (see above DoMove).
+    bool FRegular = false;
     // Whether the side to move is in check in the position at each ply: -1 not yet known, 0 no, 1 yes, 2 yes
     // with its evasion squares (see EvasionSquares) in FEvasionSquares.
     std::array<std::int8_t, MaxPly + 1> FInCheckAtPly{}; // one more for the make at the last ply
@@ -389,10 +403,10 @@ inline bool ChessEngine::MightEndCheck(EngineMove Move) const {
     return ((FEvasionSquares[ply] >> Move.To) & 1u) != 0;
 }
 
-[[gnu::always_inline]] inline bool ChessEngine::InCheck(int Colour) const {
-    if (!FScanForKings) {
+template <bool Regular> [[gnu::always_inline]] inline bool ChessEngine::InCheck(int Colour) const {
+    if (Regular || !FScanForKings) {
         const int king = FKingSquare[static_cast<std::size_t>(Colour)];
-        return king >= 0 && IsAttacked(king, 1 - Colour);
+        return (Regular || king >= 0) && IsAttacked(king, 1 - Colour);
     }
     for (int s = 0; s < 64; ++s) {
         if (FPiece[static_cast<std::size_t>(s)] == King && FColor[static_cast<std::size_t>(s)] == Colour)
@@ -406,8 +420,8 @@ inline bool ChessEngine::MightEndCheck(EngineMove Move) const {
 // looking, which gives the same answer as looking. Where it must look, it looks at the board as the move
 // would leave it before making it, so that a refused move costs no make and take-back. Only for moves other
 // than castling and en passant, with one king of the side to move on the board (KnownLegalityApplies).
-inline bool ChessEngine::KnownLegalityApplies(EngineMove Move) const {
-    return !FScanForKings && FKingSquare[static_cast<std::size_t>(FSide)] >= 0 &&
+template <bool Regular> inline bool ChessEngine::KnownLegalityApplies(EngineMove Move) const {
+    return (Regular || (!FScanForKings && FKingSquare[static_cast<std::size_t>(FSide)] >= 0)) &&
            !(Move.Flags & (mfEnPassant | mfCastle));
 }
 
@@ -416,47 +430,35 @@ inline bool ChessEngine::KnownLegalityApplies(EngineMove Move) const {
     const int to = Move.To;
     const auto f0 = static_cast<std::size_t>(from);
     const int king = FKingSquare[static_cast<std::size_t>(FSide)];
+    const auto k = static_cast<std::size_t>(king);
     const auto ply = static_cast<std::size_t>(FPly);
     std::int8_t& state = FInCheckAtPly[ply];
     if (state < 0) state = IsAttacked(king, FXSide) ? 1 : 0;
-    bool look = true;
+    const std::uint64_t toBit = std::uint64_t{1} << to;
     if (from != king) {
         if (state != 0) {
             // In check, any other piece must take the checker or step between: elsewhere the check stays.
+            // One that does ends the only check, so like a move out of check it fails only by leaving a line.
             if (state == 1) {
                 FEvasionSquares[ply] = EvasionSquares(king);
                 state = 2;
             }
             if (((FEvasionSquares[ply] >> to) & 1u) == 0) return false;
-        } else {
-            look = (((DiagonalLines[static_cast<std::size_t>(king)] |
-                      StraightLines[static_cast<std::size_t>(king)]) >>
-                     from) &
-                    1u) != 0;
         }
+        if ((((DiagonalLines[k] | StraightLines[k]) >> from) & 1u) == 0) return true;
     }
-    if (look) {
-        const std::uint64_t fromBit = std::uint64_t{1} << from;
-        const std::uint64_t toBit = std::uint64_t{1} << to;
-        const std::uint64_t occupied = ((FOccupied[White] | FOccupied[Black]) & ~fromBit) | toBit;
-        if (from != king && state == 0) {
-            // Out of check only a slider behind the vacated square can come to attack: leapers attacked
-            // before or never, and the filled square only blocks.
-            const std::size_t direction = LineDirection[static_cast<std::size_t>(king)][f0];
-            const std::uint64_t blockers = Rays[direction][static_cast<std::size_t>(king)] & occupied;
-            if (blockers != 0) {
-                const int nearest =
-                    direction < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
-                const auto& pieces = FPieceBits[static_cast<std::size_t>(FXSide)];
-                const std::uint64_t sliders =
-                    (pieces[Queen] | pieces[IsDiagonal(direction) ? Bishop : Rook]) & ~toBit;
-                if (((sliders >> nearest) & 1u) != 0) return false;
-            }
-        } else if (AttackedWith(from == king ? to : king, FXSide, occupied, ~toBit)) {
-            return false;
-        }
-    }
-    return true;
+    const std::uint64_t occupied =
+        ((FOccupied[White] | FOccupied[Black]) & ~(std::uint64_t{1} << from)) | toBit;
+    if (from == king) return !AttackedWith(to, FXSide, occupied, ~toBit);
+    // Only a slider behind the vacated square can come to attack: leapers attacked before or never (in check,
+    // the checker is taken or shut out), and the filled square only blocks.
+    const std::size_t direction = LineDirection[k][f0];
+    const std::uint64_t blockers = Rays[direction][k] & occupied;
+    if (blockers == 0) return true;
+    const int nearest = direction < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
+    const auto& pieces = FPieceBits[static_cast<std::size_t>(FXSide)];
+    const std::uint64_t sliders = (pieces[Queen] | pieces[IsDiagonal(direction) ? Bishop : Rook]) & ~toBit;
+    return ((sliders >> nearest) & 1u) == 0;
 }
 
 // The make itself, without looking at legality; the sides have changed when it returns.
@@ -515,9 +517,9 @@ inline bool ChessEngine::KnownLegalityApplies(EngineMove Move) const {
 
 // Make and take-back run at every node of the search and of perft, so they stay inline. Castling and en
 // passant are looked at after the move.
-[[gnu::always_inline]] inline bool ChessEngine::DoMove(EngineMove Move) {
+template <bool Regular> [[gnu::always_inline]] inline bool ChessEngine::DoMove(EngineMove Move) {
     if (!(Move.Flags & (mfEnPassant | mfCastle))) [[likely]] {
-        if (!FScanForKings && FKingSquare[static_cast<std::size_t>(FSide)] >= 0) {
+        if (Regular || (!FScanForKings && FKingSquare[static_cast<std::size_t>(FSide)] >= 0)) {
             if (!LegalBeforeMake(Move)) return false;
             MakeMove(Move);
             return true;
@@ -529,14 +531,14 @@ inline bool ChessEngine::KnownLegalityApplies(EngineMove Move) const {
         if (castling == nullptr) return false;
         for (Square s : castling->Between)
             if (s != None && FColor[static_cast<std::size_t>(ToEngineSquare(s))] != EmptySquare) return false;
-        if (InCheck(FSide)) return false;
+        if (InCheck<Regular>(FSide)) return false;
         for (Square s : castling->KingPath)
             if (IsAttacked(ToEngineSquare(s), FXSide)) return false;
         ClearSquare(ToEngineSquare(castling->RookFrom));
         PlacePiece(ToEngineSquare(castling->RookTo), FSide, Rook);
     }
     MakeMove(Move);
-    if (InCheck(FXSide)) {
+    if (InCheck<Regular>(FXSide)) {
         UndoMove();
         return false;
     }
@@ -625,19 +627,25 @@ ChessEngine::EvaluateFrom(std::uint64_t WhitePawns, std::uint64_t BlackPawns, st
     const std::uint64_t whiteHalfOpen = WhiteRooks & ~whitePawnFiles;
     const std::uint64_t blackHalfOpen = BlackRooks & ~blackPawnFiles;
     if ((whiteHalfOpen | blackHalfOpen) != 0) [[unlikely]] {
-        // Counted without a loop, whose end would be mispredicted: mostly a side has at most two rooks.
-        auto count = [](std::uint64_t rooks) {
-            const std::uint64_t rest = rooks & (rooks - 1);
-            int n = static_cast<int>(rooks != 0) + static_cast<int>(rest != 0);
-            for (std::uint64_t more = rest & (rest - 1); more != 0; more &= more - 1) ++n;
-            return n;
-        };
-        white += 10 * count(whiteHalfOpen) + 5 * count(whiteHalfOpen & ~blackPawnFiles);
-        black += 10 * count(blackHalfOpen) + 5 * count(blackHalfOpen & ~whitePawnFiles);
+        // Counted without a loop, whose end would be mispredicted: mostly a side has at most two rooks, and
+        // then so have the sets counted.
+        const std::uint64_t whiteRest = whiteHalfOpen & (whiteHalfOpen - 1);
+        const std::uint64_t blackRest = blackHalfOpen & (blackHalfOpen - 1);
+        if (((whiteRest & (whiteRest - 1)) | (blackRest & (blackRest - 1))) == 0) [[likely]] {
+            auto count = [](std::uint64_t rooks) __attribute__((always_inline)) {
+                return static_cast<int>(rooks != 0) + static_cast<int>((rooks & (rooks - 1)) != 0);
+            };
+            white += 10 * count(whiteHalfOpen) + 5 * count(whiteHalfOpen & ~blackPawnFiles);
+            black += 10 * count(blackHalfOpen) + 5 * count(blackHalfOpen & ~whitePawnFiles);
+        } else {
+            white += 10 * CountSquares(whiteHalfOpen) + 5 * CountSquares(whiteHalfOpen & ~blackPawnFiles);
+            black += 10 * CountSquares(blackHalfOpen) + 5 * CountSquares(blackHalfOpen & ~whitePawnFiles);
+        }
     }
     return Side == White ? white - black : black - white;
 }
 
+template <bool Regular>
 [[gnu::always_inline]] inline void ChessEngine::PeekMove(EngineMove Move, int& Eval, bool& Check) {
     const int from = Move.From;
     const int to = Move.To;
@@ -665,8 +673,8 @@ ChessEngine::EvaluateFrom(std::uint64_t WhitePawns, std::uint64_t BlackPawns, st
         check = nearest == to;
     }
     if (!check) {
-        if (FPly == 0) {
-            // The root may come with their king attacked already.
+        if (!Regular && FPly == 0) {
+            // An odd root may come with their king attacked already.
             check = AttackedWith(king, FSide, occupied, ~fromBit);
         } else if ((((DiagonalLines[k] | StraightLines[k]) >> from) & 1u) != 0) {
             // Below the root their king stands unattacked (the move that led here was legal), so only a

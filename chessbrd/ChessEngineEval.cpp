@@ -135,14 +135,6 @@ constexpr std::uint64_t FillTowardsH1(std::uint64_t Bits) {
     return Bits | (Bits << 32);
 }
 
-// The number of set bits, without the processor's own count, which the baseline x86-64 lacks.
-constexpr int CountSquares(std::uint64_t Bits) {
-    Bits -= (Bits >> 1) & 0x5555555555555555ull;
-    Bits = (Bits & 0x3333333333333333ull) + ((Bits >> 2) & 0x3333333333333333ull);
-    Bits = (Bits + (Bits >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-    return static_cast<int>((Bits * 0x0101010101010101ull) >> 56); // the sum of the bytes, in the top one
-}
-
 } // namespace
 
 // The pawn-structure scores and, for the rooks, the squares of the files holding pawns of each colour.

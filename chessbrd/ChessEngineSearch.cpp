@@ -109,7 +109,8 @@ void ChessEngine::ThinkMove() {
     for (int depth = 1; depth <= depthLimit; ++depth) {
         if (FStopRequested.load(std::memory_order_relaxed)) break;
         FFollowPv = true;
-        const int score = AlphaBeta(-Infinity, Infinity, depth);
+        const int score = FRegular ? AlphaBeta<true>(-Infinity, Infinity, depth)
+                                   : AlphaBeta<false>(-Infinity, Infinity, depth);
         if (FStopRequested.load(std::memory_order_relaxed)) break;
         iterationCompleted = true;
         if (OnIteration) {
@@ -210,11 +211,11 @@ int ChessEngine::OrderCandidatesByScore(std::array<int, MaxOrderedEvasions>& Ord
 
 // Records at the node's ply whether the side to move is in check, with the squares that can end a check, for
 // DoMove and MightEndCheck.
-void ChessEngine::NoteCheck(bool InCheck) {
+template <bool Regular> void ChessEngine::NoteCheck(bool InCheck) {
     const auto ply = static_cast<std::size_t>(FPly);
     FInCheckAtPly[ply] = InCheck ? 1 : 0;
     const int king = FKingSquare[static_cast<std::size_t>(FSide)];
-    if (InCheck && !FScanForKings && king >= 0) {
+    if (InCheck && (Regular || (!FScanForKings && king >= 0))) {
         FEvasionSquares[ply] = EvasionSquares(king);
         FInCheckAtPly[ply] = 2;
     }
@@ -249,14 +250,15 @@ void ChessEngine::CopyPvFromChild(EngineMove Move) {
 // A child that would stand pat at once (not in check, evaluated at or above its beta, which is -alpha here)
 // answers alpha, which changes nothing at this node: it is counted without making the move. Otherwise what
 // PeekMove found is handed to the child.
+template <bool Regular>
 [[gnu::always_inline]] inline bool ChessEngine::QuiescenceChild(EngineMove Move, int alpha, int beta,
                                                                 int& Score) {
-    if (KnownLegalityApplies(Move)) {
+    if (KnownLegalityApplies<Regular>(Move)) {
         if (!LegalBeforeMake(Move)) return false;
-        if (FPiece[Move.To] != King && FKingSquare[static_cast<std::size_t>(FXSide)] >= 0) {
+        if (Regular || (FPiece[Move.To] != King && FKingSquare[static_cast<std::size_t>(FXSide)] >= 0)) {
             int eval = 0;
             bool check = false;
-            PeekMove(Move, eval, check);
+            PeekMove<Regular>(Move, eval, check);
             if (!check && eval >= -alpha) {
                 ++FQNodes;
                 Score = alpha;
@@ -267,24 +269,24 @@ void ChessEngine::CopyPvFromChild(EngineMove Move) {
             FKnownEval[child] = eval;
         }
         MakeMove(Move);
-    } else if (!DoMove(Move)) {
+    } else if (!DoMove<Regular>(Move)) {
         return false;
     }
-    Score = -Quiescence(-beta, -alpha);
+    Score = -Quiescence<Regular>(-beta, -alpha);
     UndoMove();
     return true;
 }
 
-int ChessEngine::AlphaBeta(int alpha, int beta, int depth) {
+template <bool Regular> int ChessEngine::AlphaBeta(int alpha, int beta, int depth) {
     if (FStopRequested.load(std::memory_order_relaxed)) return 0;
-    if (depth == 0) return Quiescence(alpha, beta);
+    if (depth == 0) return Quiescence<Regular>(alpha, beta);
     ++FNodes;
     // Past the capacity of the ply tables or the move list the node is scored statically.
     if (AtCapacityLimit()) return StaticScore(alpha, beta);
     const int ply = FPly;
     FPvLength[static_cast<std::size_t>(ply)] = ply;
-    const bool inCheck = InCheck(FSide);
-    NoteCheck(inCheck);
+    const bool inCheck = InCheck<Regular>(FSide);
+    NoteCheck<Regular>(inCheck);
     if (inCheck) ++depth;
     GenerateMoves();
     if (FFollowPv) MarkPvMove();
@@ -300,10 +302,10 @@ int ChessEngine::AlphaBeta(int alpha, int beta, int depth) {
         int x = 0;
         if (depth == 1 && !FStopRequested.load(std::memory_order_relaxed)) {
             // The child is a quiescence node; after a stop it is left to AlphaBeta, which answers 0 at once.
-            if (!QuiescenceChild(move, alpha, beta, x)) continue;
+            if (!QuiescenceChild<Regular>(move, alpha, beta, x)) continue;
         } else {
-            if (!DoMove(move)) continue;
-            x = -AlphaBeta(-beta, -alpha, depth - 1);
+            if (!DoMove<Regular>(move)) continue;
+            x = -AlphaBeta<Regular>(-beta, -alpha, depth - 1);
             UndoMove();
         }
         legalMoveFound = true;
@@ -318,16 +320,16 @@ int ChessEngine::AlphaBeta(int alpha, int beta, int depth) {
     return alpha;
 }
 
-int ChessEngine::Quiescence(int alpha, int beta) {
+template <bool Regular> int ChessEngine::Quiescence(int alpha, int beta) {
     const int ply = FPly;
     const std::int8_t knownCheck = FKnownCheck[static_cast<std::size_t>(ply)];
     FKnownCheck[static_cast<std::size_t>(ply)] = -1;
     ++FQNodes;
     if (AtCapacityLimit()) return StaticScore(alpha, beta);
     FPvLength[static_cast<std::size_t>(ply)] = ply;
-    const bool inCheck = knownCheck >= 0 ? knownCheck != 0 : InCheck(FSide);
-    NoteCheck(inCheck);
-    const bool evasions = inCheck && FInCheckAtPly[static_cast<std::size_t>(ply)] == 2;
+    const bool inCheck = knownCheck >= 0 ? knownCheck != 0 : InCheck<Regular>(FSide);
+    NoteCheck<Regular>(inCheck);
+    const bool evasions = inCheck && (Regular || FInCheckAtPly[static_cast<std::size_t>(ply)] == 2);
     std::array<int, MaxOrderedEvasions> order;
     int ordered = -1;
     if (evasions) {
@@ -370,7 +372,7 @@ int ChessEngine::Quiescence(int alpha, int beta) {
         }
         const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
         int x = 0;
-        if (!QuiescenceChild(move, alpha, beta, x)) continue;
+        if (!QuiescenceChild<Regular>(move, alpha, beta, x)) continue;
         legalMoveFound = true;
         if (x <= alpha) continue;
         if (x >= beta) return beta;
@@ -380,3 +382,8 @@ int ChessEngine::Quiescence(int alpha, int beta) {
     if (inCheck && !legalMoveFound) return ply - Infinity;
     return alpha;
 }
+
+template int ChessEngine::AlphaBeta<false>(int, int, int);
+template int ChessEngine::AlphaBeta<true>(int, int, int);
+template int ChessEngine::Quiescence<false>(int, int);
+template void ChessEngine::NoteCheck<false>(bool);

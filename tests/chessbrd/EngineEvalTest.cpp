@@ -83,6 +83,13 @@ TEST(EngineEvaluation, RookFiles) {
     EXPECT_EQ(EvaluationOf("4k3/p7/8/8/8/8/8/3RK3 w - - 0 1"), 515 - 270);
     // Own pawn on the file: nothing (White's d2 pawn: 80 - 30 + 160).
     EXPECT_EQ(EvaluationOf("4k3/8/8/8/8/8/3P4/3RK3 w - - 0 1"), 500 + 210);
+    // Doubled rooks count each, and so do three or four rooks of a side (after promotions), where the count
+    // takes another way.
+    for (const char* fen : {"4k3/p7/8/8/8/8/3R4/3RK3 w - - 0 1", "r2rk3/8/8/8/8/8/P7/R2RKR2 b - - 0 1",
+                            "rr1rk3/3p4/8/8/8/8/8/RR1RK1R1 w - - 0 1", "4k3/8/8/8/8/8/8/RRRRK3 w - - 0 1"}) {
+        auto engine = EngineAt(fen);
+        EXPECT_EQ(engine->Evaluate(), engine->ReferenceEvaluate()) << fen;
+    }
 }
 
 TEST(EngineEvaluation, MissingKingIsScoredWithoutIt) {
