@@ -621,12 +621,12 @@ ChessEngine::EvaluateFrom(std::uint64_t WhitePawns, std::uint64_t BlackPawns, st
         FillPawnEntry(entry, WhitePawns, BlackPawns);
     int white = WhiteScore + entry.Score[White];
     int black = BlackScore + entry.Score[Black];
-    // A rook on a file without own pawns gets 10, 5 more without any pawn; mostly there is none.
+    // A rook on a file without own pawns gets 10, 5 more without any pawn.
     const std::uint64_t whitePawnFiles = entry.FilesWithPawns[White] * EngineFileA;
     const std::uint64_t blackPawnFiles = entry.FilesWithPawns[Black] * EngineFileA;
     const std::uint64_t whiteHalfOpen = WhiteRooks & ~whitePawnFiles;
     const std::uint64_t blackHalfOpen = BlackRooks & ~blackPawnFiles;
-    if ((whiteHalfOpen | blackHalfOpen) != 0) [[unlikely]] {
+    if ((whiteHalfOpen | blackHalfOpen) != 0) {
         // Counted without a loop, whose end would be mispredicted: mostly a side has at most two rooks, and
         // then so have the sets counted.
         const std::uint64_t whiteRest = whiteHalfOpen & (whiteHalfOpen - 1);
