@@ -6,6 +6,7 @@
 #include "Language.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QEvent>
 #include <QIcon>
 #include <QPixmap>
@@ -49,6 +50,14 @@ private:
     std::function<void()> FWork;
 };
 
+// Whether any argument after the program's name starts with '-': without one, a command line asks for no
+// help, version or language and holds no options of the window system.
+bool CommandLineHasOptions(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (argv[i][0] == '-') return true;
+    return false;
+}
+
 } // namespace
 
 void AfterFirstPaint(std::function<void()> Work) {
@@ -73,8 +82,18 @@ void PrepareProgram(const QString& DesktopId) {
     AfterFirstPaint(EnsureQtTexts);
 }
 
-bool CommandLineHasOptions(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (argv[i][0] == '-') return true;
-    return false;
+void AnswerHelpAndVersion(int argc, char** argv, void (*NameApplication)(),
+                          void (*DescribeCommandLine)(QCommandLineParser&)) {
+    // Without anything like an option there is nothing to answer, and no second application object to pay
+    // for.
+    if (!CommandLineHasOptions(argc, argv)) return;
+    QCoreApplication probe(argc, argv);
+    NameApplication();
+    InstallLanguage(LanguageForRun(probe.arguments()));
+    QCommandLineParser parser;
+    DescribeCommandLine(parser);
+    parser.parse(probe.arguments());
+    ExitOnUnknownLanguage(parser);
+    if (parser.isSet(QStringLiteral("help"))) parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version"))) parser.showVersion();
 }

@@ -6,6 +6,8 @@
 
 #include <functional>
 
+class QCommandLineParser;
+
 // Call once the QApplication exists. DesktopId names the program's desktop entry (without ".desktop"), so
 // that the window system groups the window under its menu entry.
 void PrepareProgram(const QString& DesktopId);
@@ -14,6 +16,8 @@ void PrepareProgram(const QString& DesktopId);
 // need waits until the person sees the window. Call it before the first window is shown.
 void AfterFirstPaint(std::function<void()> Work);
 
-// Whether any argument after the program's name starts with '-': without one, a command line asks for no
-// help, version or language and holds no options of the window system.
-bool CommandLineHasOptions(int argc, char** argv);
+// Answers --help and --version and exits, before any window system is needed, so that they work without a
+// display; the window system's own options (-platform and the like) are only known once QApplication has
+// taken them. Does nothing when the command line asks for neither.
+void AnswerHelpAndVersion(int argc, char** argv, void (*NameApplication)(),
+                          void (*DescribeCommandLine)(QCommandLineParser&));

@@ -31,23 +31,6 @@ void DescribeCommandLine(QCommandLineParser& Parser) {
         QCoreApplication::translate("CommandLine", "[файл]"));
 }
 
-// --help and --version answer before any window system is needed; the window system's own options
-// (-platform and the like) are only known once the application object has taken them out.
-void AnswerHelpAndVersion(int argc, char** argv) {
-    // Without anything like an option there is nothing to answer, and no second application object to pay
-    // for.
-    if (!CommandLineHasOptions(argc, argv)) return;
-    QCoreApplication probe(argc, argv);
-    NameApplication();
-    InstallLanguage(LanguageForRun(probe.arguments()));
-    QCommandLineParser parser;
-    DescribeCommandLine(parser);
-    parser.parse(probe.arguments());
-    ExitOnUnknownLanguage(parser);
-    if (parser.isSet(QStringLiteral("help"))) parser.showHelp(0);
-    if (parser.isSet(QStringLiteral("version"))) parser.showVersion();
-}
-
 // The saved game named on the command line, if any; anything else there is an error.
 QString FileFromCommandLine(const QCoreApplication& App) {
     // Nothing to read: the usual start leaves the parser's code, and the pages it is on, alone.
@@ -67,7 +50,7 @@ QString FileFromCommandLine(const QCoreApplication& App) {
 } // namespace
 
 int main(int argc, char** argv) {
-    AnswerHelpAndVersion(argc, argv);
+    AnswerHelpAndVersion(argc, argv, NameApplication, DescribeCommandLine);
     // Named before the window system starts, which takes the name for windows of its own.
     NameApplication();
     QApplication app(argc, argv);

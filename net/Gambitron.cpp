@@ -37,23 +37,6 @@ void DescribeCommandLine(QCommandLineParser& Parser) {
          LanguageOption()});
 }
 
-// --help and --version answer before any window system is needed, so that they work without a display;
-// the window system's own options (-platform and the like) are only known once QApplication has taken them.
-void AnswerHelpAndVersion(int argc, char** argv) {
-    // Without anything like an option there is nothing to answer, and no second application object to pay
-    // for.
-    if (!CommandLineHasOptions(argc, argv)) return;
-    QCoreApplication probe(argc, argv);
-    NameApplication();
-    InstallLanguage(LanguageForRun(probe.arguments()));
-    QCommandLineParser parser;
-    DescribeCommandLine(parser);
-    parser.parse(probe.arguments());
-    ExitOnUnknownLanguage(parser);
-    if (parser.isSet(QStringLiteral("help"))) parser.showHelp(0);
-    if (parser.isSet(QStringLiteral("version"))) parser.showVersion();
-}
-
 // What the command line asks for.
 struct StartRequest {
     quint16 Port = 5000;
@@ -111,7 +94,7 @@ bool ReadCommandLine(const QApplication& App, StartRequest& Request) {
 } // namespace
 
 int main(int argc, char** argv) {
-    AnswerHelpAndVersion(argc, argv);
+    AnswerHelpAndVersion(argc, argv, NameApplication, DescribeCommandLine);
     // Named before the window system starts, which takes the name for windows of its own.
     NameApplication();
     QApplication app(argc, argv);
