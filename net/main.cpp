@@ -248,9 +248,15 @@ void TForm1::closeEvent(QCloseEvent* e) {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == ChessBrd1 && e->type() == QEvent::MouseButtonRelease && !BoardPanel->isEnabled() &&
-        Phase() == NetPhase::Playing && ChessBrd1->GetWhiteToMove() != PlayingWhite)
-        QMetaObject::invokeMethod(this, &TForm1::InputRefused, Qt::QueuedConnection);
+    if (watched == ChessBrd1 &&
+        (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonRelease)) {
+        const bool outOfTurn = !BoardPanel->isEnabled() && Phase() == NetPhase::Playing &&
+                               ChessBrd1->GetWhiteToMove() != PlayingWhite;
+        if (e->type() == QEvent::MouseButtonPress)
+            FPressOutOfTurn = outOfTurn;
+        else if (std::exchange(FPressOutOfTurn, false) && outOfTurn)
+            QMetaObject::invokeMethod(this, &TForm1::InputRefused, Qt::QueuedConnection);
+    }
     if (watched == Edit2) {
         if (e->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(e)->key();

@@ -350,14 +350,34 @@ TEST_F(NetworkGame, ANewGameOnTheServerEndsTheConnectionAndStopsListening) {
     EXPECT_TRUE(BoardMatchesMoveList(*next));
 }
 
-TEST_F(NetworkGame, APressOnTheBoardOnTheOpponentsTurnGetsAHint) {
-    ASSERT_FALSE(client->BoardPanel->isEnabled());
-    int x = 0, y = 0;
-    client->ChessBrd1->SquareToXY(E7, x, y);
-    QTest::mousePress(client->ChessBrd1, Qt::LeftButton, {}, QPoint(x + 20, y + 20));
-    QTest::mouseRelease(client->ChessBrd1, Qt::LeftButton, {}, QPoint(x + 20, y + 20));
-    EXPECT_TRUE(WaitUntil([] { return QToolTip::isVisible(); }));
-    EXPECT_EQ(QToolTip::text(), QStringLiteral("Сейчас ход соперника"));
+TEST_F(NetworkGame, OnlyAClickBegunOnTheOpponentsTurnGetsAHint) {
+    // The click that plays a move by clicking ends on the opponent's turn; its release is no attempt.
+    const struct {
+        const char* Name;
+        TForm1* Form;
+        Square At;
+        bool Hint;
+    } clicks[] = {
+        {"on the opponent's turn", client.get(), E7, true},
+        {"picking a piece up on one's own turn", server.get(), E2, false},
+        {"putting it down, which plays the move", server.get(), E4, false},
+        {"after that move, on the opponent's turn", server.get(), D2, true},
+    };
+    for (const auto& click : clicks) {
+        SCOPED_TRACE(click.Name);
+        QToolTip::hideText();
+        int x = 0, y = 0;
+        click.Form->ChessBrd1->SquareToXY(click.At, x, y);
+        QTest::mouseClick(click.Form->ChessBrd1, Qt::LeftButton, {}, QPoint(x + 20, y + 20));
+        if (click.Hint) {
+            EXPECT_TRUE(WaitUntil([] { return QToolTip::isVisible(); }));
+            EXPECT_EQ(QToolTip::text(), QStringLiteral("Сейчас ход соперника"));
+        } else {
+            QTest::qWait(100);
+            EXPECT_FALSE(QToolTip::isVisible());
+        }
+    }
+    EXPECT_EQ(server->ChessBrd1->PieceAt(E4), 'P');
     QToolTip::hideText();
 }
 
