@@ -708,7 +708,7 @@
     </message>
     <message>
         <source>Игры в сети:</source>
-        <translation>Games on the network:</translation>
+        <translation>LAN games:</translation>
     </message>
     <message>
         <source>Запуск сервера...</source>
