@@ -640,6 +640,8 @@ void TForm1::StartGame(bool WhiteOnTop, bool ComputerWhite, bool ComputerBlack) 
     LogMessage(tr("Запуск игры..."), StatusColor);
     ChessBrd1->SetWhiteOnTop(WhiteOnTop);
     ListView1()->setRowCount(0);
+    // The server's next opponent starts here without the panel between: the last game's frames go too.
+    LastMoveFrom = LastMoveTo = None;
     ChessBrd1->NewGame();
     ChessBrd1->SetComputerPlaysBlack(ComputerBlack);
     ChessBrd1->SetComputerPlaysWhite(ComputerWhite);

@@ -206,6 +206,8 @@ TEST_F(NetworkGame, TheServersNextClientStartsAFreshGameWithTheSameColours) {
     client = Connect();
     EXPECT_EQ(LogCount(*server, QStringLiteral("Вы играете белыми")), 2);
     EXPECT_EQ(server->ListView1()->rowCount(), 0);
+    EXPECT_EQ(server->LastMoveFrom, None) << "no frames of the last game's move";
+    EXPECT_EQ(server->LastMoveTo, None);
     EXPECT_TRUE(server->BoardPanel->isEnabled());
     EXPECT_EQ(server->ChessBrd1->GetPosition(), client->ChessBrd1->GetPosition());
     EXPECT_TRUE(server->ChessBrd1->GetWhiteToMove());
