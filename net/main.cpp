@@ -563,6 +563,13 @@ void TForm1::Edit2KeyPress() {
         RefuseLength();
         return;
     }
+    // The wire has no escaping: the peer would play the move on its board and leave this one behind.
+    if (QString move; FNetwork && !text.startsWith(QLatin1Char('/')) &&
+                      Wire::ChatReadsAsMove(ServerActive(), text, &move)) {
+        ChatHint(
+            tr("Строка чата не может кончаться текстом хода «%1»: соперник примет его за ход").arg(move));
+        return;
+    }
     LogMessage(text, OwnColor);
     Edit2->clear();
     // Sent before pending messages run: a line typed meanwhile is handled in there and would leave first.

@@ -782,5 +782,9 @@
         <source>Сетевая игра недоступна: %1</source>
         <translation>Network play is not available: %1</translation>
     </message>
+    <message>
+        <source>Строка чата не может кончаться текстом хода «%1»: соперник примет его за ход</source>
+        <translation>A chat line cannot end with the move text “%1”: your opponent would take it for a move</translation>
+    </message>
 </context>
 </TS>

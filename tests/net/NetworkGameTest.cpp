@@ -158,6 +158,32 @@ TEST_F(NetworkGame, TheChatLineRefusesWhatThePeerWouldNotSee) {
     EXPECT_FALSE(LogTexts(*server).filter(QStringLiteral("smile")).size() > 0);
 }
 
+// The wire has no escaping: a line that ends as the sender's own move message would be played by the peer.
+TEST_F(NetworkGame, AChatLineThatWouldReadAsTheSendersMoveStaysForEditing) {
+    const struct {
+        QString Line;
+        bool Sent;
+    } lines[] = {
+        {QStringLiteral("смотри#:Move:5254"), false}, {QStringLiteral("#:Move:7876"), false},
+        {QStringLiteral("#:Move:5254 и всё"), true},  {QStringLiteral("чужой $:Move:5254"), true},
+        {QStringLiteral("не ход #:Move:5955"), true},
+    };
+    for (const auto& l : lines) {
+        SCOPED_TRACE(l.Line.toStdString());
+        TypeChat(*server, l.Line);
+        EXPECT_EQ(server->Edit2->text().isEmpty(), l.Sent);
+        EXPECT_EQ(LogHas(*server, l.Line), l.Sent);
+        const bool hint =
+            LogTexts(*server).last().startsWith(QStringLiteral("Строка чата не может кончаться"));
+        EXPECT_EQ(hint, !l.Sent);
+    }
+    TypeChat(*server, QStringLiteral("конец"));
+    ASSERT_TRUE(WaitUntil([&] { return LogHas(*client, QStringLiteral("конец")); }));
+    EXPECT_FALSE(LogHas(*client, QStringLiteral("смотри")));
+    EXPECT_EQ(client->ListView1()->rowCount(), 0);
+    EXPECT_EQ(client->ChessBrd1->GetPosition(), server->ChessBrd1->GetPosition());
+}
+
 TEST_F(NetworkGame, CommandsStayLocal) {
     TypeChat(*client, QStringLiteral("/help"));
     TypeChat(*client, QStringLiteral("/hello"));
