@@ -354,9 +354,13 @@ void TForm1::Button1Click() {
             ChessBrd1->SetWhiteOnTop(ComboBox3->currentIndex() == 1);
             LogMessage(tr("Запуск сервера..."), StatusColor);
             QCoreApplication::processEvents();
+            // A server that could not start leaves nothing to wait for: the log points back to the panel, as
+            // after a failed connection.
             if (NetworkPlay* network = LoadNetwork();
                 network && network->Listen(FPort, ComboBox3->currentIndex() == 0))
                 FPort = network->Port();
+            else
+                ShowWayToNewGame();
         } else if (NetworkPlay* network = LoadNetwork()) {
             network->Connect(Edit1->text(), FPort);
         }

@@ -421,6 +421,7 @@ TEST(NetworkStart, ListeningOnAPortInUseShowsAMessageNamingThePort) {
     EXPECT_FALSE(form->ServerActive());
     EXPECT_TRUE(LogHas(*form, QStringLiteral("Запуск сервера...")));
     EXPECT_FALSE(LogHas(*form, QStringLiteral("Сервер запущен")));
+    EXPECT_TRUE(LogHas(*form, QStringLiteral("Новая игра: Ctrl+N"))) << "the way back to the panel";
 }
 
 TEST(NetworkStart, ConnectingWhereNobodyListensEndsWithAnError) {
