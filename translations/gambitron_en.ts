@@ -202,7 +202,7 @@
     </message>
     <message>
         <source>Компьютер думает…</source>
-        <translation>The computer is thinking…</translation>
+        <translation>Computer thinking…</translation>
     </message>
     <message>
         <source>Сейчас ход компьютера</source>

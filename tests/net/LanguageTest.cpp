@@ -149,9 +149,9 @@ TEST(NetLanguage, InEnglishTheWireCarriesTheSameBytes) {
     EXPECT_TRUE(WaitUntil([&] { return LogHas(*server, QStringLiteral("Да!")); }));
 }
 
-// The panel's layout is fixed and was laid out for the Russian texts: an English text may take the room
+// The window's layout is fixed and was laid out for the Russian texts: an English text may take the room
 // its place has, or as much as the Russian one takes there, in every mode of the panel.
-TEST(NetLanguage, EveryEnglishTextOnThePanelFitsWhereTheRussianOneDoes) {
+TEST(NetLanguage, EveryEnglishTextOnThePanelAndBesideTheButtonFitsWhereTheRussianOneDoes) {
     const auto widths = [](Language Lang) {
         ScopedLanguage language(Lang);
         WindowTestHarness harness;
@@ -176,6 +176,10 @@ TEST(NetLanguage, EveryEnglishTextOnThePanelFitsWhereTheRussianOneDoes) {
                     w->fontMetrics().horizontalAdvance(text), room};
             }
         }
+        // Beside "Новая игра" while the computer thinks.
+        const QLabel* thinking = form->ThinkingLabel;
+        seen[thinking->objectName()] = {thinking->fontMetrics().horizontalAdvance(thinking->text()),
+                                        thinking->contentsRect().width()};
         return seen;
     };
     const auto russian = widths(Language::Russian);
