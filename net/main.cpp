@@ -568,7 +568,7 @@ void TForm1::Edit2KeyPress() {
         return;
     }
     // The wire has no escaping: the peer would play the move on its board and leave this one behind.
-    if (QString move; FNetwork && !text.startsWith(QLatin1Char('/')) &&
+    if (QString move; (ServerActive() || ClientActive()) && !text.startsWith(QLatin1Char('/')) &&
                       Wire::ChatReadsAsMove(ServerActive(), text, &move)) {
         ChatHint(
             tr("Строка чата не может кончаться текстом хода «%1»: соперник примет его за ход").arg(move));
