@@ -63,7 +63,9 @@ void TChessBrd::SetSearching(bool Value) {
 
 TChessBrd::InputRefusal TChessBrd::RefusalFor(Square From) const {
     if (GetThinking() || FSearching || IsComputersTurn()) return InputRefusal::ComputersTurn;
-    if (FGameOver || IsThreefoldRepetition() || !HasLegalMove()) return InputRefusal::GameOver;
+    // The position decides, not the game-over flag: that flag outlives a new game and a step back through
+    // the history, after which the pieces move again.
+    if (IsThreefoldRepetition() || !HasLegalMove()) return InputRefusal::GameOver;
     if (PieceColor(From) != (FWhiteToMove ? 1 : 0)) return InputRefusal::WrongSide;
     return InputRefusal::None;
 }

@@ -74,7 +74,8 @@ void TForm1::PasteGame() {
     const auto game = std::make_shared<GameRecord>(std::move(*read.Game));
     WhenNoMoveInProgress([this, game] {
         StartRecordedGame(*game, tr("Игра вставлена из буфера обмена"));
-        if (!ui->TabControl1->isHidden()) ShowGameControls();
+        // Over a game too: whether the new one runs or has ended already is its own, not the last one's.
+        ShowGameControls();
     });
 }
 

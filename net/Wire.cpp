@@ -84,6 +84,14 @@ bool SplitTrailingMove(QByteArrayView Chat, QByteArrayView& Text, QByteArrayView
     return true;
 }
 
+bool ChatReadsAsMove(bool FromServer, const QString& Text, QString* Move) {
+    const QByteArray message = ChatMessage(FromServer, Text);
+    QByteArrayView text, move;
+    if (!SplitTrailingMove(message, text, move)) return false;
+    if (Move) *Move = QString::fromLatin1(move);
+    return true;
+}
+
 bool CanEncode(const QString& Text, QString* Refused) {
     // The encoder works only when its result is taken.
     QStringEncoder encoder("windows-1251");

@@ -42,6 +42,10 @@ bool ParseMove(QByteArrayView Message, Square& From, Square& To);
 // move, Move the move message. False when the chat does not end so; it then stays chat as a whole.
 bool SplitTrailingMove(QByteArrayView Chat, QByteArrayView& Text, QByteArrayView& Move);
 
+// Whether the peer would read a chat line of Text from this side as chat followed by a move of this side
+// (see SplitTrailingMove): such a line would move on the peer's board only.
+bool ChatReadsAsMove(bool FromServer, const QString& Text, QString* Move = nullptr);
+
 // Whether Windows-1251 carries every character of Text; otherwise Refused is the first one it does not.
 bool CanEncode(const QString& Text, QString* Refused = nullptr);
 QByteArray EncodeText(const QString& Text);

@@ -248,9 +248,15 @@ void TForm1::closeEvent(QCloseEvent* e) {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == ChessBrd1 && e->type() == QEvent::MouseButtonRelease && !BoardPanel->isEnabled() &&
-        Phase() == NetPhase::Playing && ChessBrd1->GetWhiteToMove() != PlayingWhite)
-        QMetaObject::invokeMethod(this, &TForm1::InputRefused, Qt::QueuedConnection);
+    if (watched == ChessBrd1 &&
+        (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonRelease)) {
+        const bool outOfTurn = !BoardPanel->isEnabled() && Phase() == NetPhase::Playing &&
+                               ChessBrd1->GetWhiteToMove() != PlayingWhite;
+        if (e->type() == QEvent::MouseButtonPress)
+            FPressOutOfTurn = outOfTurn;
+        else if (std::exchange(FPressOutOfTurn, false) && outOfTurn)
+            QMetaObject::invokeMethod(this, &TForm1::InputRefused, Qt::QueuedConnection);
+    }
     if (watched == Edit2) {
         if (e->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(e)->key();
@@ -348,9 +354,13 @@ void TForm1::Button1Click() {
             ChessBrd1->SetWhiteOnTop(ComboBox3->currentIndex() == 1);
             LogMessage(tr("Запуск сервера..."), StatusColor);
             QCoreApplication::processEvents();
+            // A server that could not start leaves nothing to wait for: the log points back to the panel, as
+            // after a failed connection.
             if (NetworkPlay* network = LoadNetwork();
                 network && network->Listen(FPort, ComboBox3->currentIndex() == 0))
                 FPort = network->Port();
+            else
+                ShowWayToNewGame();
         } else if (NetworkPlay* network = LoadNetwork()) {
             network->Connect(Edit1->text(), FPort);
         }
@@ -557,6 +567,13 @@ void TForm1::Edit2KeyPress() {
         RefuseLength();
         return;
     }
+    // The wire has no escaping: the peer would play the move on its board and leave this one behind.
+    if (QString move; (ServerActive() || ClientActive()) && !text.startsWith(QLatin1Char('/')) &&
+                      Wire::ChatReadsAsMove(ServerActive(), text, &move)) {
+        ChatHint(
+            tr("Строка чата не может кончаться текстом хода «%1»: соперник примет его за ход").arg(move));
+        return;
+    }
     LogMessage(text, OwnColor);
     Edit2->clear();
     // Sent before pending messages run: a line typed meanwhile is handled in there and would leave first.
@@ -634,6 +651,8 @@ void TForm1::StartGame(bool WhiteOnTop, bool ComputerWhite, bool ComputerBlack) 
     LogMessage(tr("Запуск игры..."), StatusColor);
     ChessBrd1->SetWhiteOnTop(WhiteOnTop);
     ListView1()->setRowCount(0);
+    // The server's next opponent starts here without the panel between: the last game's frames go too.
+    LastMoveFrom = LastMoveTo = None;
     ChessBrd1->NewGame();
     ChessBrd1->SetComputerPlaysBlack(ComputerBlack);
     ChessBrd1->SetComputerPlaysWhite(ComputerWhite);

@@ -167,6 +167,9 @@ private:
     bool FGameRunning = false;
     bool FWayShown = false;
     bool FComputerThinking = false;
+    // Whether the press of the click now under way came on the opponent's turn: the click that plays a move
+    // ends on that turn, and its release is no attempt to move.
+    bool FPressOutOfTurn = false;
     // Every game here starts from the initial position with white, at the board's first entry.
     BoardRecord FRecord;
 };

@@ -202,7 +202,7 @@
     </message>
     <message>
         <source>Компьютер думает…</source>
-        <translation>The computer is thinking…</translation>
+        <translation>Computer thinking…</translation>
     </message>
     <message>
         <source>Сейчас ход компьютера</source>
@@ -708,7 +708,7 @@
     </message>
     <message>
         <source>Игры в сети:</source>
-        <translation>Games on the network:</translation>
+        <translation>LAN games:</translation>
     </message>
     <message>
         <source>Запуск сервера...</source>
@@ -781,6 +781,10 @@
     <message>
         <source>Сетевая игра недоступна: %1</source>
         <translation>Network play is not available: %1</translation>
+    </message>
+    <message>
+        <source>Строка чата не может кончаться текстом хода «%1»: соперник примет его за ход</source>
+        <translation>A chat line cannot end with the move text “%1”: your opponent would take it for a move</translation>
     </message>
 </context>
 </TS>

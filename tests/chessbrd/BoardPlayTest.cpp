@@ -323,3 +323,29 @@ TEST_F(BoardPlay, MateIsAnnouncedAsMate) {
     EXPECT_EQ(board->Selected(), None);
     EXPECT_EQ(refused, (std::vector<std::pair<Square, Refusal>>{{E1, Refusal::GameOver}}));
 }
+
+// The windows take the mate event; its game-over flag must not keep the pieces still once play can go on.
+TEST_F(BoardPlay, AfterAMateTheHostHeardOfANewGameOrAStepBackMovesAgain) {
+    const struct {
+        const char* Name;
+        std::function<void(TChessBrd&)> Resume;
+        Square Piece;
+    } ways[] = {
+        {"a new game", [](TChessBrd& b) { b.NewGame(); }, E2},
+        {"a step back to before the mate", [](TChessBrd& b) { ASSERT_TRUE(b.GotoMove(2, false)); }, D8},
+    };
+    int mates = 0;
+    board->OnMate = [&](ChessGame*, Square, Square) { ++mates; };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.Name);
+        board->NewGame();
+        for (auto [from, to] : {std::pair{F2, F3}, {E7, E5}, {G2, G4}, {D8, H4}})
+            ASSERT_TRUE(board->MakeMove(from, to));
+        refused.clear();
+        way.Resume(*board);
+        Click(way.Piece);
+        EXPECT_EQ(board->Selected(), way.Piece);
+        EXPECT_TRUE(refused.empty());
+    }
+    EXPECT_EQ(mates, 2);
+}

@@ -184,6 +184,44 @@ TEST_F(LiteRecords, APasteOnTheStartPanelStartsPlayWithItsSettingsAndNoQuestion)
     EXPECT_TRUE(Form->CurrentPgn().contains("[White \"Компьютер (глубина 3)\"]\n[Black \"Игрок\"]"));
 }
 
+// A paste over a game on the board starts a game of its own: whether it runs follows the pasted position,
+// not the game it replaced.
+TEST_F(LiteRecords, APasteDuringAGameRunsOrEndsAsThePastedPositionDoes) {
+    const auto paste = [&](const char* Fen) {
+        Harness.Dialogs.Answers.push_back(true);
+        QGuiApplication::clipboard()->setText(QString::fromLatin1(Fen));
+        Form->findChild<QAction*>("PasteGameAction")->trigger();
+        return WindowTestHarness::WaitUntil(
+            [&] { return !Board().GetThinking() && !Board().MoveInProgress(); });
+    };
+    const struct {
+        const char* Name;
+        bool MateFirst;
+        const char* Fen;
+        bool Running;
+    } cases[] = {
+        {"a playable position after a mate", true, "4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", true},
+        {"a mated position over a running game", false, "R5k1/5ppp/8/8/8/8/8/6K1 b - - 1 1", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        StartNewGame();
+        if (c.MateFirst) {
+            ASSERT_TRUE(paste("6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1"));
+            WindowTestHarness::DragPiece(Board(), A1, A8);
+            ASSERT_FALSE(Form->GameRunning());
+        }
+        ASSERT_TRUE(paste(c.Fen));
+        ASSERT_EQ(Form->CurrentFen().section(' ', 0, 1), QString::fromLatin1(c.Fen).section(' ', 0, 1));
+        EXPECT_EQ(Form->GameRunning(), c.Running);
+        EXPECT_EQ(GameLog().last() == "Новая игра: Ctrl+N", !c.Running) << GameLog().join('|').toStdString();
+        Harness.Dialogs.Answers.clear();
+        Harness.Dialogs.Answers.push_back(true);
+        Click("NewGameButton");
+        ASSERT_TRUE(WindowTestHarness::WaitUntil([&] { return StartPanelShown(); }));
+    }
+}
+
 TEST_F(LiteRecords, APasteThatHoldsNoPlayableGameIsRefusedAndChangesNothing) {
     StartNewGame();
     const QString before = Form->CurrentFen();

@@ -79,7 +79,7 @@ TEST_F(EnglishLiteWindow, ShowsItsStartPanelAndLogInEnglish) {
 // Boxes a person meets in English: loading with no file chosen (which the window must tell by the choice,
 // not by the label's text), and pasting what is no game, or a game with a move that cannot be played.
 TEST_F(EnglishLiteWindow, ItsBoxesSpeakEnglish) {
-    EXPECT_EQ(Control<QLabel>("ThinkingLabel")->text(), "The computer is thinking…");
+    EXPECT_EQ(Control<QLabel>("ThinkingLabel")->text(), "Computer thinking…");
     EXPECT_EQ(Button("NewGameButton").toolTip(), "New game (Ctrl+N)");
     Click("RadioButton2");
     Click("Button1");

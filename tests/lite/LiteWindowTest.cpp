@@ -531,6 +531,11 @@ TEST_F(LiteNewGame, ATakeBackAfterMateMakesTheGameRunAgain) {
     ASSERT_FALSE(Form->GameRunning());
     Key(Qt::Key_Z);
     EXPECT_TRUE(Form->GameRunning());
+    // A click picks the queen up again: the mate no longer holds the pieces still.
+    int x = 0, y = 0;
+    Board().SquareToXY(H5, x, y);
+    QTest::mouseClick(&Board(), Qt::LeftButton, {}, QPoint(x + 20, y + 20));
+    EXPECT_EQ(Board().Selected(), H5);
     Key(Qt::Key_N); // answered no
     EXPECT_EQ(Harness.Dialogs.Questions.size(), 1u);
     EXPECT_FALSE(StartPanelShown());

@@ -5,6 +5,9 @@
 
 #include <QProcess>
 
+#include <algorithm>
+#include <map>
+
 using namespace NetTest;
 
 namespace {
@@ -144,4 +147,46 @@ TEST(NetLanguage, InEnglishTheWireCarriesTheSameBytes) {
     EXPECT_TRUE(received.endsWith("#:Chat:\xCF\xF0\xE8\xE2\xE5\xF2, hi")) << received.toStdString();
     Write(peer, "$:Chat:\xC4\xE0!");
     EXPECT_TRUE(WaitUntil([&] { return LogHas(*server, QStringLiteral("Да!")); }));
+}
+
+// The window's layout is fixed and was laid out for the Russian texts: an English text may take the room
+// its place has, or as much as the Russian one takes there, in every mode of the panel.
+TEST(NetLanguage, EveryEnglishTextOnThePanelAndBesideTheButtonFitsWhereTheRussianOneDoes) {
+    const auto widths = [](Language Lang) {
+        ScopedLanguage language(Lang);
+        WindowTestHarness harness;
+        const auto form = NewWindow();
+        form->show();
+        std::map<QString, std::pair<int, int>> seen; // text's advance, place's width
+        for (QRadioButton* mode :
+             {form->RadioButton1, form->RadioButton4, form->RadioButton5, form->RadioButton3}) {
+            if (mode == form->RadioButton4 || mode == form->RadioButton5)
+                QTest::mouseClick(form->RadioButton2, Qt::LeftButton);
+            QTest::mouseClick(mode, Qt::LeftButton);
+            for (QWidget* w : form->TabControl1->findChildren<QWidget*>()) {
+                const auto* label = qobject_cast<QLabel*>(w);
+                const auto* button = qobject_cast<QAbstractButton*>(w);
+                const QString text = label ? label->text() : button ? button->text() : QString();
+                if (!w->isVisible() || text.isEmpty()) continue;
+                // A check box or radio button gives part of its width to its indicator.
+                const int room =
+                    label ? label->contentsRect().width()
+                          : w->width() - (w->sizeHint().width() - w->fontMetrics().horizontalAdvance(text));
+                seen[mode->objectName() + QLatin1Char('/') + w->objectName()] = {
+                    w->fontMetrics().horizontalAdvance(text), room};
+            }
+        }
+        // Beside "Новая игра" while the computer thinks.
+        const QLabel* thinking = form->ThinkingLabel;
+        seen[thinking->objectName()] = {thinking->fontMetrics().horizontalAdvance(thinking->text()),
+                                        thinking->contentsRect().width()};
+        return seen;
+    };
+    const auto russian = widths(Language::Russian);
+    const auto english = widths(Language::English);
+    ASSERT_EQ(english.size(), russian.size());
+    for (const auto& [place, en] : english) {
+        const auto ru = russian.at(place);
+        EXPECT_LE(en.first, std::max(en.second, ru.first)) << place.toStdString();
+    }
 }

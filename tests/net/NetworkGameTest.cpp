@@ -158,6 +158,32 @@ TEST_F(NetworkGame, TheChatLineRefusesWhatThePeerWouldNotSee) {
     EXPECT_FALSE(LogTexts(*server).filter(QStringLiteral("smile")).size() > 0);
 }
 
+// The wire has no escaping: a line that ends as the sender's own move message would be played by the peer.
+TEST_F(NetworkGame, AChatLineThatWouldReadAsTheSendersMoveStaysForEditing) {
+    const struct {
+        QString Line;
+        bool Sent;
+    } lines[] = {
+        {QStringLiteral("смотри#:Move:5254"), false}, {QStringLiteral("#:Move:7876"), false},
+        {QStringLiteral("#:Move:5254 и всё"), true},  {QStringLiteral("чужой $:Move:5254"), true},
+        {QStringLiteral("не ход #:Move:5955"), true},
+    };
+    for (const auto& l : lines) {
+        SCOPED_TRACE(l.Line.toStdString());
+        TypeChat(*server, l.Line);
+        EXPECT_EQ(server->Edit2->text().isEmpty(), l.Sent);
+        EXPECT_EQ(LogHas(*server, l.Line), l.Sent);
+        const bool hint =
+            LogTexts(*server).last().startsWith(QStringLiteral("Строка чата не может кончаться"));
+        EXPECT_EQ(hint, !l.Sent);
+    }
+    TypeChat(*server, QStringLiteral("конец"));
+    ASSERT_TRUE(WaitUntil([&] { return LogHas(*client, QStringLiteral("конец")); }));
+    EXPECT_FALSE(LogHas(*client, QStringLiteral("смотри")));
+    EXPECT_EQ(client->ListView1()->rowCount(), 0);
+    EXPECT_EQ(client->ChessBrd1->GetPosition(), server->ChessBrd1->GetPosition());
+}
+
 TEST_F(NetworkGame, CommandsStayLocal) {
     TypeChat(*client, QStringLiteral("/help"));
     TypeChat(*client, QStringLiteral("/hello"));
@@ -206,6 +232,8 @@ TEST_F(NetworkGame, TheServersNextClientStartsAFreshGameWithTheSameColours) {
     client = Connect();
     EXPECT_EQ(LogCount(*server, QStringLiteral("Вы играете белыми")), 2);
     EXPECT_EQ(server->ListView1()->rowCount(), 0);
+    EXPECT_EQ(server->LastMoveFrom, None) << "no frames of the last game's move";
+    EXPECT_EQ(server->LastMoveTo, None);
     EXPECT_TRUE(server->BoardPanel->isEnabled());
     EXPECT_EQ(server->ChessBrd1->GetPosition(), client->ChessBrd1->GetPosition());
     EXPECT_TRUE(server->ChessBrd1->GetWhiteToMove());
@@ -350,14 +378,34 @@ TEST_F(NetworkGame, ANewGameOnTheServerEndsTheConnectionAndStopsListening) {
     EXPECT_TRUE(BoardMatchesMoveList(*next));
 }
 
-TEST_F(NetworkGame, APressOnTheBoardOnTheOpponentsTurnGetsAHint) {
-    ASSERT_FALSE(client->BoardPanel->isEnabled());
-    int x = 0, y = 0;
-    client->ChessBrd1->SquareToXY(E7, x, y);
-    QTest::mousePress(client->ChessBrd1, Qt::LeftButton, {}, QPoint(x + 20, y + 20));
-    QTest::mouseRelease(client->ChessBrd1, Qt::LeftButton, {}, QPoint(x + 20, y + 20));
-    EXPECT_TRUE(WaitUntil([] { return QToolTip::isVisible(); }));
-    EXPECT_EQ(QToolTip::text(), QStringLiteral("Сейчас ход соперника"));
+TEST_F(NetworkGame, OnlyAClickBegunOnTheOpponentsTurnGetsAHint) {
+    // The click that plays a move by clicking ends on the opponent's turn; its release is no attempt.
+    const struct {
+        const char* Name;
+        TForm1* Form;
+        Square At;
+        bool Hint;
+    } clicks[] = {
+        {"on the opponent's turn", client.get(), E7, true},
+        {"picking a piece up on one's own turn", server.get(), E2, false},
+        {"putting it down, which plays the move", server.get(), E4, false},
+        {"after that move, on the opponent's turn", server.get(), D2, true},
+    };
+    for (const auto& click : clicks) {
+        SCOPED_TRACE(click.Name);
+        QToolTip::hideText();
+        int x = 0, y = 0;
+        click.Form->ChessBrd1->SquareToXY(click.At, x, y);
+        QTest::mouseClick(click.Form->ChessBrd1, Qt::LeftButton, {}, QPoint(x + 20, y + 20));
+        if (click.Hint) {
+            EXPECT_TRUE(WaitUntil([] { return QToolTip::isVisible(); }));
+            EXPECT_EQ(QToolTip::text(), QStringLiteral("Сейчас ход соперника"));
+        } else {
+            QTest::qWait(100);
+            EXPECT_FALSE(QToolTip::isVisible());
+        }
+    }
+    EXPECT_EQ(server->ChessBrd1->PieceAt(E4), 'P');
     QToolTip::hideText();
 }
 
@@ -373,6 +421,7 @@ TEST(NetworkStart, ListeningOnAPortInUseShowsAMessageNamingThePort) {
     EXPECT_FALSE(form->ServerActive());
     EXPECT_TRUE(LogHas(*form, QStringLiteral("Запуск сервера...")));
     EXPECT_FALSE(LogHas(*form, QStringLiteral("Сервер запущен")));
+    EXPECT_TRUE(LogHas(*form, QStringLiteral("Новая игра: Ctrl+N"))) << "the way back to the panel";
 }
 
 TEST(NetworkStart, ConnectingWhereNobodyListensEndsWithAnError) {
