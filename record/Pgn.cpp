@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstring>
 #include <iterator>
+#include <unordered_set>
 
 namespace {
 
@@ -132,12 +133,11 @@ private:
                     return false;
                 }
                 // Tags after the moves, or a tag given twice, begin the next game.
-                const bool repeated = std::any_of(FTags.begin(), FTags.end(),
-                                                  [&](const auto& tag) { return tag.first == name; });
-                if (FMovetext || repeated) {
+                if (FMovetext || FTagNames.contains(name)) {
                     FPos = start;
                     return true;
                 }
+                FTagNames.insert(name);
                 FTags.emplace_back(std::move(name), std::move(value));
                 break;
             }
@@ -293,6 +293,8 @@ private:
     int FDepth = 0;
     bool FMovetext = false;
     std::vector<std::pair<std::string, std::string>> FTags;
+    // The names in FTags, so that a text of many tags is read in linear time.
+    std::unordered_set<std::string> FTagNames;
     std::optional<GameRecord> FRecord;
 };
 

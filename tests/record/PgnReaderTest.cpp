@@ -89,6 +89,20 @@ TEST(PgnReader, SeveralGamesAreReadOneAfterTheOther) {
     EXPECT_EQ(SanLine(third.Game->Record), "");
 }
 
+TEST(PgnReader, AFileOfManyTagsIsReadInOnePass) {
+    // Each tag is looked up among those before it: a few megabytes of tags must not take minutes.
+    constexpr int Count = 300000;
+    std::string text;
+    for (int i = 0; i < Count; ++i) text += "[T" + std::to_string(i) + " \"" + std::to_string(i) + "\"]\n";
+    const std::size_t second = text.size();
+    text += "[T7 \"again\"]\n1. e4 *\n";
+    const PgnReadResult read = ReadPgn(text);
+    ASSERT_TRUE(read.Game.has_value()) << read.Error.Detail;
+    EXPECT_EQ(read.Game->Tags.size(), static_cast<std::size_t>(Count));
+    EXPECT_EQ(read.Game->Tag("T299999"), "299999");
+    EXPECT_EQ(read.Game->End, second);
+}
+
 TEST(PgnReader, AGameFromAPositionKeepsItsCountersAndBlacksFirstNumber) {
     const PgnReadResult read = ReadPgn("[SetUp \"1\"]\n[FEN \"4k3/8/8/8/8/8/4P3/4K3 b - - 7 31\"]\n\n"
                                        "31... Kd7 32. e4 Kd6 33. e5+ *");
