@@ -5,6 +5,8 @@
 #include "Pgn.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QSysInfo>
 
@@ -105,7 +107,7 @@ QString BoardRecord::ComputerName(int Depth) {
     return QStringLiteral("Компьютер (глубина %1)").arg(Depth);
 }
 
-BoardRecord::ReadResult BoardRecord::ReadPgn(const QByteArray& Text) {
+BoardRecord::ReadResult BoardRecord::ReadPgn(const QByteArray& Text, bool Complete) {
     PgnReadResult read = ::ReadPgn(std::string_view(Text.constData(), static_cast<std::size_t>(Text.size())));
     ReadResult result;
     if (!read.Game) {
@@ -132,6 +134,7 @@ BoardRecord::ReadResult BoardRecord::ReadPgn(const QByteArray& Text) {
                              .arg(QString::fromStdString(e.MoveText), result.Problem);
         return result;
     }
+    if (!Complete && read.Game->End >= static_cast<std::size_t>(Text.size())) return Damaged();
     const GameRecord& record = read.Game->Record;
     for (std::size_t ply = 0; ply < record.Moves().size(); ++ply) {
         const RecordedMove& move = record.Moves()[ply];
@@ -165,6 +168,21 @@ BoardRecord::ReadResult BoardRecord::ReadFen(const QByteArray& Text) {
     ReadResult result;
     result.Game.emplace(setup);
     return result;
+}
+
+BoardRecord::ReadResult BoardRecord::ReadFile(const QString& FileName) {
+    QFile file(FileName);
+    QByteArray bytes;
+    bool complete = true;
+    if (file.open(QIODevice::ReadOnly)) {
+        complete = file.size() <= MaxFileBytes;
+        bytes = file.read(std::min(file.size(), MaxFileBytes));
+        // A line cut at the limit would read as another move or position than the file holds.
+        if (!complete) bytes.truncate(bytes.lastIndexOf('\n') + 1);
+    }
+    if (QFileInfo(FileName).suffix().compare(QStringLiteral("fen"), Qt::CaseInsensitive) == 0)
+        return ReadFen(bytes);
+    return ReadPgn(bytes, complete);
 }
 
 BoardRecord::ReadResult BoardRecord::ReadPasted(const QString& Text) {

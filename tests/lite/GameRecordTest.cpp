@@ -81,6 +81,14 @@ TEST_F(LiteRecords, AGameOpenedAtItsMateShowsTheWayToANewGame) {
     EXPECT_TRUE(Button("NewGameButton").hasFocus());
 }
 
+TEST_F(LiteRecords, TheFirstGameOfALargeDatabaseIsPlayed) {
+    QByteArray games;
+    while (games.size() <= BoardRecord::MaxFileBytes) games += QByteArray(OpenGame) + "\n";
+    StartSavedGame(WriteFile("database.pgn", games));
+    ASSERT_FALSE(StartPanelShown());
+    EXPECT_EQ(Form->CurrentFen(), OpenGameFen);
+}
+
 TEST_F(LiteRecords, AFenFromTheCommandLineSetsSideRightsEnPassantAndMoveNumber) {
     const QByteArray fen = "r3k2r/8/8/3pP3/8/8/8/R3K2R w Kq d6 4 20";
     ASSERT_TRUE(Form->StartWithFile(WriteFile("end.fen", "\xEF\xBB\xBF" + fen + "\r\n")));
@@ -126,6 +134,9 @@ TEST_F(LiteRecords, FilesThatCannotBePlayedAreRefusedAndTheStartPanelStays) {
         {"check.fen", "4k3/8/8/8/8/8/8/4K2r b - - 0 1", "Файл с игрой поврежден.\rЗагрузка невозможна."},
         {"passant.fen", "4k3/8/8/3pP3/8/8/8/4K3 w - e6 0 1", "Файл с игрой поврежден.\rЗагрузка невозможна."},
         {"empty.fen", "", "Файл с игрой поврежден.\rЗагрузка невозможна."},
+        // Only the beginning of a large file is read: a game that goes on past it cannot be played.
+        {"endless.pgn", "1. e4 {" + QByteArray(BoardRecord::MaxFileBytes, 'x') + "} e5 *",
+         "Файл с игрой поврежден.\rЗагрузка невозможна."},
     };
     for (const auto& c : cases) {
         Harness.Dialogs.Messages.clear();
