@@ -59,6 +59,17 @@ private:
     decltype(TChessBrd::OnAnnounce) FOnAnnounce;
 };
 
+// A move is a few characters; whatever stands in its place is cut short for the message, whose box would
+// otherwise take seconds to lay out a long run of rubbish.
+QString MoveForMessage(const std::string& Text) {
+    constexpr qsizetype MaxMove = 20;
+    QString move = QString::fromStdString(Text);
+    if (move.size() <= MaxMove) return move;
+    move.truncate(MaxMove);
+    if (move.back().isHighSurrogate()) move.chop(1);
+    return move + QChar(0x2026);
+}
+
 BoardRecord::ReadResult Damaged() {
     BoardRecord::ReadResult result;
     result.Damaged = true;
@@ -131,7 +142,7 @@ BoardRecord::ReadResult BoardRecord::ReadPgn(const QByteArray& Text, bool Comple
         result.Problem = QCoreApplication::translate("BoardRecord", "Ход %1%2 %3: %4")
                              .arg(e.MoveNumber)
                              .arg(e.White ? QStringLiteral(".") : QStringLiteral("..."))
-                             .arg(QString::fromStdString(e.MoveText), result.Problem);
+                             .arg(MoveForMessage(e.MoveText), result.Problem);
         return result;
     }
     if (!Complete && read.Game->End >= static_cast<std::size_t>(Text.size())) return Damaged();

@@ -129,6 +129,8 @@ TEST_F(LiteRecords, FilesThatCannotBePlayedAreRefusedAndTheStartPanelStays) {
          "Ход 12. Nd7: ход неоднозначен"},
         {"knight.pgn", "[FEN \"8/P6k/8/8/8/8/8/K7 w - - 0 1\"]\n1. a8=N Kg6",
          "Ход 1. a8=N: превращение возможно только в ферзя"},
+        {"rubbish.pgn", "1. e4 " + QByteArray(100000, 'x') + " e5",
+         "Ход 1... xxxxxxxxxxxxxxxxxxxx\u2026: такого хода нет"},
         {"letter.pgn", "Dear friend,\nhere is our game.", "Файл с игрой поврежден.\rЗагрузка невозможна."},
         {"kings.fen", "4k3/8/8/8/8/8/8/4KK2 w - - 0 1", "Файл с игрой поврежден.\rЗагрузка невозможна."},
         {"check.fen", "4k3/8/8/8/8/8/8/4K2r b - - 0 1", "Файл с игрой поврежден.\rЗагрузка невозможна."},
