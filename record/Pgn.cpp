@@ -81,7 +81,8 @@ public:
     PgnReadResult Read() {
         PgnReadResult result;
         if (!Scan(result.Error)) return result;
-        if (FTags.empty() && !FMovetext) {
+        // Numbers, marks and variations alone are no game: a pasted "2024" or "!" must not start one.
+        if (FTags.empty() && !FMoveOrResult) {
             result.Error = Fault(PgnError::Kind::NotPgn, "no game in the text");
             return result;
         }
@@ -221,6 +222,7 @@ private:
         FMovetext = true;
         if (IsResult(Text)) {
             GameEnds = FDepth == 0;
+            FMoveOrResult = FMoveOrResult || GameEnds;
             return true;
         }
         // A move number, "12.", "12..." or "12…", perhaps with the move joined to it.
@@ -242,6 +244,7 @@ private:
             if (Text.empty()) return true;
         }
         if (FDepth > 0 || IsMark(Text)) return true;
+        FMoveOrResult = true;
         return Move(Text, Error);
     }
 
@@ -292,6 +295,7 @@ private:
     std::size_t FPos = 0;
     int FDepth = 0;
     bool FMovetext = false;
+    bool FMoveOrResult = false; // of the game itself, not of a variation
     std::vector<std::pair<std::string, std::string>> FTags;
     // The names in FTags, so that a text of many tags is read in linear time.
     std::unordered_set<std::string> FTagNames;

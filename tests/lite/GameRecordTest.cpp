@@ -205,6 +205,7 @@ TEST_F(LiteRecords, APasteThatHoldsNoPlayableGameIsRefusedAndChangesNothing) {
         const char* Message;
     } cases[] = {
         {"hello", "В буфере обмена нет партии PGN или позиции FEN, которую можно сыграть."},
+        {"8 800 555 35 35", "В буфере обмена нет партии PGN или позиции FEN, которую можно сыграть."},
         {"8/8/8/8/8/8/8/8 w - - 0 1",
          "В буфере обмена нет партии PGN или позиции FEN, которую можно сыграть."},
         {"1. e4 e5 2. Ke3", "Ход 2. Ke3: такого хода нет"},
