@@ -197,7 +197,11 @@ BoardRecord::ReadResult BoardRecord::ReadFile(const QString& FileName) {
 }
 
 BoardRecord::ReadResult BoardRecord::ReadPasted(const QString& Text) {
-    const QByteArray bytes = Text.trimmed().toUtf8();
+    // Text copied from a web page often has no-break or other wide spaces where the notation has blanks.
+    QString text = Text.trimmed();
+    for (QChar& c : text)
+        if (c.category() == QChar::Separator_Space) c = u' ';
+    const QByteArray bytes = text.toUtf8();
     GameSetup setup;
     std::string error;
     if (!bytes.contains('\n') && ::ParseFen(bytes.toStdString(), setup, error)) return ReadFen(bytes);

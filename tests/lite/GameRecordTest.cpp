@@ -221,6 +221,23 @@ TEST_F(LiteRecords, APasteThatHoldsNoPlayableGameIsRefusedAndChangesNothing) {
     }
 }
 
+TEST(PastedRecords, SpacesOfWebPagesSeparateLikeBlanks) {
+    const struct {
+        QString Text;
+        const char* Fen;
+    } cases[] = {
+        {QString::fromUtf8("4k3/8/8/8/8/8/4P3/4K3\u00A0b\u00A0-\u00A0-\u00A00\u00A040"),
+         "4k3/8/8/8/8/8/4P3/4K3 b - - 0 40"},
+        {QString::fromUtf8("1.\u00A0e4\u2009e5\u202F2.\u00A0Nf3 *"),
+         "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - 1 2"},
+    };
+    for (const auto& c : cases) {
+        const BoardRecord::ReadResult read = BoardRecord::ReadPasted(c.Text);
+        ASSERT_TRUE(read.Game.has_value()) << c.Text.toStdString();
+        EXPECT_EQ(read.Game->Fen(), c.Fen);
+    }
+}
+
 TEST_F(LiteRecords, TheLogOffersTheSameActionsInItsMenu) {
     EXPECT_EQ(Log().contextMenuPolicy(), Qt::ActionsContextMenu);
     QStringList texts;
