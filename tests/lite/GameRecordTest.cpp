@@ -47,6 +47,20 @@ TEST_F(LiteRecords, SavingAsPgnWritesTheRosterAndTheMovesUpToTheBoardsPosition) 
     EXPECT_EQ(second.CurrentFen(), Form->CurrentFen());
 }
 
+TEST_F(LiteRecords, SavingUnderTheFenSuffixWritesAPositionThatOpensAgain) {
+    StartNewGame(1, 1);
+    WindowTestHarness::DragPiece(Board(), E2, E4);
+    ASSERT_TRUE(WaitForWhiteToMove(true));
+    const QString name = Dir.filePath("position.Fen");
+    Harness.Dialogs.FileAnswers.push_back(name);
+    Click("PngSpeedButton4");
+    EXPECT_EQ(QString::fromUtf8(ReadFile(name)), Form->CurrentFen() + "\n");
+
+    TForm1 second;
+    ASSERT_TRUE(second.StartWithFile(name));
+    EXPECT_EQ(second.CurrentFen(), Form->CurrentFen());
+}
+
 TEST_F(LiteRecords, APgnFromTheDialogIsPlayedQuietlyAndTheGameGoesOnFromItsEnd) {
     StartSavedGame(WriteFile("club.pgn", OpenGame));
     ASSERT_FALSE(StartPanelShown());
