@@ -243,12 +243,15 @@ bool IsPlayableSetup(const GameSetup& Setup, std::string& Error) {
         return false;
     }
     if (p.EnPassant != None) {
-        // White to move: the black pawn passed over rank 6 and stands on rank 5 below it; black: mirrored.
+        // White to move: the black pawn passed over rank 6 and stands on rank 5 below it, and the square it
+        // came from on rank 7 is empty; black: mirrored.
         const int index = p.EnPassant - 1;
         const int front = p.WhiteToMove ? index + 8 : index - 8;
+        const int origin = p.WhiteToMove ? index - 8 : index + 8;
         const char pawn = p.WhiteToMove ? 'p' : 'P';
-        if (p.Board[static_cast<std::size_t>(index)] != ' ' || front < 0 || front >= 64 ||
-            p.Board[static_cast<std::size_t>(front)] != pawn) {
+        if (p.Board[static_cast<std::size_t>(index)] != ' ' || front < 0 || front >= 64 || origin < 0 ||
+            origin >= 64 || p.Board[static_cast<std::size_t>(front)] != pawn ||
+            p.Board[static_cast<std::size_t>(origin)] != ' ') {
             Error = "no pawn can have passed over the en-passant square";
             return false;
         }

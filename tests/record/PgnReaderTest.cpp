@@ -218,8 +218,10 @@ TEST(Fen, OnlyPositionsTheRulesCanPlayPassTheCheck) {
         {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", true},
         {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", true},
         {"4k3/8/8/8/3Pp3/8/8/4K3 b - d3 0 1", true},
-        {"4k3/8/8/3pP3/8/8/8/4K3 w - e6 0 1", false},  // no black pawn passed e6
-        {"4k3/8/3p4/4P3/8/8/8/4K3 w - d6 0 1", false}, // the square itself is taken
+        {"4k3/8/8/3pP3/8/8/8/4K3 w - e6 0 1", false},   // no black pawn passed e6
+        {"4k3/8/3p4/4P3/8/8/8/4K3 w - d6 0 1", false},  // the square itself is taken
+        {"4k3/3n4/8/3pP3/8/8/8/4K3 w - d6 0 1", false}, // the pawn's starting square is taken
+        {"4k3/8/8/8/3Pp3/8/3N4/4K3 b - d3 0 1", false},
         {"4k3/8/8/8/8/8/8/8 w - - 0 1", false},
         {"4k3/4k3/8/8/8/8/8/4K3 w - - 0 1", false},
         {"4k3/8/8/8/8/8/8/4K2p w - - 0 1", false},
