@@ -61,6 +61,16 @@ TEST_F(LiteRecords, SavingUnderTheFenSuffixWritesAPositionThatOpensAgain) {
     EXPECT_EQ(second.CurrentFen(), Form->CurrentFen());
 }
 
+TEST_F(LiteRecords, ASavedGameNamesOnlyTheCastlingsItsKingsAndRooksAllow) {
+    // A .pos file keeps no castling rights: the board starts it with all four.
+    const QByteArray position = "r   k   " + QByteArray(48, ' ') + "R    K R";
+    StartSavedGame(
+        WriteFile("castling.pos", "[Gambitron Position]\nGameVersion=x\nPosition=" + position + "\n"));
+    ASSERT_FALSE(StartPanelShown());
+    EXPECT_EQ(Form->CurrentFen(), "r3k3/8/8/8/8/8/8/R4K1R w q - 0 1");
+    EXPECT_TRUE(Form->CurrentPgn().contains("[FEN \"r3k3/8/8/8/8/8/8/R4K1R w q - 0 1\"]"));
+}
+
 TEST_F(LiteRecords, APgnFromTheDialogIsPlayedQuietlyAndTheGameGoesOnFromItsEnd) {
     StartSavedGame(WriteFile("club.pgn", OpenGame));
     ASSERT_FALSE(StartPanelShown());
