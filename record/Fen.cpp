@@ -12,10 +12,12 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-std::vector<std::string_view> SplitFields(std::string_view text) {
+// At most Limit fields: the text may be a whole clipboard of words, and one field more than a FEN has is
+// enough to refuse it.
+std::vector<std::string_view> SplitFields(std::string_view text, std::size_t Limit) {
     std::vector<std::string_view> fields;
     std::size_t i = 0;
-    while (i < text.size()) {
+    while (i < text.size() && fields.size() < Limit) {
         while (i < text.size() && IsBlank(text[i])) ++i;
         std::size_t start = i;
         while (i < text.size() && !IsBlank(text[i])) ++i;
@@ -142,9 +144,10 @@ bool ParseFen(std::string_view Text, EnginePosition& Position, std::string& Erro
 }
 
 bool ParseFen(std::string_view Text, GameSetup& Setup, std::string& Error) {
-    const std::vector<std::string_view> fields = SplitFields(Text);
+    const std::vector<std::string_view> fields = SplitFields(Text, 7);
     if (fields.size() < 4 || fields.size() > 6) {
-        Error = "FEN needs 4 to 6 fields, got " + std::to_string(fields.size());
+        Error = "FEN needs 4 to 6 fields, got " +
+                (fields.size() > 6 ? std::string("more") : std::to_string(fields.size()));
         return false;
     }
     EnginePosition result = Setup.Position;
