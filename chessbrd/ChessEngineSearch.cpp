@@ -324,6 +324,9 @@ template <bool Regular> int ChessEngine::Quiescence(int alpha, int beta) {
     const int ply = FPly;
     const std::int8_t knownCheck = FKnownCheck[static_cast<std::size_t>(ply)];
     FKnownCheck[static_cast<std::size_t>(ply)] = -1;
+    // A position crowded with captures can keep the capture search going for hours; a stop must end it,
+    // or the window that waits for the engine hangs. The answer is thrown away after a stop.
+    if (FStopRequested.load(std::memory_order_relaxed)) return alpha;
     ++FQNodes;
     if (AtCapacityLimit()) return StaticScore(alpha, beta);
     FPvLength[static_cast<std::size_t>(ply)] = ply;

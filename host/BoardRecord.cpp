@@ -5,6 +5,8 @@
 #include "Pgn.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QSysInfo>
 
@@ -57,6 +59,17 @@ private:
     decltype(TChessBrd::OnAnnounce) FOnAnnounce;
 };
 
+// A move is a few characters; whatever stands in its place is cut short for the message, whose box would
+// otherwise take seconds to lay out a long run of rubbish.
+QString MoveForMessage(const std::string& Text) {
+    constexpr qsizetype MaxMove = 20;
+    QString move = QString::fromStdString(Text);
+    if (move.size() <= MaxMove) return move;
+    move.truncate(MaxMove);
+    if (move.back().isHighSurrogate()) move.chop(1);
+    return move + QChar(0x2026);
+}
+
 BoardRecord::ReadResult Damaged() {
     BoardRecord::ReadResult result;
     result.Damaged = true;
@@ -105,7 +118,7 @@ QString BoardRecord::ComputerName(int Depth) {
     return QStringLiteral("Компьютер (глубина %1)").arg(Depth);
 }
 
-BoardRecord::ReadResult BoardRecord::ReadPgn(const QByteArray& Text) {
+BoardRecord::ReadResult BoardRecord::ReadPgn(const QByteArray& Text, bool Complete) {
     PgnReadResult read = ::ReadPgn(std::string_view(Text.constData(), static_cast<std::size_t>(Text.size())));
     ReadResult result;
     if (!read.Game) {
@@ -129,9 +142,10 @@ BoardRecord::ReadResult BoardRecord::ReadPgn(const QByteArray& Text) {
         result.Problem = QCoreApplication::translate("BoardRecord", "Ход %1%2 %3: %4")
                              .arg(e.MoveNumber)
                              .arg(e.White ? QStringLiteral(".") : QStringLiteral("..."))
-                             .arg(QString::fromStdString(e.MoveText), result.Problem);
+                             .arg(MoveForMessage(e.MoveText), result.Problem);
         return result;
     }
+    if (!Complete && read.Game->End >= static_cast<std::size_t>(Text.size())) return Damaged();
     const GameRecord& record = read.Game->Record;
     for (std::size_t ply = 0; ply < record.Moves().size(); ++ply) {
         const RecordedMove& move = record.Moves()[ply];
@@ -167,8 +181,27 @@ BoardRecord::ReadResult BoardRecord::ReadFen(const QByteArray& Text) {
     return result;
 }
 
+BoardRecord::ReadResult BoardRecord::ReadFile(const QString& FileName) {
+    QFile file(FileName);
+    QByteArray bytes;
+    bool complete = true;
+    if (file.open(QIODevice::ReadOnly)) {
+        complete = file.size() <= MaxFileBytes;
+        bytes = file.read(std::min(file.size(), MaxFileBytes));
+        // A line cut at the limit would read as another move or position than the file holds.
+        if (!complete) bytes.truncate(bytes.lastIndexOf('\n') + 1);
+    }
+    if (QFileInfo(FileName).suffix().compare(QStringLiteral("fen"), Qt::CaseInsensitive) == 0)
+        return ReadFen(bytes);
+    return ReadPgn(bytes, complete);
+}
+
 BoardRecord::ReadResult BoardRecord::ReadPasted(const QString& Text) {
-    const QByteArray bytes = Text.trimmed().toUtf8();
+    // Text copied from a web page often has no-break or other wide spaces where the notation has blanks.
+    QString text = Text.trimmed();
+    for (QChar& c : text)
+        if (c.category() == QChar::Separator_Space) c = u' ';
+    const QByteArray bytes = text.toUtf8();
     GameSetup setup;
     std::string error;
     if (!bytes.contains('\n') && ::ParseFen(bytes.toStdString(), setup, error)) return ReadFen(bytes);

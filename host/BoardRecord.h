@@ -43,9 +43,16 @@ public:
         QString Problem;
     };
     // The first game of a PGN text. Underpromotion is refused by its move: the board always makes a queen.
-    static ReadResult ReadPgn(const QByteArray& Text);
+    // Complete is false when Text is only the beginning of a longer file: a game that runs to its end may
+    // go on after it, and is refused as damaged.
+    static ReadResult ReadPgn(const QByteArray& Text, bool Complete = true);
     // The first line of a FEN file.
     static ReadResult ReadFen(const QByteArray& Text);
+    // A file of either kind, told by its suffix: the first line of a ".fen" file, else the first game.
+    // Only the first MaxFileBytes are read, in whole lines, so that a database of many games is not loaded
+    // whole for its first game; an unreadable file reads as empty, and so as damaged.
+    static constexpr qint64 MaxFileBytes = qint64(16) << 20;
+    static ReadResult ReadFile(const QString& FileName);
     // The clipboard: a FEN if it reads as one, else PGN.
     static ReadResult ReadPasted(const QString& Text);
 

@@ -9,8 +9,6 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <memory>
@@ -83,12 +81,12 @@ bool TForm1::SavePgn(const QString& FileName) {
     return BoardRecord::SaveText(FileName, CurrentPgn().toUtf8());
 }
 
+bool TForm1::SaveFen(const QString& FileName) {
+    return BoardRecord::SaveText(FileName, CurrentFen().toUtf8() + '\n');
+}
+
 bool TForm1::LoadRecordFile(const QString& FileName) {
-    QFile file(FileName);
-    // An unreadable file reads as empty, and so as damaged.
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    const bool fen = QFileInfo(FileName).suffix().compare(QStringLiteral("fen"), Qt::CaseInsensitive) == 0;
-    const BoardRecord::ReadResult read = fen ? BoardRecord::ReadFen(bytes) : BoardRecord::ReadPgn(bytes);
+    const BoardRecord::ReadResult read = BoardRecord::ReadFile(FileName);
     if (!read.Game) {
         Dialogs::Warning(this, tr("Ошибка загрузки"),
                          read.Damaged ? tr("Файл с игрой поврежден.\rЗагрузка невозможна.") : read.Problem);

@@ -559,8 +559,13 @@ void TForm1::PngSpeedButton4Click() {
         const QString name = Dialogs::GetFileName(this, request);
         if (name.isEmpty()) return;
         SaveDialog1.FileName = name;
-        const bool pgn = QFileInfo(name).suffix().compare(QStringLiteral("pgn"), Qt::CaseInsensitive) == 0;
-        if (pgn ? !SavePgn(name) : !SavedGame::Save(name, Board(), LastMoveFrom, LastMoveTo, Caption)) {
+        // Written in the form the start panel reads for the suffix: PGN and FEN by name, else a saved game.
+        const QString suffix = QFileInfo(name).suffix().toLower();
+        const bool saved = suffix == QStringLiteral("pgn") ? SavePgn(name)
+                           : suffix == QStringLiteral("fen")
+                               ? SaveFen(name)
+                               : SavedGame::Save(name, Board(), LastMoveFrom, LastMoveTo, Caption);
+        if (!saved) {
             Dialogs::Warning(this, tr("Ошибка записи"),
                              tr("Не удалось сохранить игру в файл \"%1\".\rВозможно сам файл или его каталог "
                                 "доступены только для чтения.")

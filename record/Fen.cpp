@@ -12,10 +12,12 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-std::vector<std::string_view> SplitFields(std::string_view text) {
+// At most Limit fields: the text may be a whole clipboard of words, and one field more than a FEN has is
+// enough to refuse it.
+std::vector<std::string_view> SplitFields(std::string_view text, std::size_t Limit) {
     std::vector<std::string_view> fields;
     std::size_t i = 0;
-    while (i < text.size()) {
+    while (i < text.size() && fields.size() < Limit) {
         while (i < text.size() && IsBlank(text[i])) ++i;
         std::size_t start = i;
         while (i < text.size() && !IsBlank(text[i])) ++i;
@@ -142,9 +144,10 @@ bool ParseFen(std::string_view Text, EnginePosition& Position, std::string& Erro
 }
 
 bool ParseFen(std::string_view Text, GameSetup& Setup, std::string& Error) {
-    const std::vector<std::string_view> fields = SplitFields(Text);
+    const std::vector<std::string_view> fields = SplitFields(Text, 7);
     if (fields.size() < 4 || fields.size() > 6) {
-        Error = "FEN needs 4 to 6 fields, got " + std::to_string(fields.size());
+        Error = "FEN needs 4 to 6 fields, got " +
+                (fields.size() > 6 ? std::string("more") : std::to_string(fields.size()));
         return false;
     }
     EnginePosition result = Setup.Position;
@@ -243,12 +246,15 @@ bool IsPlayableSetup(const GameSetup& Setup, std::string& Error) {
         return false;
     }
     if (p.EnPassant != None) {
-        // White to move: the black pawn passed over rank 6 and stands on rank 5 below it; black: mirrored.
+        // White to move: the black pawn passed over rank 6 and stands on rank 5 below it, and the square it
+        // came from on rank 7 is empty; black: mirrored.
         const int index = p.EnPassant - 1;
         const int front = p.WhiteToMove ? index + 8 : index - 8;
+        const int origin = p.WhiteToMove ? index - 8 : index + 8;
         const char pawn = p.WhiteToMove ? 'p' : 'P';
-        if (p.Board[static_cast<std::size_t>(index)] != ' ' || front < 0 || front >= 64 ||
-            p.Board[static_cast<std::size_t>(front)] != pawn) {
+        if (p.Board[static_cast<std::size_t>(index)] != ' ' || front < 0 || front >= 64 || origin < 0 ||
+            origin >= 64 || p.Board[static_cast<std::size_t>(front)] != pawn ||
+            p.Board[static_cast<std::size_t>(origin)] != ' ') {
             Error = "no pawn can have passed over the en-passant square";
             return false;
         }

@@ -36,6 +36,6 @@ std::string FormatFen(const GameSetup& Setup);
 
 // Whether the rules can play the position as given: one king each, no pawn on the edge ranks, the side not
 // to move not in check (ChessGame::CheckPosition), and an en-passant square that a pawn of the side that has
-// just moved can really have passed over: empty, with that pawn in front of it. A stray en-passant square
-// would let a pawn "take" whatever stands in front of it.
+// just moved can really have passed over: empty, with that pawn in front of it and its starting square
+// empty behind it. A stray en-passant square would let a pawn "take" whatever stands in front of it.
 bool IsPlayableSetup(const GameSetup& Setup, std::string& Error);

@@ -289,6 +289,12 @@ GameRecord GameRecord::FromHistory(const ChessGame& Board, int StartMove, bool S
     } else {
         start.Position = Board.Snapshot(1);
     }
+    // A board starts a saved position with every castling right; only those whose king and rook stand at
+    // home can ever be used, and a FEN names no others.
+    for (const CastlingMove& castling : CastlingMoves)
+        if (start.Position.Board[static_cast<std::size_t>(castling.KingFrom - 1)] != castling.King ||
+            start.Position.Board[static_cast<std::size_t>(castling.RookFrom - 1)] != castling.Rook)
+            start.Position.Castling.Exclude(castling.Right);
     GameRecord record(start);
     const char promotion = AsciiUpper(Board.GetPromotionPiece());
     for (long i = first; i < last; ++i) {

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstring>
 #include <iterator>
+#include <unordered_set>
 
 namespace {
 
@@ -80,7 +81,8 @@ public:
     PgnReadResult Read() {
         PgnReadResult result;
         if (!Scan(result.Error)) return result;
-        if (FTags.empty() && !FMovetext) {
+        // Numbers, marks and variations alone are no game: a pasted "2024" or "!" must not start one.
+        if (FTags.empty() && !FMoveOrResult) {
             result.Error = Fault(PgnError::Kind::NotPgn, "no game in the text");
             return result;
         }
@@ -132,12 +134,11 @@ private:
                     return false;
                 }
                 // Tags after the moves, or a tag given twice, begin the next game.
-                const bool repeated = std::any_of(FTags.begin(), FTags.end(),
-                                                  [&](const auto& tag) { return tag.first == name; });
-                if (FMovetext || repeated) {
+                if (FMovetext || FTagNames.contains(name)) {
                     FPos = start;
                     return true;
                 }
+                FTagNames.insert(name);
                 FTags.emplace_back(std::move(name), std::move(value));
                 break;
             }
@@ -221,6 +222,7 @@ private:
         FMovetext = true;
         if (IsResult(Text)) {
             GameEnds = FDepth == 0;
+            FMoveOrResult = FMoveOrResult || GameEnds;
             return true;
         }
         // A move number, "12.", "12..." or "12…", perhaps with the move joined to it.
@@ -242,6 +244,7 @@ private:
             if (Text.empty()) return true;
         }
         if (FDepth > 0 || IsMark(Text)) return true;
+        FMoveOrResult = true;
         return Move(Text, Error);
     }
 
@@ -292,7 +295,10 @@ private:
     std::size_t FPos = 0;
     int FDepth = 0;
     bool FMovetext = false;
+    bool FMoveOrResult = false; // of the game itself, not of a variation
     std::vector<std::pair<std::string, std::string>> FTags;
+    // The names in FTags, so that a text of many tags is read in linear time.
+    std::unordered_set<std::string> FTagNames;
     std::optional<GameRecord> FRecord;
 };
 

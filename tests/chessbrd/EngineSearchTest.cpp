@@ -2,6 +2,9 @@
 #include "ChessEngineBenchSuite.h"
 #include "EngineTestSupport.h"
 
+#include <chrono>
+#include <thread>
+
 TEST(EngineSearch, FindsMateInOneAtDepthOne) {
     EXPECT_EQ(BestMoveText(*EngineAt("6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1")), "a1a8");
     EXPECT_EQ(BestMoveText(*EngineAt("r5k1/8/8/8/8/8/5PPP/6K1 b - - 0 1")), "a8a1");
@@ -96,6 +99,18 @@ TEST(EngineSearch, StopDuringTheSearchEndsItQuickly) {
     };
     engine->ThinkMove();
     EXPECT_LT(engine->Nodes(), 20000u);
+    EXPECT_EQ(engine->Ply(), 0);
+}
+
+TEST(EngineSearch, StopEndsASearchLostInCaptures) {
+    // Forty-eight pawns in contact: depth one alone takes hours, all of it in the capture search.
+    auto engine = EngineAt("k7/pppppppp/pppppppp/pppppppp/PPPPPPPP/PPPPPPPP/PPPPPPPP/K7 w - - 0 1", 1);
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        engine->FStopRequested = true;
+    });
+    engine->ThinkMove();
+    stopper.join();
     EXPECT_EQ(engine->Ply(), 0);
 }
 

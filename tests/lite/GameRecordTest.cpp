@@ -47,6 +47,30 @@ TEST_F(LiteRecords, SavingAsPgnWritesTheRosterAndTheMovesUpToTheBoardsPosition) 
     EXPECT_EQ(second.CurrentFen(), Form->CurrentFen());
 }
 
+TEST_F(LiteRecords, SavingUnderTheFenSuffixWritesAPositionThatOpensAgain) {
+    StartNewGame(1, 1);
+    WindowTestHarness::DragPiece(Board(), E2, E4);
+    ASSERT_TRUE(WaitForWhiteToMove(true));
+    const QString name = Dir.filePath("position.Fen");
+    Harness.Dialogs.FileAnswers.push_back(name);
+    Click("PngSpeedButton4");
+    EXPECT_EQ(QString::fromUtf8(ReadFile(name)), Form->CurrentFen() + "\n");
+
+    TForm1 second;
+    ASSERT_TRUE(second.StartWithFile(name));
+    EXPECT_EQ(second.CurrentFen(), Form->CurrentFen());
+}
+
+TEST_F(LiteRecords, ASavedGameNamesOnlyTheCastlingsItsKingsAndRooksAllow) {
+    // A .pos file keeps no castling rights: the board starts it with all four.
+    const QByteArray position = "r   k   " + QByteArray(48, ' ') + "R    K R";
+    StartSavedGame(
+        WriteFile("castling.pos", "[Gambitron Position]\nGameVersion=x\nPosition=" + position + "\n"));
+    ASSERT_FALSE(StartPanelShown());
+    EXPECT_EQ(Form->CurrentFen(), "r3k3/8/8/8/8/8/8/R4K1R w q - 0 1");
+    EXPECT_TRUE(Form->CurrentPgn().contains("[FEN \"r3k3/8/8/8/8/8/8/R4K1R w q - 0 1\"]"));
+}
+
 TEST_F(LiteRecords, APgnFromTheDialogIsPlayedQuietlyAndTheGameGoesOnFromItsEnd) {
     StartSavedGame(WriteFile("club.pgn", OpenGame));
     ASSERT_FALSE(StartPanelShown());
@@ -79,6 +103,14 @@ TEST_F(LiteRecords, AGameOpenedAtItsMateShowsTheWayToANewGame) {
     EXPECT_FALSE(Form->GameRunning());
     EXPECT_EQ(GameLog().last(), "Новая игра: Ctrl+N");
     EXPECT_TRUE(Button("NewGameButton").hasFocus());
+}
+
+TEST_F(LiteRecords, TheFirstGameOfALargeDatabaseIsPlayed) {
+    QByteArray games;
+    while (games.size() <= BoardRecord::MaxFileBytes) games += QByteArray(OpenGame) + "\n";
+    StartSavedGame(WriteFile("database.pgn", games));
+    ASSERT_FALSE(StartPanelShown());
+    EXPECT_EQ(Form->CurrentFen(), OpenGameFen);
 }
 
 TEST_F(LiteRecords, AFenFromTheCommandLineSetsSideRightsEnPassantAndMoveNumber) {
@@ -121,11 +153,16 @@ TEST_F(LiteRecords, FilesThatCannotBePlayedAreRefusedAndTheStartPanelStays) {
          "Ход 12. Nd7: ход неоднозначен"},
         {"knight.pgn", "[FEN \"8/P6k/8/8/8/8/8/K7 w - - 0 1\"]\n1. a8=N Kg6",
          "Ход 1. a8=N: превращение возможно только в ферзя"},
+        {"rubbish.pgn", "1. e4 " + QByteArray(100000, 'x') + " e5",
+         "Ход 1... xxxxxxxxxxxxxxxxxxxx\u2026: такого хода нет"},
         {"letter.pgn", "Dear friend,\nhere is our game.", "Файл с игрой поврежден.\rЗагрузка невозможна."},
         {"kings.fen", "4k3/8/8/8/8/8/8/4KK2 w - - 0 1", "Файл с игрой поврежден.\rЗагрузка невозможна."},
         {"check.fen", "4k3/8/8/8/8/8/8/4K2r b - - 0 1", "Файл с игрой поврежден.\rЗагрузка невозможна."},
         {"passant.fen", "4k3/8/8/3pP3/8/8/8/4K3 w - e6 0 1", "Файл с игрой поврежден.\rЗагрузка невозможна."},
         {"empty.fen", "", "Файл с игрой поврежден.\rЗагрузка невозможна."},
+        // Only the beginning of a large file is read: a game that goes on past it cannot be played.
+        {"endless.pgn", "1. e4 {" + QByteArray(BoardRecord::MaxFileBytes, 'x') + "} e5 *",
+         "Файл с игрой поврежден.\rЗагрузка невозможна."},
     };
     for (const auto& c : cases) {
         Harness.Dialogs.Messages.clear();
@@ -230,6 +267,7 @@ TEST_F(LiteRecords, APasteThatHoldsNoPlayableGameIsRefusedAndChangesNothing) {
         const char* Message;
     } cases[] = {
         {"hello", "В буфере обмена нет партии PGN или позиции FEN, которую можно сыграть."},
+        {"8 800 555 35 35", "В буфере обмена нет партии PGN или позиции FEN, которую можно сыграть."},
         {"8/8/8/8/8/8/8/8 w - - 0 1",
          "В буфере обмена нет партии PGN или позиции FEN, которую можно сыграть."},
         {"1. e4 e5 2. Ke3", "Ход 2. Ke3: такого хода нет"},
@@ -242,6 +280,23 @@ TEST_F(LiteRecords, APasteThatHoldsNoPlayableGameIsRefusedAndChangesNothing) {
         EXPECT_EQ(Harness.Dialogs.Messages[0].Caption, "Вставка игры");
         EXPECT_EQ(Harness.Dialogs.Messages[0].Text, c.Message);
         EXPECT_EQ(Form->CurrentFen(), before);
+    }
+}
+
+TEST(PastedRecords, SpacesOfWebPagesSeparateLikeBlanks) {
+    const struct {
+        QString Text;
+        const char* Fen;
+    } cases[] = {
+        {QString::fromUtf8("4k3/8/8/8/8/8/4P3/4K3\u00A0b\u00A0-\u00A0-\u00A00\u00A040"),
+         "4k3/8/8/8/8/8/4P3/4K3 b - - 0 40"},
+        {QString::fromUtf8("1.\u00A0e4\u2009e5\u202F2.\u00A0Nf3 *"),
+         "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - 1 2"},
+    };
+    for (const auto& c : cases) {
+        const BoardRecord::ReadResult read = BoardRecord::ReadPasted(c.Text);
+        ASSERT_TRUE(read.Game.has_value()) << c.Text.toStdString();
+        EXPECT_EQ(read.Game->Fen(), c.Fen);
     }
 }
 

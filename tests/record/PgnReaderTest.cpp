@@ -89,6 +89,20 @@ TEST(PgnReader, SeveralGamesAreReadOneAfterTheOther) {
     EXPECT_EQ(SanLine(third.Game->Record), "");
 }
 
+TEST(PgnReader, AFileOfManyTagsIsReadInOnePass) {
+    // Each tag is looked up among those before it: a few megabytes of tags must not take minutes.
+    constexpr int Count = 300000;
+    std::string text;
+    for (int i = 0; i < Count; ++i) text += "[T" + std::to_string(i) + " \"" + std::to_string(i) + "\"]\n";
+    const std::size_t second = text.size();
+    text += "[T7 \"again\"]\n1. e4 *\n";
+    const PgnReadResult read = ReadPgn(text);
+    ASSERT_TRUE(read.Game.has_value()) << read.Error.Detail;
+    EXPECT_EQ(read.Game->Tags.size(), static_cast<std::size_t>(Count));
+    EXPECT_EQ(read.Game->Tag("T299999"), "299999");
+    EXPECT_EQ(read.Game->End, second);
+}
+
 TEST(PgnReader, AGameFromAPositionKeepsItsCountersAndBlacksFirstNumber) {
     const PgnReadResult read = ReadPgn("[SetUp \"1\"]\n[FEN \"4k3/8/8/8/8/8/4P3/4K3 b - - 7 31\"]\n\n"
                                        "31... Kd7 32. e4 Kd6 33. e5+ *");
@@ -141,6 +155,9 @@ TEST(PgnReader, TextThatIsNoPgnAndImpossiblePositionsAreRefused) {
         {"", PgnError::Kind::NotPgn},
         {"  \r\n\t ", PgnError::Kind::NotPgn},
         {"Dear friend, here is the game", PgnError::Kind::NotPgn},
+        {"2024", PgnError::Kind::NotPgn},
+        {"1. 2... 3.", PgnError::Kind::NotPgn},
+        {"!? $1 (1. e4 e5)", PgnError::Kind::NotPgn},
         {std::string("\x89PNG\r\n\x1a\n\0\0\0", 11), PgnError::Kind::NotPgn},
         {std::string("[Event \"x\"]\n\0\0 1. e4", 20), PgnError::Kind::NoSuchMove},
         {"[Gambitron Position]\nGameVersion=Gambitron Lite 1.1\n", PgnError::Kind::NotPgn},
@@ -201,8 +218,10 @@ TEST(Fen, OnlyPositionsTheRulesCanPlayPassTheCheck) {
         {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", true},
         {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", true},
         {"4k3/8/8/8/3Pp3/8/8/4K3 b - d3 0 1", true},
-        {"4k3/8/8/3pP3/8/8/8/4K3 w - e6 0 1", false},  // no black pawn passed e6
-        {"4k3/8/3p4/4P3/8/8/8/4K3 w - d6 0 1", false}, // the square itself is taken
+        {"4k3/8/8/3pP3/8/8/8/4K3 w - e6 0 1", false},   // no black pawn passed e6
+        {"4k3/8/3p4/4P3/8/8/8/4K3 w - d6 0 1", false},  // the square itself is taken
+        {"4k3/3n4/8/3pP3/8/8/8/4K3 w - d6 0 1", false}, // the pawn's starting square is taken
+        {"4k3/8/8/8/3Pp3/8/3N4/4K3 b - d3 0 1", false},
         {"4k3/8/8/8/8/8/8/8 w - - 0 1", false},
         {"4k3/4k3/8/8/8/8/8/4K3 w - - 0 1", false},
         {"4k3/8/8/8/8/8/8/4K2p w - - 0 1", false},
