@@ -531,7 +531,9 @@ TEST_F(LiteNewGame, ATakeBackAfterMateMakesTheGameRunAgain) {
     ASSERT_FALSE(Form->GameRunning());
     Key(Qt::Key_Z);
     EXPECT_TRUE(Form->GameRunning());
-    // A click picks the queen up again: the mate no longer holds the pieces still.
+    // A click picks the queen up again: the mate no longer holds the pieces still. The engine's pass over
+    // the mated position reports back through the event loop first, which a slow build may not have run yet.
+    ASSERT_TRUE(WindowTestHarness::WaitUntil([this] { return !Board().GetThinking(); }));
     int x = 0, y = 0;
     Board().SquareToXY(H5, x, y);
     QTest::mouseClick(&Board(), Qt::LeftButton, {}, QPoint(x + 20, y + 20));
