@@ -83,20 +83,29 @@ void WindowTestHarness::ClearPlayedSounds() {
     FRecorder->Played.clear();
 }
 
+namespace {
+
+QPoint SquareCentre(const TChessBrd& Board, Square Sq) {
+    int x, y;
+    Board.SquareToXY(Sq, x, y);
+    const int h = Board.GetSizeOfSquare() / 2;
+    return QPoint(x + h, y + h);
+}
+
+} // namespace
+
+void WindowTestHarness::ClickSquare(TChessBrd& Board, Square Sq) {
+    QTest::mouseClick(&Board, Qt::LeftButton, {}, SquareCentre(Board, Sq));
+}
+
 void WindowTestHarness::DragPiece(TChessBrd& Board, Square From, Square To) {
-    auto centre = [&Board](Square sq) {
-        int x, y;
-        Board.SquareToXY(sq, x, y);
-        const int h = Board.GetSizeOfSquare() / 2;
-        return QPoint(x + h, y + h);
-    };
     // QTest::mouseMove carries no buttons, so the moves are sent as they come from a held button.
     auto move = [&Board](QPoint at) {
         QMouseEvent e(QEvent::MouseMove, at, Board.mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
                       Qt::NoModifier);
         QApplication::sendEvent(&Board, &e);
     };
-    const QPoint from = centre(From), to = centre(To);
+    const QPoint from = SquareCentre(Board, From), to = SquareCentre(Board, To);
     QTest::mousePress(&Board, Qt::LeftButton, {}, from);
     // Past the 5-pixel threshold first, then across the board in a few steps, as a hand would.
     move(from + QPoint(6, 0));

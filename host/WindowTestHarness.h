@@ -49,6 +49,8 @@ public:
 
     // Drags a piece with the mouse from one square to another, as a person would.
     static void DragPiece(TChessBrd& Board, Square From, Square To);
+    // Clicks a square with the left button: with the piece-by-click moves, picks a piece up or puts it down.
+    static void ClickSquare(TChessBrd& Board, Square Sq);
     // Runs the event loop until Condition holds or TimeoutMs passes; returns whether it holds.
     static bool WaitUntil(const std::function<bool()>& Condition, int TimeoutMs = 10000);
 

@@ -534,9 +534,7 @@ TEST_F(LiteNewGame, ATakeBackAfterMateMakesTheGameRunAgain) {
     // A click picks the queen up again: the mate no longer holds the pieces still. The engine's pass over
     // the mated position reports back through the event loop first, which a slow build may not have run yet.
     ASSERT_TRUE(WindowTestHarness::WaitUntil([this] { return !Board().GetThinking(); }));
-    int x = 0, y = 0;
-    Board().SquareToXY(H5, x, y);
-    QTest::mouseClick(&Board(), Qt::LeftButton, {}, QPoint(x + 20, y + 20));
+    WindowTestHarness::ClickSquare(Board(), H5);
     EXPECT_EQ(Board().Selected(), H5);
     Key(Qt::Key_N); // answered no
     EXPECT_EQ(Harness.Dialogs.Questions.size(), 1u);

@@ -394,9 +394,7 @@ TEST_F(NetworkGame, OnlyAClickBegunOnTheOpponentsTurnGetsAHint) {
     for (const auto& click : clicks) {
         SCOPED_TRACE(click.Name);
         QToolTip::hideText();
-        int x = 0, y = 0;
-        click.Form->ChessBrd1->SquareToXY(click.At, x, y);
-        QTest::mouseClick(click.Form->ChessBrd1, Qt::LeftButton, {}, QPoint(x + 20, y + 20));
+        WindowTestHarness::ClickSquare(*click.Form->ChessBrd1, click.At);
         if (click.Hint) {
             EXPECT_TRUE(WaitUntil([] { return QToolTip::isVisible(); }));
             EXPECT_EQ(QToolTip::text(), QStringLiteral("Сейчас ход соперника"));

@@ -363,11 +363,7 @@ TEST_F(Window, AfterMateTheNewGameButtonIsTheWayOnAndAsksNothing) {
     EXPECT_TRUE(form->BoardPanel->isEnabled());
     EXPECT_TRUE(form->Edit2->hasFocus()) << "the chat line keeps the keyboard";
     // Clicked, since a drop always tried the move: the last game's mate held no dragged piece still.
-    for (Square q : {E2, E4}) {
-        int x = 0, y = 0;
-        form->ChessBrd1->SquareToXY(q, x, y);
-        QTest::mouseClick(form->ChessBrd1, Qt::LeftButton, {}, QPoint(x + 20, y + 20));
-    }
+    for (Square q : {E2, E4}) WindowTestHarness::ClickSquare(*form->ChessBrd1, q);
     EXPECT_EQ(form->ChessBrd1->PieceAt(E4), 'P') << "the last game's mate holds no piece still";
 }
 
