@@ -12,6 +12,7 @@
 #include <bit>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -211,8 +212,13 @@ protected:
     static constexpr int MaxOrderedEvasions = 32;
     int OrderEvasions(std::array<int, MaxOrderedEvasions>& Order) const;
     // The same from GenerateEvasionCandidates' list, by falling score alone, leaving out illegal moves among
-    // equal scores; -1 when two legal ones still score the same (or en passant does, or more than fit).
-    int OrderCandidatesByScore(std::array<int, MaxOrderedEvasions>& Order);
+    // equal scores; -1 when more than fit. Where two legal ones still score the same (or en passant does),
+    // the order stops before the moves of that score and TieScore is it; otherwise TieScore is NoTie.
+    static constexpr std::int32_t NoTie = std::numeric_limits<std::int32_t>::max();
+    int OrderCandidatesByScore(std::array<int, MaxOrderedEvasions>& Order, std::int32_t& TieScore);
+    // Counts the legal moves of the list scoring Score or less and returns true when each of them would stand
+    // pat in its child at alpha; otherwise counts nothing and returns false.
+    template <bool Regular> bool CountStandingPat(std::int32_t Score, int alpha, bool& LegalMoveFound);
     // The candidates GenerateEvasions noted, in list order; room for every move of one ply.
     std::array<int, MaxMovesPerPiece * 64 + ExtraMovesPerPosition> FCandidates{};
     int FCandidateCount = 0;

@@ -172,11 +172,13 @@ int ChessEngine::OrderEvasions(std::array<int, MaxOrderedEvasions>& Order) const
 // The full selection brings up moves in falling score order, so where no two of the legal candidates score
 // the same, that order alone is the order in which the search tries them; the moves around them do not
 // matter. Candidates that share a score are looked at for legality first (the illegal ones would only be
-// refused), and only a tie between legal ones leaves the order to the whole list.
-int ChessEngine::OrderCandidatesByScore(std::array<int, MaxOrderedEvasions>& Order) {
+// refused), and only a tie between legal ones leaves the order to the whole list. The order then stops short
+// of the tied moves: a search cut off before them never needs the list.
+int ChessEngine::OrderCandidatesByScore(std::array<int, MaxOrderedEvasions>& Order, std::int32_t& TieScore) {
     const auto ply = static_cast<std::size_t>(FPly);
     const int first = FFirst[ply];
     const int last = FLast[ply];
+    TieScore = NoTie;
     if (last - first > MaxOrderedEvasions) return -1;
     const MoveEntry* const list = FMoveList.data();
     auto scoreAt = [list](int i) { return list[static_cast<std::size_t>(i)].Score; };
@@ -199,10 +201,17 @@ int ChessEngine::OrderCandidatesByScore(std::array<int, MaxOrderedEvasions>& Ord
             (k > 0 && scores[at - 1] == scores[at]) || (k + 1 < count && scores[at + 1] == scores[at]);
         if (shared) {
             const EngineMove move = list[static_cast<std::size_t>(index)].Move;
-            // En passant is looked at only after the make.
-            if (move.Flags & mfEnPassant) return -1;
-            if (!LegalBeforeMake(move)) continue;
-            if (kept > 0 && scoreAt(Order[static_cast<std::size_t>(kept - 1)]) == scores[at]) return -1;
+            auto sameAsLastKept = [&] {
+                return kept > 0 && scoreAt(Order[static_cast<std::size_t>(kept - 1)]) == scores[at];
+            };
+            // En passant is looked at only after the make, so it counts as tied.
+            const bool enPassant = (move.Flags & mfEnPassant) != 0;
+            if (!enPassant && !LegalBeforeMake(move)) continue;
+            if (enPassant || sameAsLastKept()) {
+                while (sameAsLastKept()) --kept;
+                TieScore = scores[at];
+                return kept;
+            }
         }
         Order[static_cast<std::size_t>(kept++)] = index;
     }
@@ -277,6 +286,33 @@ template <bool Regular>
     return true;
 }
 
+// Where every legal move of the list scoring Score or less would stand pat in its child (as QuiescenceChild
+// finds it), the order in which the search tries them changes nothing: each counts one node and leaves alpha
+// as it is. Then they are counted at once, without the whole list that would order them.
+template <bool Regular>
+bool ChessEngine::CountStandingPat(std::int32_t Score, int alpha, bool& LegalMoveFound) {
+    const auto ply = static_cast<std::size_t>(FPly);
+    const int last = FLast[ply];
+    int standing = 0;
+    for (int i = FFirst[ply]; i < last; ++i) {
+        const MoveEntry& entry = FMoveList[static_cast<std::size_t>(i)];
+        if (entry.Score > Score) continue;
+        const EngineMove move = entry.Move;
+        if (!KnownLegalityApplies<Regular>(move)) return false;
+        if (!LegalBeforeMake(move)) continue;
+        if (!Regular && (FPiece[move.To] == King || FKingSquare[static_cast<std::size_t>(FXSide)] < 0))
+            return false;
+        int eval = 0;
+        bool check = false;
+        PeekMove<Regular>(move, eval, check);
+        if (check || eval < -alpha) return false;
+        ++standing;
+    }
+    FQNodes += static_cast<std::uint64_t>(standing);
+    if (standing > 0) LegalMoveFound = true;
+    return true;
+}
+
 template <bool Regular> int ChessEngine::AlphaBeta(int alpha, int beta, int depth) {
     if (FStopRequested.load(std::memory_order_relaxed)) return 0;
     if (depth == 0) return Quiescence<Regular>(alpha, beta);
@@ -335,12 +371,14 @@ template <bool Regular> int ChessEngine::Quiescence(int alpha, int beta) {
     const bool evasions = inCheck && (Regular || FInCheckAtPly[static_cast<std::size_t>(ply)] == 2);
     std::array<int, MaxOrderedEvasions> order;
     int ordered = -1;
+    // The score of the tied candidates where their order stops short.
+    std::int32_t tieScore = NoTie;
     if (evasions) {
-        // Mostly the candidates alone give the order; the whole list is made when they cannot, or to mark the
-        // principal variation's move in it.
+        // Mostly the candidates alone give the order, or the first part of it; the whole list is made when
+        // they cannot, or to mark the principal variation's move in it.
         if (!FFollowPv) {
             GenerateEvasionCandidates();
-            ordered = OrderCandidatesByScore(order);
+            ordered = OrderCandidatesByScore(order, tieScore);
         }
         if (ordered < 0) {
             GenerateEvasions();
@@ -361,26 +399,38 @@ template <bool Regular> int ChessEngine::Quiescence(int alpha, int beta) {
 
     // One loop for both orders, so that trying a move is written out once, in place.
     bool legalMoveFound = false;
-    const int first = FFirst[static_cast<std::size_t>(ply)];
-    const int last = FLast[static_cast<std::size_t>(ply)];
-    const int count = ordered >= 0 ? ordered : last - first;
-    for (int k = 0; k < count; ++k) {
-        int i = first + k;
-        if (ordered >= 0) {
-            i = order[static_cast<std::size_t>(k)];
-        } else {
-            SelectBest(FMoveList.data() + i, FMoveList.data() + last);
-            // In check most moves leave the check standing; DoMove would refuse them the same way.
-            if (inCheck && !MightEndCheck(FMoveList[static_cast<std::size_t>(i)].Move)) continue;
+    for (std::int32_t skipAbove = NoTie;;) {
+        const int first = FFirst[static_cast<std::size_t>(ply)];
+        const int last = FLast[static_cast<std::size_t>(ply)];
+        const int count = ordered >= 0 ? ordered : last - first;
+        for (int k = 0; k < count; ++k) {
+            int i = first + k;
+            if (ordered >= 0) {
+                i = order[static_cast<std::size_t>(k)];
+            } else {
+                SelectBest(FMoveList.data() + i, FMoveList.data() + last);
+                // In check most moves leave the check standing; DoMove would refuse them the same way.
+                if (inCheck && !MightEndCheck(FMoveList[static_cast<std::size_t>(i)].Move)) continue;
+            }
+            const MoveEntry entry = FMoveList[static_cast<std::size_t>(i)];
+            if (entry.Score > skipAbove) continue;
+            const EngineMove move = entry.Move;
+            int x = 0;
+            if (!QuiescenceChild<Regular>(move, alpha, beta, x)) continue;
+            legalMoveFound = true;
+            if (x <= alpha) continue;
+            if (x >= beta) return beta;
+            alpha = x;
+            CopyPvFromChild(move);
         }
-        const EngineMove move = FMoveList[static_cast<std::size_t>(i)].Move;
-        int x = 0;
-        if (!QuiescenceChild<Regular>(move, alpha, beta, x)) continue;
-        legalMoveFound = true;
-        if (x <= alpha) continue;
-        if (x >= beta) return beta;
-        alpha = x;
-        CopyPvFromChild(move);
+        if (tieScore == NoTie) break;
+        if (CountStandingPat<Regular>(tieScore, alpha, legalMoveFound)) break;
+        // The tied moves and those below them come in the order of the whole list; the moves above them have
+        // been tried.
+        skipAbove = tieScore;
+        tieScore = NoTie;
+        GenerateEvasions();
+        ordered = OrderEvasions(order);
     }
     if (inCheck && !legalMoveFound) return ply - Infinity;
     return alpha;

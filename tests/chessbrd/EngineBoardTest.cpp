@@ -272,9 +272,11 @@ TEST(EngineBoard, LookBeforeTheMoveAndEvasionOrderAgreeWithMakingAndSelecting) {
     // Random games: the check and evaluation PeekMove finds must be those after making the move, and where
     // OrderEvasions gives an order it must be the order in which the selection over the whole list brings up
     // the moves MightEndCheck lets through. GenerateEvasionCandidates must give those moves but castling, and
-    // where OrderCandidatesByScore gives an order, its legal moves must come in the selection's order.
+    // where OrderCandidatesByScore gives an order, its legal moves must come in the selection's order, up to
+    // the first tied move where it stops short.
     int orders = 0;
     int scoreOrders = 0;
+    int tiedOrders = 0;
     for (const std::string& fen : SamplePositions) {
         for (unsigned game = 0; game < 6; ++game) {
             std::mt19937 random(game);
@@ -313,7 +315,8 @@ TEST(EngineBoard, LookBeforeTheMoveAndEvasionOrderAgreeWithMakingAndSelecting) {
                     for (int i = engine->FirstSlot(); i < engine->LastSlot(); ++i)
                         candidates.push_back(key(engine->Slot(i)));
                     std::array<int, EngineProbe::MaxOrderedEvasions> byScore;
-                    const int byScoreCount = engine->OrderCandidatesByScore(byScore);
+                    std::int32_t tieScore = 0;
+                    const int byScoreCount = engine->OrderCandidatesByScore(byScore, tieScore);
                     std::vector<EngineMove> scoreOrder;
                     for (int k = 0; k < byScoreCount; ++k) {
                         const EngineMove move = engine->Slot(byScore[k]).Move;
@@ -348,7 +351,18 @@ TEST(EngineBoard, LookBeforeTheMoveAndEvasionOrderAgreeWithMakingAndSelecting) {
                         for (int i = engine->FirstSlot(); i < engine->LastSlot(); ++i) {
                             engine->PickMove(i);
                             const EngineMove move = engine->Slot(i).Move;
-                            if (engine->MightEndCheck(move) && legal(move)) selected.push_back(move);
+                            if (engine->MightEndCheck(move) && legal(move)) {
+                                // Where the order stops short, it stops at the first tied move.
+                                if (selected.size() == scoreOrder.size() && tieScore != EngineProbe::NoTie) {
+                                    ASSERT_EQ(engine->Slot(i).Score, tieScore) << fen << " ply " << ply;
+                                }
+                                selected.push_back(move);
+                            }
+                        }
+                        if (tieScore != EngineProbe::NoTie) {
+                            ASSERT_GT(selected.size(), scoreOrder.size()) << fen << " ply " << ply;
+                            selected.resize(scoreOrder.size());
+                            ++tiedOrders;
                         }
                         ASSERT_EQ(scoreOrder, selected) << fen << " game " << game << " ply " << ply;
                         ++scoreOrders;
@@ -360,6 +374,40 @@ TEST(EngineBoard, LookBeforeTheMoveAndEvasionOrderAgreeWithMakingAndSelecting) {
     }
     EXPECT_GT(orders, 20);
     EXPECT_GT(scoreOrders, 20);
+    EXPECT_GT(tiedOrders, 0);
+}
+
+TEST(EngineBoard, CaptureSearchAgreesWithThePlainOne) {
+    // Random games, searched at every ply in three windows: the capture search with its look before the move,
+    // its orders for checks and its moves counted without an order must give the score and the node count of
+    // the plain one, which makes every move and brings each up by the selection over the whole list.
+    int checks = 0;
+    for (const std::string& fen : SamplePositions) {
+        for (unsigned game = 0; game < 5; ++game) {
+            std::mt19937 random(game);
+            auto engine = EngineAt(fen);
+            for (int ply = 0; ply < 40 && engine->SingleKings(); ++ply) {
+                const std::vector<EngineMove> moves = engine->LegalMoves();
+                if (moves.empty()) break;
+                checks += engine->InCheck(engine->SideToMove()) ? 1 : 0;
+                const int eval = engine->Evaluate();
+                const std::pair<int, int> windows[] = {{-ChessEngine::Infinity, ChessEngine::Infinity},
+                                                       {eval - 30, eval + 30},
+                                                       {eval + 50, eval + 300}};
+                for (const auto& [alpha, beta] : windows) {
+                    std::uint64_t plainNodes = 0;
+                    const int plain = engine->ReferenceQuiescence(alpha, beta, plainNodes);
+                    const std::uint64_t before = engine->QuiescenceNodes();
+                    ASSERT_EQ(engine->Quiescence(alpha, beta), plain)
+                        << fen << " game " << game << " ply " << ply;
+                    ASSERT_EQ(engine->QuiescenceNodes() - before, plainNodes)
+                        << fen << " game " << game << " ply " << ply << " window " << alpha << ' ' << beta;
+                }
+                engine->DoMove(moves[random() % moves.size()]);
+            }
+        }
+    }
+    EXPECT_GT(checks, 5);
 }
 
 TEST(EngineBoard, MakeAndTakeBackRestoreEverything) {

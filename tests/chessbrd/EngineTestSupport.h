@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -32,6 +33,7 @@ public:
     using ChessEngine::MaxOrderedEvasions;
     using ChessEngine::MightEndCheck;
     using ChessEngine::NoteCheck;
+    using ChessEngine::NoTie;
     using ChessEngine::OrderCandidatesByScore;
     using ChessEngine::OrderEvasions;
     using ChessEngine::PeekMove;
@@ -98,6 +100,33 @@ public:
             }
         }
         return SideToMove() == White ? score[0] - score[1] : score[1] - score[0];
+    }
+
+    // The capture search the plain way: every move made, every node counted where it is searched, and the
+    // moves brought up by the selection over the whole list.
+    int ReferenceQuiescence(int alpha, int beta, std::uint64_t& Nodes) {
+        ++Nodes;
+        if (AtCapacityLimit()) return std::clamp(Evaluate(), alpha, beta);
+        const bool inCheck = InCheck(SideToMove());
+        if (inCheck) {
+            GenerateMoves();
+        } else {
+            const int eval = Evaluate();
+            if (eval >= beta) return beta;
+            alpha = std::max(alpha, eval);
+            GenerateCaptures();
+        }
+        bool legalMoveFound = false;
+        for (int i = FirstSlot(); i < LastSlot(); ++i) {
+            PickMove(i);
+            if (!DoMove(Slot(i).Move)) continue;
+            const int x = -ReferenceQuiescence(-beta, -alpha, Nodes);
+            UndoMove();
+            legalMoveFound = true;
+            if (x >= beta) return beta;
+            alpha = std::max(alpha, x);
+        }
+        return inCheck && !legalMoveFound ? FPly - Infinity : alpha;
     }
 
     // The (from, to) pairs of the non-pawn moves in the order of walking the direction tables square by
