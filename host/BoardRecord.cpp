@@ -181,6 +181,10 @@ BoardRecord::ReadResult BoardRecord::ReadFen(const QByteArray& Text) {
     return result;
 }
 
+bool BoardRecord::IsFenName(const QString& FileName) {
+    return QFileInfo(FileName).suffix().compare(QStringLiteral("fen"), Qt::CaseInsensitive) == 0;
+}
+
 BoardRecord::ReadResult BoardRecord::ReadFile(const QString& FileName) {
     QFile file(FileName);
     QByteArray bytes;
@@ -191,16 +195,20 @@ BoardRecord::ReadResult BoardRecord::ReadFile(const QString& FileName) {
         // A line cut at the limit would read as another move or position than the file holds.
         if (!complete) bytes.truncate(bytes.lastIndexOf('\n') + 1);
     }
-    if (QFileInfo(FileName).suffix().compare(QStringLiteral("fen"), Qt::CaseInsensitive) == 0)
-        return ReadFen(bytes);
+    if (IsFenName(FileName)) return ReadFen(bytes);
     return ReadPgn(bytes, complete);
 }
 
 BoardRecord::ReadResult BoardRecord::ReadPasted(const QString& Text) {
-    // Text copied from a web page often has no-break or other wide spaces where the notation has blanks.
-    QString text = Text.trimmed();
-    for (QChar& c : text)
-        if (c.category() == QChar::Separator_Space) c = u' ';
+    // Text copied from a web page often has no-break or other wide spaces where the notation has blanks, and
+    // invisible marks (a byte-order mark, zero-width spaces, direction marks) that belong to no notation.
+    QString text;
+    text.reserve(Text.size());
+    for (const QChar c : Text) {
+        if (c.category() == QChar::Other_Format) continue;
+        text += c.category() == QChar::Separator_Space ? QChar(u' ') : c;
+    }
+    text = text.trimmed();
     const QByteArray bytes = text.toUtf8();
     GameSetup setup;
     std::string error;

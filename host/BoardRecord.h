@@ -48,6 +48,8 @@ public:
     static ReadResult ReadPgn(const QByteArray& Text, bool Complete = true);
     // The first line of a FEN file.
     static ReadResult ReadFen(const QByteArray& Text);
+    // Whether a file name holds a FEN position rather than a game: its suffix is ".fen", in any case.
+    static bool IsFenName(const QString& FileName);
     // A file of either kind, told by its suffix: the first line of a ".fen" file, else the first game.
     // Only the first MaxFileBytes are read, in whole lines, so that a database of many games is not loaded
     // whole for its first game; an unreadable file reads as empty, and so as damaged.

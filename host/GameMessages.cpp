@@ -2,9 +2,12 @@
 // form of a piece's name differ between languages.
 #include "GameMessages.h"
 
+#include "ChessBrd.h"
 #include "ChessGame.h"
 
 #include <QCoreApplication>
+#include <QCursor>
+#include <QToolTip>
 
 namespace {
 
@@ -107,6 +110,17 @@ QString ComputersTurnText() {
 
 QString OpponentsTurnText() {
     return QCoreApplication::translate("GameMessages", "Сейчас ход соперника");
+}
+
+void ShowRefusalHint(TChessBrd& Board, const QString& Text, bool ByKeys) {
+    QPoint place = QCursor::pos();
+    if (ByKeys && Board.KeyboardCursor() != None) {
+        int x = 0, y = 0;
+        Board.SquareToXY(Board.KeyboardCursor(), x, y);
+        const int half = Board.GetSizeOfSquare() / 2;
+        place = Board.mapToGlobal(QPoint(x + half, y + half));
+    }
+    QToolTip::showText(place, Text, &Board, {}, 2000);
 }
 
 } // namespace GameMessages

@@ -5,6 +5,8 @@
 #include "ChessTypes.h"
 #include <QString>
 
+class TChessBrd;
+
 namespace GameMessages {
 // "E2": the file letter in capitals and the rank digit, in every language.
 QString SquareName(Square Sq);
@@ -24,4 +26,8 @@ QString NewGameHint();          // "Новая игра: Ctrl+N", logged once a 
 QString ComputerThinkingText(); // "Компьютер думает…"
 QString ComputersTurnText();    // "Сейчас ход компьютера", for input refused on its turn
 QString OpponentsTurnText();    // "Сейчас ход соперника"
+
+// Shows Text for two seconds where a refused move was tried: at the keyboard cursor's square when the keys
+// tried it, since the pointer may be anywhere then, else at the pointer.
+void ShowRefusalHint(TChessBrd& Board, const QString& Text, bool ByKeys);
 } // namespace GameMessages

@@ -17,12 +17,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCursor>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QScreen>
-#include <QToolTip>
 #include <QWindow>
 
 static void InitLiteResources() {
@@ -46,7 +44,6 @@ const char* const NewGameName = QT_TRANSLATE_NOOP("TForm1", "Новая игра
 const char* const OpenName = QT_TRANSLATE_NOOP("TForm1", "Открыть");
 
 // How long the hint about the computer's turn stays.
-constexpr int HintMs = 2000;
 
 // History entries in play order: (1, white) < (1, black) < (2, white) ...
 int EntryOrder(int Move, bool White) {
@@ -344,7 +341,8 @@ void TForm1::ComputerThinkingChanged(bool Thinking) {
 }
 
 void TForm1::InputRefused() {
-    QToolTip::showText(QCursor::pos(), GameMessages::ComputersTurnText(), &Board(), {}, HintMs);
+    // A press hides the keyboard cursor, so a cursor still shown means the keys tried the move.
+    GameMessages::ShowRefusalHint(Board(), GameMessages::ComputersTurnText(), Board().KeyboardCursorShown());
 }
 
 bool TForm1::StartWithFile(const QString& FileName) {
@@ -562,7 +560,7 @@ void TForm1::PngSpeedButton4Click() {
         // Written in the form the start panel reads for the suffix: PGN and FEN by name, else a saved game.
         const QString suffix = QFileInfo(name).suffix().toLower();
         const bool saved = suffix == QStringLiteral("pgn") ? SavePgn(name)
-                           : suffix == QStringLiteral("fen")
+                           : BoardRecord::IsFenName(name)
                                ? SaveFen(name)
                                : SavedGame::Save(name, Board(), LastMoveFrom, LastMoveTo, Caption);
         if (!saved) {
@@ -591,7 +589,7 @@ bool TForm1::LoadPosition() {
         return false;
     }
     const QString suffix = QFileInfo(name).suffix().toLower();
-    if (suffix == QStringLiteral("pgn") || suffix == QStringLiteral("fen")) return LoadRecordFile(name);
+    if (suffix == QStringLiteral("pgn") || BoardRecord::IsFenName(name)) return LoadRecordFile(name);
     IniFile file(name);
     // An unreadable file reads as empty, and so as damaged.
     file.Load();

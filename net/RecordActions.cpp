@@ -76,7 +76,10 @@ void TForm1::SaveGame() {
         const QString name = Dialogs::GetFileName(this, request);
         if (name.isEmpty()) return;
         SaveGameDialog.FileName = name;
-        if (!BoardRecord::SaveText(name, CurrentPgn().toUtf8())) {
+        // A name the user gave a ".fen" suffix gets the position, which is what such a file is read as.
+        const QByteArray text =
+            BoardRecord::IsFenName(name) ? CurrentFen().toUtf8() + '\n' : CurrentPgn().toUtf8();
+        if (!BoardRecord::SaveText(name, text)) {
             Dialogs::Warning(
                 this, tr("Ошибка записи"),
                 tr("Не удалось сохранить партию в файл \"%1\".").arg(QDir::toNativeSeparators(name)));

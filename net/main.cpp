@@ -19,13 +19,11 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QCursor>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QTextBlock>
-#include <QToolTip>
 
 #include <exception>
 #include <utility>
@@ -57,7 +55,6 @@ constexpr int MaxLogLines = 5000;
 // A chat line arriving within this time of the previous one belongs to the same burst.
 constexpr int ChatBurstMs = 1000;
 // How long the hint about the other side's turn stays.
-constexpr int HintMs = 2000;
 
 } // namespace
 
@@ -142,7 +139,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     ThinkingLabel->setPalette(grey);
     ChessBrd1->OnThinkingChanged = [this](TChessBrd*, bool Thinking) { ComputerThinkingChanged(Thinking); };
     ChessBrd1->OnInputRefused = [this](TChessBrd*, Square, TChessBrd::InputRefusal Reason) {
-        if (Reason == TChessBrd::InputRefusal::ComputersTurn) InputRefused();
+        // A press hides the keyboard cursor, so a cursor still shown means the keys tried the move.
+        if (Reason == TChessBrd::InputRefusal::ComputersTurn) InputRefused(ChessBrd1->KeyboardCursorShown());
     };
     // On the opponent's turn the board's panel is disabled and the board handles no press at all. The hint
     // follows the release once it has passed up the window, since a tooltip goes away with a release.
@@ -255,7 +253,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
         if (e->type() == QEvent::MouseButtonPress)
             FPressOutOfTurn = outOfTurn;
         else if (std::exchange(FPressOutOfTurn, false) && outOfTurn)
-            QMetaObject::invokeMethod(this, &TForm1::InputRefused, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { InputRefused(false); }, Qt::QueuedConnection);
     }
     if (watched == Edit2) {
         if (e->type() == QEvent::KeyPress) {
@@ -399,9 +398,9 @@ void TForm1::ComputerThinkingChanged(bool Thinking) {
     ThinkingLabel->setVisible(Thinking && GameStarted);
 }
 
-void TForm1::InputRefused() {
+void TForm1::InputRefused(bool ByKeys) {
     const QString text = LocalGame ? GameMessages::ComputersTurnText() : GameMessages::OpponentsTurnText();
-    QToolTip::showText(QCursor::pos(), text, ChessBrd1, {}, HintMs);
+    GameMessages::ShowRefusalHint(*ChessBrd1, text, ByKeys);
 }
 
 void TForm1::ShowFoundGames() {

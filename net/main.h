@@ -88,7 +88,7 @@ public:
     void ComputerThinkingChanged(bool Thinking);
     bool ComputerThinking() const { return FComputerThinking; }
     // A move was refused because it is the computer's or the opponent's turn: a short hint at the pointer.
-    void InputRefused();
+    void InputRefused(bool ByKeys);
     // The game as FEN (the position on the board) and PGN, with the players' names of the current mode.
     QString CurrentFen() const;
     QString CurrentPgn() const;

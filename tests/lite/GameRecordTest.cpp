@@ -283,7 +283,7 @@ TEST_F(LiteRecords, APasteThatHoldsNoPlayableGameIsRefusedAndChangesNothing) {
     }
 }
 
-TEST(PastedRecords, SpacesOfWebPagesSeparateLikeBlanks) {
+TEST(PastedRecords, SpacesAndInvisibleMarksOfWebPagesReadLikeBlanksAndNothing) {
     const struct {
         QString Text;
         const char* Fen;
@@ -292,6 +292,9 @@ TEST(PastedRecords, SpacesOfWebPagesSeparateLikeBlanks) {
          "4k3/8/8/8/8/8/4P3/4K3 b - - 0 40"},
         {QString::fromUtf8("1.\u00A0e4\u2009e5\u202F2.\u00A0Nf3 *"),
          "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - 1 2"},
+        {QString::fromUtf8("\uFEFF4k3/8/8/8/8/8/4P3/4K3 w - - 0 1\u200B"), "4k3/8/8/8/8/8/4P3/4K3 w - - 0 1"},
+        {QString::fromUtf8("\u200E1. e4\u200B e5 *"),
+         "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq e6 0 2"},
     };
     for (const auto& c : cases) {
         const BoardRecord::ReadResult read = BoardRecord::ReadPasted(c.Text);

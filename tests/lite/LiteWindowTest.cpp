@@ -3,7 +3,9 @@
 #include "Dialogs.h"
 #include "GameMessages.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QCursor>
 #include <QImageReader>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -564,6 +566,29 @@ TEST_F(LiteNewGame, ADropOnTheComputersTurnIsAnsweredWithAHint) {
     EXPECT_EQ(Board().GetPosition(), before);
     EXPECT_TRUE(QToolTip::isVisible());
     EXPECT_EQ(QToolTip::text(), "Сейчас ход компьютера");
+    // A tip that is still fading out would be reused where it stands.
+    QToolTip::hideText();
+    ASSERT_TRUE(WindowTestHarness::WaitUntil([] { return !QToolTip::isVisible(); }));
+
+    // Tried from the keys, the hint stands at the keyboard cursor, away from the pointer.
+    QCursor::setPos(Board().mapToGlobal(QPoint(0, 0)));
+    Board().setFocus();
+    if (!Board().KeyboardCursorShown()) QTest::keyClick(&Board(), Qt::Key_Enter);
+    for (Qt::Key key : {Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Down})
+        QTest::keyClick(&Board(), key);
+    ASSERT_EQ(Board().KeyboardCursor(), A1);
+    QTest::keyClick(&Board(), Qt::Key_Enter);
+    EXPECT_EQ(Board().GetPosition(), before);
+    ASSERT_TRUE(QToolTip::isVisible());
+    const QWidget* tip = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->inherits("QTipLabel") && widget->isVisible()) tip = widget;
+    ASSERT_NE(tip, nullptr);
+    int x = 0, y = 0;
+    Board().SquareToXY(A1, x, y);
+    const QPoint square = Board().mapToGlobal(QPoint(x, y));
+    auto distance = [tip](QPoint p) { return (tip->geometry().center() - p).manhattanLength(); };
+    EXPECT_LT(distance(square), distance(QCursor::pos()));
     QToolTip::hideText();
     Board().SetComputerPlaysBlack(false);
 }

@@ -90,12 +90,19 @@ TEST_F(Records, TwoPlayersSaveTheFinishedGameAsPgnFromTheMoveList) {
     EXPECT_TRUE(pgn.contains(QStringLiteral("[White \"Игрок\"]\n[Black \"Игрок\"]\n[Result \"0-1\"]\n\n")));
     EXPECT_TRUE(pgn.endsWith(QStringLiteral("\n1. f3 e5 2. g4 Qh4# 0-1\n"))) << pgn.toStdString();
 
+    // Under a ".fen" name the file holds the position, as it is read back.
+    const QString fenName = dir.filePath(QStringLiteral("mate.FEN"));
+    harness.Dialogs.FileAnswers.push_back(fenName);
+    form->findChild<QAction*>(QStringLiteral("SaveGameAction"))->trigger();
+    ASSERT_TRUE(WaitUntil([&] { return LogCount(*form, QStringLiteral("Партия сохранена")) == 2; }));
+    EXPECT_EQ(QString::fromUtf8(ReadFile(fenName)), form->CurrentFen() + QStringLiteral("\n"));
+
     // A file that cannot be written is reported, and nothing is logged.
     harness.Dialogs.FileAnswers.push_back(dir.filePath(QStringLiteral("missing/folder/game.pgn")));
     form->findChild<QAction*>(QStringLiteral("SaveGameAction"))->trigger();
     ASSERT_TRUE(WaitUntil([&] { return !harness.Dialogs.Messages.empty(); }));
     EXPECT_EQ(harness.Dialogs.Messages.back().Caption, QStringLiteral("Ошибка записи"));
-    EXPECT_EQ(LogCount(*form, QStringLiteral("Партия сохранена")), 1);
+    EXPECT_EQ(LogCount(*form, QStringLiteral("Партия сохранена")), 2);
 }
 
 TEST_F(Records, ANetworkGameNamesThePeerByItsAddressAndHasNoPaste) {
