@@ -22,6 +22,24 @@ const std::vector<std::string> SamplePositions = {
     "rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8",
 };
 
+// Plays Games random games of up to Plies moves from every sample position while each side has one king,
+// handing Visit the engine, the legal moves and where it stands before each move is chosen.
+template <typename Visit> void ForRandomGames(unsigned Games, int Plies, Visit visit) {
+    for (const std::string& fen : SamplePositions) {
+        for (unsigned game = 0; game < Games; ++game) {
+            std::mt19937 random(game);
+            auto engine = EngineAt(fen);
+            for (int ply = 0; ply < Plies && engine->SingleKings(); ++ply) {
+                const std::vector<EngineMove> moves = engine->LegalMoves();
+                if (moves.empty()) break;
+                visit(*engine, moves, fen + " game " + std::to_string(game) + " ply " + std::to_string(ply));
+                if (testing::Test::HasFatalFailure()) return;
+                engine->DoMove(moves[random() % moves.size()]);
+            }
+        }
+    }
+}
+
 } // namespace
 
 TEST(EngineBoard, CastlingRightNeedsKingAndRookAtHome) {
@@ -277,101 +295,91 @@ TEST(EngineBoard, LookBeforeTheMoveAndEvasionOrderAgreeWithMakingAndSelecting) {
     int orders = 0;
     int scoreOrders = 0;
     int tiedOrders = 0;
-    for (const std::string& fen : SamplePositions) {
-        for (unsigned game = 0; game < 6; ++game) {
-            std::mt19937 random(game);
-            auto engine = EngineAt(fen);
-            for (int ply = 0; ply < 60 && engine->SingleKings(); ++ply) {
-                const std::vector<EngineMove> moves = engine->LegalMoves();
-                if (moves.empty()) break;
-                for (const EngineMove& move : moves) {
-                    if ((move.Flags & (mfEnPassant | mfCastle)) ||
-                        engine->PieceAt(move.To) == ChessEngine::King)
-                        continue;
-                    int eval = 0;
-                    bool check = false;
-                    engine->PeekMove(move, eval, check);
-                    ASSERT_TRUE(engine->DoMove(move));
-                    ASSERT_EQ(check, engine->InCheck(engine->SideToMove()))
-                        << fen << ' ' << ChessEngine::MoveText(move);
-                    if (!check) {
-                        ASSERT_EQ(eval, engine->Evaluate()) << fen << ' ' << ChessEngine::MoveText(move);
-                    }
-                    engine->UndoMove();
+    ForRandomGames(
+        6, 60, [&](EngineProbe& engine, const std::vector<EngineMove>& moves, const std::string& where) {
+            for (const EngineMove& move : moves) {
+                if ((move.Flags & (mfEnPassant | mfCastle)) || engine.PieceAt(move.To) == ChessEngine::King)
+                    continue;
+                int eval = 0;
+                bool check = false;
+                engine.PeekMove(move, eval, check);
+                ASSERT_TRUE(engine.DoMove(move));
+                ASSERT_EQ(check, engine.InCheck(engine.SideToMove()))
+                    << where << ' ' << ChessEngine::MoveText(move);
+                if (!check) {
+                    ASSERT_EQ(eval, engine.Evaluate()) << where << ' ' << ChessEngine::MoveText(move);
                 }
-                if (engine->InCheck(engine->SideToMove())) {
-                    auto key = [](const MoveEntry& entry) {
-                        return std::tuple(entry.Move.From, entry.Move.To, entry.Move.Promote,
-                                          entry.Move.Flags, entry.Score);
-                    };
-                    auto legal = [&engine](EngineMove move) {
-                        if (!engine->DoMove(move)) return false;
-                        engine->UndoMove();
-                        return true;
-                    };
-                    engine->NoteCheck(true);
-                    engine->GenerateEvasionCandidates();
-                    std::vector<std::tuple<int, int, int, int, int>> candidates;
-                    for (int i = engine->FirstSlot(); i < engine->LastSlot(); ++i)
-                        candidates.push_back(key(engine->Slot(i)));
-                    std::array<int, EngineProbe::MaxOrderedEvasions> byScore;
-                    std::int32_t tieScore = 0;
-                    const int byScoreCount = engine->OrderCandidatesByScore(byScore, tieScore);
-                    std::vector<EngineMove> scoreOrder;
-                    for (int k = 0; k < byScoreCount; ++k) {
-                        const EngineMove move = engine->Slot(byScore[k]).Move;
-                        if (legal(move)) scoreOrder.push_back(move);
-                    }
-                    engine->GenerateEvasions();
-                    std::vector<std::tuple<int, int, int, int, int>> noted;
-                    for (int i = engine->FirstSlot(); i < engine->LastSlot(); ++i)
-                        if (engine->MightEndCheck(engine->Slot(i).Move) &&
-                            !(engine->Slot(i).Move.Flags & mfCastle))
-                            noted.push_back(key(engine->Slot(i)));
-                    std::sort(candidates.begin(), candidates.end());
-                    std::sort(noted.begin(), noted.end());
-                    ASSERT_EQ(candidates, noted) << fen << " game " << game << " ply " << ply;
-                    std::array<int, EngineProbe::MaxOrderedEvasions> order;
-                    const int count = engine->OrderEvasions(order);
-                    if (count >= 0) {
-                        std::vector<EngineMove> fast;
-                        for (int k = 0; k < count; ++k) fast.push_back(engine->Slot(order[k]).Move);
-                        std::vector<EngineMove> selected;
-                        for (int i = engine->FirstSlot(); i < engine->LastSlot(); ++i) {
-                            engine->PickMove(i);
-                            if (engine->MightEndCheck(engine->Slot(i).Move))
-                                selected.push_back(engine->Slot(i).Move);
-                        }
-                        ASSERT_EQ(fast, selected) << fen << " game " << game << " ply " << ply;
-                        ++orders;
-                    }
-                    if (byScoreCount >= 0) {
-                        engine->GenerateEvasions();
-                        std::vector<EngineMove> selected;
-                        for (int i = engine->FirstSlot(); i < engine->LastSlot(); ++i) {
-                            engine->PickMove(i);
-                            const EngineMove move = engine->Slot(i).Move;
-                            if (engine->MightEndCheck(move) && legal(move)) {
-                                // Where the order stops short, it stops at the first tied move.
-                                if (selected.size() == scoreOrder.size() && tieScore != EngineProbe::NoTie) {
-                                    ASSERT_EQ(engine->Slot(i).Score, tieScore) << fen << " ply " << ply;
-                                }
-                                selected.push_back(move);
-                            }
-                        }
-                        if (tieScore != EngineProbe::NoTie) {
-                            ASSERT_GT(selected.size(), scoreOrder.size()) << fen << " ply " << ply;
-                            selected.resize(scoreOrder.size());
-                            ++tiedOrders;
-                        }
-                        ASSERT_EQ(scoreOrder, selected) << fen << " game " << game << " ply " << ply;
-                        ++scoreOrders;
-                    }
-                }
-                engine->DoMove(moves[random() % moves.size()]);
+                engine.UndoMove();
             }
-        }
-    }
+            if (engine.InCheck(engine.SideToMove())) {
+                auto key = [](const MoveEntry& entry) {
+                    return std::tuple(entry.Move.From, entry.Move.To, entry.Move.Promote, entry.Move.Flags,
+                                      entry.Score);
+                };
+                auto legal = [&engine](EngineMove move) {
+                    if (!engine.DoMove(move)) return false;
+                    engine.UndoMove();
+                    return true;
+                };
+                engine.NoteCheck(true);
+                engine.GenerateEvasionCandidates();
+                std::vector<std::tuple<int, int, int, int, int>> candidates;
+                for (int i = engine.FirstSlot(); i < engine.LastSlot(); ++i)
+                    candidates.push_back(key(engine.Slot(i)));
+                std::array<int, EngineProbe::MaxOrderedEvasions> byScore;
+                std::int32_t tieScore = 0;
+                const int byScoreCount = engine.OrderCandidatesByScore(byScore, tieScore);
+                std::vector<EngineMove> scoreOrder;
+                for (int k = 0; k < byScoreCount; ++k) {
+                    const EngineMove move = engine.Slot(byScore[k]).Move;
+                    if (legal(move)) scoreOrder.push_back(move);
+                }
+                engine.GenerateEvasions();
+                std::vector<std::tuple<int, int, int, int, int>> noted;
+                for (int i = engine.FirstSlot(); i < engine.LastSlot(); ++i)
+                    if (engine.MightEndCheck(engine.Slot(i).Move) && !(engine.Slot(i).Move.Flags & mfCastle))
+                        noted.push_back(key(engine.Slot(i)));
+                std::sort(candidates.begin(), candidates.end());
+                std::sort(noted.begin(), noted.end());
+                ASSERT_EQ(candidates, noted) << where;
+                std::array<int, EngineProbe::MaxOrderedEvasions> order;
+                const int count = engine.OrderEvasions(order);
+                if (count >= 0) {
+                    std::vector<EngineMove> fast;
+                    for (int k = 0; k < count; ++k) fast.push_back(engine.Slot(order[k]).Move);
+                    std::vector<EngineMove> selected;
+                    for (int i = engine.FirstSlot(); i < engine.LastSlot(); ++i) {
+                        engine.PickMove(i);
+                        if (engine.MightEndCheck(engine.Slot(i).Move))
+                            selected.push_back(engine.Slot(i).Move);
+                    }
+                    ASSERT_EQ(fast, selected) << where;
+                    ++orders;
+                }
+                if (byScoreCount >= 0) {
+                    engine.GenerateEvasions();
+                    std::vector<EngineMove> selected;
+                    for (int i = engine.FirstSlot(); i < engine.LastSlot(); ++i) {
+                        engine.PickMove(i);
+                        const EngineMove move = engine.Slot(i).Move;
+                        if (engine.MightEndCheck(move) && legal(move)) {
+                            // Where the order stops short, it stops at the first tied move.
+                            if (selected.size() == scoreOrder.size() && tieScore != EngineProbe::NoTie) {
+                                ASSERT_EQ(engine.Slot(i).Score, tieScore) << where;
+                            }
+                            selected.push_back(move);
+                        }
+                    }
+                    if (tieScore != EngineProbe::NoTie) {
+                        ASSERT_GT(selected.size(), scoreOrder.size()) << where;
+                        selected.resize(scoreOrder.size());
+                        ++tiedOrders;
+                    }
+                    ASSERT_EQ(scoreOrder, selected) << where;
+                    ++scoreOrders;
+                }
+            }
+        });
     EXPECT_GT(orders, 20);
     EXPECT_GT(scoreOrders, 20);
     EXPECT_GT(tiedOrders, 0);
@@ -382,31 +390,20 @@ TEST(EngineBoard, CaptureSearchAgreesWithThePlainOne) {
     // its orders for checks and its moves counted without an order must give the score and the node count of
     // the plain one, which makes every move and brings each up by the selection over the whole list.
     int checks = 0;
-    for (const std::string& fen : SamplePositions) {
-        for (unsigned game = 0; game < 5; ++game) {
-            std::mt19937 random(game);
-            auto engine = EngineAt(fen);
-            for (int ply = 0; ply < 40 && engine->SingleKings(); ++ply) {
-                const std::vector<EngineMove> moves = engine->LegalMoves();
-                if (moves.empty()) break;
-                checks += engine->InCheck(engine->SideToMove()) ? 1 : 0;
-                const int eval = engine->Evaluate();
-                const std::pair<int, int> windows[] = {{-ChessEngine::Infinity, ChessEngine::Infinity},
-                                                       {eval - 30, eval + 30},
-                                                       {eval + 50, eval + 300}};
-                for (const auto& [alpha, beta] : windows) {
-                    std::uint64_t plainNodes = 0;
-                    const int plain = engine->ReferenceQuiescence(alpha, beta, plainNodes);
-                    const std::uint64_t before = engine->QuiescenceNodes();
-                    ASSERT_EQ(engine->Quiescence(alpha, beta), plain)
-                        << fen << " game " << game << " ply " << ply;
-                    ASSERT_EQ(engine->QuiescenceNodes() - before, plainNodes)
-                        << fen << " game " << game << " ply " << ply << " window " << alpha << ' ' << beta;
-                }
-                engine->DoMove(moves[random() % moves.size()]);
-            }
+    ForRandomGames(5, 40, [&](EngineProbe& engine, const std::vector<EngineMove>&, const std::string& where) {
+        checks += engine.InCheck(engine.SideToMove()) ? 1 : 0;
+        const int eval = engine.Evaluate();
+        const std::pair<int, int> windows[] = {
+            {-ChessEngine::Infinity, ChessEngine::Infinity}, {eval - 30, eval + 30}, {eval + 50, eval + 300}};
+        for (const auto& [alpha, beta] : windows) {
+            std::uint64_t plainNodes = 0;
+            const int plain = engine.ReferenceQuiescence(alpha, beta, plainNodes);
+            const std::uint64_t before = engine.QuiescenceNodes();
+            ASSERT_EQ(engine.Quiescence(alpha, beta), plain) << where;
+            ASSERT_EQ(engine.QuiescenceNodes() - before, plainNodes)
+                << where << " window " << alpha << ' ' << beta;
         }
-    }
+    });
     EXPECT_GT(checks, 5);
 }
 
