@@ -389,8 +389,9 @@ void TForm1::ShowWayToNewGame() {
 
 // The board reports each change of its search; this catches up where the window itself changed the game.
 void TForm1::FollowComputerTurn() {
-    const bool thinking = ChessBrd1->Searching();
-    if (thinking != FComputerThinking) ComputerThinkingChanged(thinking);
+    // Set from the search as it stands, changed or not: a search the board reported before the game was shown
+    // (a loaded game where the computer is to move) left the line hidden.
+    ComputerThinkingChanged(ChessBrd1->Searching());
 }
 
 void TForm1::ComputerThinkingChanged(bool Thinking) {

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QRegularExpression>
 
 namespace {
@@ -95,6 +96,14 @@ TEST_F(LiteRecords, APgnFromTheDialogIsPlayedQuietlyAndTheGameGoesOnFromItsEnd) 
     WindowTestHarness::DragPiece(Board(), F1, C4);
     ASSERT_TRUE(WaitForWhiteToMove(true));
     EXPECT_TRUE(Form->CurrentPgn().contains("\n1. e4 e5 2. Nf3 Nc6 3. Bc4 "));
+}
+
+TEST_F(LiteRecords, AGameOpenedOnTheComputersTurnShowsItThinking) {
+    // Pawns locked in contact keep the search going until the window closes.
+    ASSERT_TRUE(Form->StartWithFile(
+        WriteFile("locked.fen", "k7/pppppppp/pppppppp/pppppppp/PPPPPPPP/PPPPPPPP/PPPPPPPP/K7 b - - 0 1\n")));
+    ASSERT_TRUE(WindowTestHarness::WaitUntil([this] { return Board().GetThinking(); }));
+    EXPECT_TRUE(Control<QLabel>("ThinkingLabel")->isVisible());
 }
 
 TEST_F(LiteRecords, AGameOpenedAtItsMateShowsTheWayToANewGame) {
