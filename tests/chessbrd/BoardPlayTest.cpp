@@ -147,7 +147,8 @@ TEST_F(BoardPlay, WithClickToMoveOffAClickOnlyClicks) {
 
 TEST_F(BoardPlay, TheBoardThinksVisiblyWhileTheEngineSearchesAndRefusesInputMeanwhile) {
     board->SetShowThinking(true);
-    board->SetSearchDepth(6);
+    // Deep enough to take seconds: the click on D2 comes while the computer thinks.
+    board->SetSearchDepth(MaxSearchDepth);
     board->SetComputerPlaysBlack(true);
     EXPECT_TRUE(thinking.empty()) << "white to move: nothing to think about";
 

@@ -44,6 +44,9 @@ protected:
         Control<QComboBox>("ComboBox2")->setCurrentIndex(Depth - 1);
         Click("Button1");
     }
+    // The deepest search there is, which the panel does not offer: from the opening it takes seconds, so
+    // that what a test does next happens while the computer thinks.
+    void ThinkLong() const { Board().SetSearchDepth(MaxSearchDepth); }
     // Chooses a saved game on the start panel through the open dialog and presses "Начать игру".
     void StartSavedGame(const QString& FileName) {
         Click("RadioButton2");

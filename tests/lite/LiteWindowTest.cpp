@@ -182,8 +182,9 @@ TEST_F(LiteGame, ABlackCaptureIsLoggedInAzureAndRedAfterTheMove) {
 
 TEST_F(LiteGame, TurningTheBoardLogsItAndLeavesTheFramesForTheNextRepaint) {
     StartNewGame(1, 6);
+    ThinkLong();
     WindowTestHarness::DragPiece(Board(), E2, E4);
-    Click("PngSpeedButton1"); // the computer thinks long enough to be stopped: the person's turn again
+    Click("PngSpeedButton1"); // stopped while it thinks: the person's turn again
     WindowTestHarness::DragPiece(Board(), D2, D4);
     Board().SetComputerPlaysBlack(false);
     ASSERT_TRUE(Framed(D4));
@@ -221,6 +222,7 @@ using LiteHistory = LiteWindow;
 // Row "black to move, computer plays black": the computer has not answered yet; one half-move back.
 TEST_F(LiteHistory, TakeBackWhileTheComputerThinksRestoresThePersonsTurnAndOffersNoReplay) {
     StartNewGame(1, 6);
+    ThinkLong();
     WindowTestHarness::DragPiece(Board(), E2, E4);
     Harness.ClearPlayedSounds();
     Click("PngSpeedButton1");
@@ -268,6 +270,7 @@ TEST_F(LiteHistory, TakeBackAfterTheComputersReplyUndoesBothAndReplayRestoresThe
 TEST_F(LiteHistory, AnEarlyTakeBackAgainstWhiteIsMarkedAndOffersNoReplay) {
     StartNewGame(0, 6);
     ASSERT_TRUE(WaitForWhiteToMove(false));
+    ThinkLong();
     const Square whiteFrom = Form->LastMoveFrom, whiteTo = Form->LastMoveTo;
     const std::string afterWhite = Board().GetPosition();
     WindowTestHarness::DragPiece(Board(), G8, F6);
@@ -410,6 +413,7 @@ TEST_F(LiteWithoutSoundDevice, AMachineWithoutASoundDeviceStaysSilent) {
 
 TEST_F(LiteGame, ClosingWhileTheComputerThinksStopsItAndCloses) {
     StartNewGame(1, 6);
+    ThinkLong();
     WindowTestHarness::DragPiece(Board(), E2, E4);
     EXPECT_TRUE(Form->close());
     EXPECT_FALSE(Board().GetComputerPlaysBlack());
@@ -559,6 +563,7 @@ TEST_F(LiteNewGame, TheThinkingLineShowsWhileTheComputerSearchesWithoutMovingThe
 
 TEST_F(LiteNewGame, ADropOnTheComputersTurnIsAnsweredWithAHint) {
     StartNewGame(1, 6);
+    ThinkLong();
     WindowTestHarness::DragPiece(Board(), E2, E4);
     ASSERT_TRUE(WindowTestHarness::WaitUntil([this] { return Board().GetThinking(); }));
     const std::string before = Board().GetPosition();

@@ -378,7 +378,8 @@ TEST_F(Window, TheThinkingLineShowsWhileTheComputerSearchesAndDropsMeanwhileGetA
     ASSERT_TRUE(WaitUntil([&] { return !Cell(*form, 0, 2).isEmpty(); }));
     EXPECT_FALSE(form->ThinkingLabel->isVisible());
 
-    form->ChessBrd1->SetSearchDepth(6);
+    // Deep enough to take seconds: the next drag comes while the computer thinks.
+    form->ChessBrd1->SetSearchDepth(MaxSearchDepth);
     Drag(D2, D4);
     ASSERT_TRUE(WaitUntil([&] { return form->ChessBrd1->GetThinking(); }));
     const std::string before = form->ChessBrd1->GetPosition();
