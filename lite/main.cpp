@@ -274,6 +274,9 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::ShowGameControls() {
+    // The board takes the focus before the panel with the start button goes: hiding a focused button hands
+    // the focus on as Tab does, and the board would show its keyboard cursor although no key was pressed.
+    Board().setFocus(Qt::OtherFocusReason);
     ui->TabControl1->hide();
     RichEdit1()->show();
     for (TPngSpeedButton* b : {ui->PngSpeedButton1, ui->PngSpeedButton2, ui->PngSpeedButton3,

@@ -114,6 +114,8 @@ using LiteGame = LiteWindow;
 TEST_F(LiteGame, TheDefaultGameWaitsForThePersonWhoseDragIsLoggedAndAnswered) {
     StartNewGame();
     EXPECT_FALSE(StartPanelShown());
+    EXPECT_TRUE(Board().hasFocus());
+    EXPECT_FALSE(Board().KeyboardCursorShown()) << "started with the mouse, no key pressed";
     EXPECT_TRUE(Log().isVisible());
     EXPECT_FALSE(Board().GetWhiteOnTop());
     EXPECT_EQ(Board().GetPosition().substr(48), "PPPPPPPPRNBQKBNR");
@@ -579,8 +581,11 @@ TEST_F(LiteNewGame, ADropOnTheComputersTurnIsAnsweredWithAHint) {
     QCursor::setPos(Board().mapToGlobal(QPoint(0, 0)));
     Board().setFocus();
     if (!Board().KeyboardCursorShown()) QTest::keyClick(&Board(), Qt::Key_Enter);
-    for (Qt::Key key : {Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Down})
-        QTest::keyClick(&Board(), key);
+    // The cursor stops at the edges: seven steps each way reach the corner from anywhere.
+    for (int step = 0; step < 7; ++step) {
+        QTest::keyClick(&Board(), Qt::Key_Left);
+        QTest::keyClick(&Board(), Qt::Key_Down);
+    }
     ASSERT_EQ(Board().KeyboardCursor(), A1);
     QTest::keyClick(&Board(), Qt::Key_Enter);
     EXPECT_EQ(Board().GetPosition(), before);
