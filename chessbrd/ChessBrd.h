@@ -238,6 +238,8 @@ public:
     void DrawPiece(Square Sq, char Piece) override;
     void DrawBoardLines() override;
     void SquareToXY(Square Sq, int& X, int& Y) const;
+    // The square's place on the widget, for marks drawn over it and hints shown beside it.
+    QRect SquareRect(Square Sq) const;
     // The picture the board shows; hosts may draw over it (e.g. last-move frames) and call update(). It
     // has the screen's device pixel ratio, so a painter on it works in the board's own coordinates. Made
     // on first use; null or stale while a full paint is due.
@@ -344,7 +346,6 @@ private:
     void DropStaleMarks();
     bool MarksStale() const;
     void UpdateMarks();
-    QRect SquareRect(Square Sq) const;
     void PaintMarks(class QPainter& p);
     void MoveKeyboardCursor(int Right, int Up);
     void SetSearching(bool Value);

@@ -226,6 +226,10 @@ void BoardRecord::Load(TChessBrd& Board, const GameRecord& Game) {
     }
 }
 
+bool BoardRecord::SaveFen(const QString& FileName, const QString& Fen) {
+    return SaveText(FileName, Fen.toUtf8() + '\n');
+}
+
 bool BoardRecord::SaveText(const QString& FileName, const QByteArray& Bytes) {
     QSaveFile file(FileName);
     return file.open(QIODevice::WriteOnly) && file.write(Bytes) == Bytes.size() && file.commit();

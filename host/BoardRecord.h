@@ -65,6 +65,8 @@ public:
 
     // Writes Bytes to FileName in one piece: the old file stays intact when anything fails.
     static bool SaveText(const QString& FileName, const QByteArray& Bytes);
+    // A FEN file: the position as one line, as ReadFile reads a ".fen" name.
+    static bool SaveFen(const QString& FileName, const QString& Fen);
 
 private:
     int FStartMove = 1;

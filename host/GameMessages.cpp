@@ -113,13 +113,9 @@ QString OpponentsTurnText() {
 }
 
 void ShowRefusalHint(TChessBrd& Board, const QString& Text, bool ByKeys) {
-    QPoint place = QCursor::pos();
-    if (ByKeys && Board.KeyboardCursor() != None) {
-        int x = 0, y = 0;
-        Board.SquareToXY(Board.KeyboardCursor(), x, y);
-        const int half = Board.GetSizeOfSquare() / 2;
-        place = Board.mapToGlobal(QPoint(x + half, y + half));
-    }
+    const bool atCursor = ByKeys && Board.KeyboardCursor() != None;
+    const QPoint place =
+        atCursor ? Board.mapToGlobal(Board.SquareRect(Board.KeyboardCursor()).center()) : QCursor::pos();
     QToolTip::showText(place, Text, &Board, {}, 2000);
 }
 

@@ -83,19 +83,8 @@ void WindowTestHarness::ClearPlayedSounds() {
     FRecorder->Played.clear();
 }
 
-namespace {
-
-QPoint SquareCentre(const TChessBrd& Board, Square Sq) {
-    int x, y;
-    Board.SquareToXY(Sq, x, y);
-    const int h = Board.GetSizeOfSquare() / 2;
-    return QPoint(x + h, y + h);
-}
-
-} // namespace
-
 void WindowTestHarness::ClickSquare(TChessBrd& Board, Square Sq) {
-    QTest::mouseClick(&Board, Qt::LeftButton, {}, SquareCentre(Board, Sq));
+    QTest::mouseClick(&Board, Qt::LeftButton, {}, Board.SquareRect(Sq).center());
 }
 
 void WindowTestHarness::DragPiece(TChessBrd& Board, Square From, Square To) {
@@ -105,7 +94,7 @@ void WindowTestHarness::DragPiece(TChessBrd& Board, Square From, Square To) {
                       Qt::NoModifier);
         QApplication::sendEvent(&Board, &e);
     };
-    const QPoint from = SquareCentre(Board, From), to = SquareCentre(Board, To);
+    const QPoint from = Board.SquareRect(From).center(), to = Board.SquareRect(To).center();
     QTest::mousePress(&Board, Qt::LeftButton, {}, from);
     // Past the 5-pixel threshold first, then across the board in a few steps, as a hand would.
     move(from + QPoint(6, 0));

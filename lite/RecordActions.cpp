@@ -81,10 +81,6 @@ bool TForm1::SavePgn(const QString& FileName) {
     return BoardRecord::SaveText(FileName, CurrentPgn().toUtf8());
 }
 
-bool TForm1::SaveFen(const QString& FileName) {
-    return BoardRecord::SaveText(FileName, CurrentFen().toUtf8() + '\n');
-}
-
 bool TForm1::LoadRecordFile(const QString& FileName) {
     const BoardRecord::ReadResult read = BoardRecord::ReadFile(FileName);
     if (!read.Game) {

@@ -43,8 +43,6 @@ const char* const SaveName = QT_TRANSLATE_NOOP("TForm1", "Сохранить и�
 const char* const NewGameName = QT_TRANSLATE_NOOP("TForm1", "Новая игра");
 const char* const OpenName = QT_TRANSLATE_NOOP("TForm1", "Открыть");
 
-// How long the hint about the computer's turn stays.
-
 // History entries in play order: (1, white) < (1, black) < (2, white) ...
 int EntryOrder(int Move, bool White) {
     return Move * 2 + (White ? 0 : 1);
@@ -565,7 +563,7 @@ void TForm1::PngSpeedButton4Click() {
         const QString suffix = QFileInfo(name).suffix().toLower();
         const bool saved = suffix == QStringLiteral("pgn") ? SavePgn(name)
                            : BoardRecord::IsFenName(name)
-                               ? SaveFen(name)
+                               ? BoardRecord::SaveFen(name, CurrentFen())
                                : SavedGame::Save(name, Board(), LastMoveFrom, LastMoveTo, Caption);
         if (!saved) {
             Dialogs::Warning(this, tr("Ошибка записи"),

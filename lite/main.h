@@ -137,8 +137,6 @@ private:
     void CopyPgn();
     void PasteGame();
     bool SavePgn(const QString& FileName);
-    // The position as one FEN line, for a save under the ".fen" suffix that the start panel opens as FEN.
-    bool SaveFen(const QString& FileName);
     // Reads a .pgn or .fen file chosen on the start panel; false, with the warning shown, when it holds no
     // game that can be played here.
     bool LoadRecordFile(const QString& FileName);

@@ -77,9 +77,9 @@ void TForm1::SaveGame() {
         if (name.isEmpty()) return;
         SaveGameDialog.FileName = name;
         // A name the user gave a ".fen" suffix gets the position, which is what such a file is read as.
-        const QByteArray text =
-            BoardRecord::IsFenName(name) ? CurrentFen().toUtf8() + '\n' : CurrentPgn().toUtf8();
-        if (!BoardRecord::SaveText(name, text)) {
+        const bool saved = BoardRecord::IsFenName(name) ? BoardRecord::SaveFen(name, CurrentFen())
+                                                        : BoardRecord::SaveText(name, CurrentPgn().toUtf8());
+        if (!saved) {
             Dialogs::Warning(
                 this, tr("Ошибка записи"),
                 tr("Не удалось сохранить партию в файл \"%1\".").arg(QDir::toNativeSeparators(name)));

@@ -54,7 +54,6 @@ const char* const WelcomeLines[] = {QT_TRANSLATE_NOOP("TForm1", "Добро по
 constexpr int MaxLogLines = 5000;
 // A chat line arriving within this time of the previous one belongs to the same burst.
 constexpr int ChatBurstMs = 1000;
-// How long the hint about the other side's turn stays.
 
 } // namespace
 
